@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+#include <optional>
+
+// The editing area as every command sees it: the whole document, the
+// selection and the character formatting of the selection.
+//
+// Positions count characters of the editor, one for each line break; text
+// read from it has CR LF between lines. A selection attribute reads as
+// std::nullopt ("mixed") when the selected characters differ in it; with
+// nothing selected it describes the formatting for the text typed next.
+class EditorControl {
+public:
+    virtual ~EditorControl() = default;
+
+    virtual QString DocumentText() const = 0;
+    // Replaces text and formatting. CR LF, a lone LF and a lone CR each make a line break.
+    virtual void setDocumentText(const QString& text) = 0;
+    // Face of the base font that unformatted text shows in.
+    virtual QString ControlFontName() const = 0;
+
+    virtual int SelectionStart() const = 0;
+    // Puts the caret at the position, selecting nothing.
+    virtual void setSelectionStart(int position) = 0;
+    virtual int SelectionLength() const = 0;
+    // Selects that many characters from SelectionStart on, cut short at the end of the text.
+    virtual void setSelectionLength(int length) = 0;
+    virtual QString SelectedText() const = 0;
+    // Replaces the selection, or inserts at the caret; "" deletes the selection.
+    virtual void setSelectedText(const QString& text) = 0;
+
+    virtual std::optional<QString> SelectionFontName() const = 0;
+    virtual void setSelectionFontName(const QString& name) = 0;
+    virtual std::optional<float> SelectionFontSize() const = 0;
+    virtual void setSelectionFontSize(float points) = 0;
+    virtual std::optional<bool> SelectionBold() const = 0;
+    virtual void setSelectionBold(bool on) = 0;
+    virtual std::optional<bool> SelectionItalic() const = 0;
+    virtual void setSelectionItalic(bool on) = 0;
+    virtual std::optional<bool> SelectionStrikeout() const = 0;
+    virtual void setSelectionStrikeout(bool on) = 0;
+    virtual std::optional<bool> SelectionUnderline() const = 0;
+    virtual void setSelectionUnderline(bool on) = 0;
+    virtual std::optional<QColor> SelectionColor() const = 0;
+    virtual void setSelectionColor(const QColor& color) = 0;
+};

@@ -1,0 +1,219 @@
+#include "editor/RichTextBox.h"
+
+#include "editor/LineBreaks.h"
+
+#include <QFontDatabase>
+#include <QKeyEvent>
+#include <QTextBlock>
+
+RichTextBox::RichTextBox(QWidget* parent)
+    : QPlainTextEdit(parent)
+{
+    // Scripts are line-oriented and column-aligned: a fixed-pitch face, no wrapping.
+    setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+    setTabStopDistance(4 * fontMetrics().horizontalAdvance(u' '));
+    // Ctrl+Z is a formatting command here, so the widget's own undo could never
+    // be reached; keeping its history would only cost memory on large scripts.
+    setUndoRedoEnabled(false);
+}
+
+void RichTextBox::setReservedShortcuts(const QList<QKeyCombination>& keys)
+{
+    reservedShortcuts_ = keys;
+}
+
+bool RichTextBox::event(QEvent* event)
+{
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (reservedShortcuts_.contains(key->keyCombination())) {
+            event->ignore();
+            return true;
+        }
+    }
+    return QPlainTextEdit::event(event);
+}
+
+QString RichTextBox::DocumentText() const
+{
+    return withCrLfLineBreaks(document()->toRawText());
+}
+
+void RichTextBox::setDocumentText(const QString& text)
+{
+    setPlainText(withLfLineBreaks(text));
+}
+
+QString RichTextBox::ControlFontName() const { return font().family(); }
+
+int RichTextBox::endPosition() const { return document()->characterCount() - 1; }
+
+int RichTextBox::SelectionStart() const { return textCursor().selectionStart(); }
+
+void RichTextBox::setSelectionStart(int position)
+{
+    QTextCursor cursor = textCursor();
+    cursor.setPosition(std::clamp(position, 0, endPosition()));
+    setTextCursor(cursor);
+}
+
+int RichTextBox::SelectionLength() const
+{
+    const QTextCursor cursor = textCursor();
+    return cursor.selectionEnd() - cursor.selectionStart();
+}
+
+void RichTextBox::setSelectionLength(int length)
+{
+    QTextCursor cursor = textCursor();
+    const int start = cursor.selectionStart();
+    const qint64 end = qint64(start) + std::max(length, 0);
+    cursor.setPosition(start);
+    cursor.setPosition(int(std::min<qint64>(end, endPosition())), QTextCursor::KeepAnchor);
+    setTextCursor(cursor);
+}
+
+QString RichTextBox::SelectedText() const
+{
+    return withCrLfLineBreaks(textCursor().selectedText());
+}
+
+void RichTextBox::setSelectedText(const QString& text)
+{
+    QTextCursor cursor = textCursor();
+    cursor.insertText(withLfLineBreaks(text));
+    setTextCursor(cursor);
+}
+
+QFont RichTextBox::fontOf(const QTextCharFormat& format) const
+{
+    return format.font().resolve(document()->defaultFont());
+}
+
+QColor RichTextBox::colorOf(const QTextCharFormat& format) const
+{
+    const QColor color = format.hasProperty(QTextFormat::ForegroundBrush)
+                             ? format.foreground().color()
+                             : palette().color(QPalette::Text);
+    return QColor::fromRgb(color.rgb());
+}
+
+// The attribute shared by every selected character, std::nullopt when they
+// differ, or the attribute for the text typed next when nothing is selected.
+// Walks the formatting runs, not the characters, so it stays quick on a
+// selection of a whole large script.
+template<typename Value, typename Read>
+std::optional<Value> RichTextBox::selectionAttribute(Read read) const
+{
+    const QTextCursor cursor = textCursor();
+    if (!cursor.hasSelection())
+        return read(cursor.charFormat());
+    const int from = cursor.selectionStart();
+    const int to = cursor.selectionEnd();
+    std::optional<Value> shared;
+    for (QTextBlock block = document()->findBlock(from); block.isValid() && block.position() < to;
+         block = block.next()) {
+        for (auto run = block.begin(); !run.atEnd(); ++run) {
+            const QTextFragment fragment = run.fragment();
+            if (fragment.position() + fragment.length() <= from || fragment.position() >= to)
+                continue;
+            const Value value = read(fragment.charFormat());
+            if (!shared)
+                shared = value;
+            else if (*shared != value)
+                return std::nullopt;
+        }
+    }
+    // Only line breaks selected: they carry the formatting at the caret.
+    return shared ? shared : std::optional<Value>(read(cursor.charFormat()));
+}
+
+std::optional<QString> RichTextBox::SelectionFontName() const
+{
+    return selectionAttribute<QString>(
+        [this](const QTextCharFormat& f) { return fontOf(f).family(); });
+}
+
+void RichTextBox::setSelectionFontName(const QString& name)
+{
+    QTextCharFormat format;
+    format.setFontFamilies(QStringList{name});
+    mergeCurrentCharFormat(format);
+}
+
+std::optional<float> RichTextBox::SelectionFontSize() const
+{
+    return selectionAttribute<float>(
+        [this](const QTextCharFormat& f) { return float(fontOf(f).pointSizeF()); });
+}
+
+void RichTextBox::setSelectionFontSize(float points)
+{
+    QTextCharFormat format;
+    format.setFontPointSize(points);
+    mergeCurrentCharFormat(format);
+}
+
+std::optional<bool> RichTextBox::SelectionBold() const
+{
+    return selectionAttribute<bool>([this](const QTextCharFormat& f) { return fontOf(f).bold(); });
+}
+
+void RichTextBox::setSelectionBold(bool on)
+{
+    QTextCharFormat format;
+    format.setFontWeight(on ? QFont::Bold : QFont::Normal);
+    mergeCurrentCharFormat(format);
+}
+
+std::optional<bool> RichTextBox::SelectionItalic() const
+{
+    return selectionAttribute<bool>(
+        [this](const QTextCharFormat& f) { return fontOf(f).italic(); });
+}
+
+void RichTextBox::setSelectionItalic(bool on)
+{
+    QTextCharFormat format;
+    format.setFontItalic(on);
+    mergeCurrentCharFormat(format);
+}
+
+std::optional<bool> RichTextBox::SelectionStrikeout() const
+{
+    return selectionAttribute<bool>(
+        [this](const QTextCharFormat& f) { return fontOf(f).strikeOut(); });
+}
+
+void RichTextBox::setSelectionStrikeout(bool on)
+{
+    QTextCharFormat format;
+    format.setFontStrikeOut(on);
+    mergeCurrentCharFormat(format);
+}
+
+std::optional<bool> RichTextBox::SelectionUnderline() const
+{
+    return selectionAttribute<bool>(
+        [this](const QTextCharFormat& f) { return fontOf(f).underline(); });
+}
+
+void RichTextBox::setSelectionUnderline(bool on)
+{
+    QTextCharFormat format;
+    format.setFontUnderline(on);
+    mergeCurrentCharFormat(format);
+}
+
+std::optional<QColor> RichTextBox::SelectionColor() const
+{
+    return selectionAttribute<QColor>([this](const QTextCharFormat& f) { return colorOf(f); });
+}
+
+void RichTextBox::setSelectionColor(const QColor& color)
+{
+    QTextCharFormat format;
+    format.setForeground(color);
+    mergeCurrentCharFormat(format);
+}

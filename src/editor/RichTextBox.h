@@ -1,0 +1,58 @@
+#pragma once
+
+#include "editor/EditorControl.h"
+
+#include <QList>
+#include <QPlainTextEdit>
+
+class QTextCharFormat;
+
+// The editing area: a QPlainTextEdit, which keeps per-character formatting
+// and stays fast on documents of many megabytes, behind EditorControl.
+class RichTextBox final : public QPlainTextEdit, public EditorControl {
+    Q_OBJECT
+public:
+    explicit RichTextBox(QWidget* parent = nullptr);
+
+    // Keys that belong to the window's menu commands. The text widget would
+    // otherwise claim some of them (copy, paste, undo) before the menu sees them.
+    void setReservedShortcuts(const QList<QKeyCombination>& keys);
+
+    QString DocumentText() const override;
+    void setDocumentText(const QString& text) override;
+    QString ControlFontName() const override;
+
+    int SelectionStart() const override;
+    void setSelectionStart(int position) override;
+    int SelectionLength() const override;
+    void setSelectionLength(int length) override;
+    QString SelectedText() const override;
+    void setSelectedText(const QString& text) override;
+
+    std::optional<QString> SelectionFontName() const override;
+    void setSelectionFontName(const QString& name) override;
+    std::optional<float> SelectionFontSize() const override;
+    void setSelectionFontSize(float points) override;
+    std::optional<bool> SelectionBold() const override;
+    void setSelectionBold(bool on) override;
+    std::optional<bool> SelectionItalic() const override;
+    void setSelectionItalic(bool on) override;
+    std::optional<bool> SelectionStrikeout() const override;
+    void setSelectionStrikeout(bool on) override;
+    std::optional<bool> SelectionUnderline() const override;
+    void setSelectionUnderline(bool on) override;
+    std::optional<QColor> SelectionColor() const override;
+    void setSelectionColor(const QColor& color) override;
+
+protected:
+    bool event(QEvent* event) override;
+
+private:
+    int endPosition() const;
+    QFont fontOf(const QTextCharFormat& format) const;
+    QColor colorOf(const QTextCharFormat& format) const;
+    template<typename Value, typename Read>
+    std::optional<Value> selectionAttribute(Read read) const;
+
+    QList<QKeyCombination> reservedShortcuts_;
+};

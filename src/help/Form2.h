@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QWidget>
+
+// The About box.
+class Form2 : public QWidget {
+    Q_OBJECT
+public:
+    explicit Form2(QWidget* parent = nullptr);
+};

@@ -1,0 +1,9 @@
+#include "help/Form4.h"
+
+using namespace Qt::StringLiterals;
+
+Form4::Form4(QWidget* parent)
+    : QWidget(parent)
+{
+    setWindowTitle(u"Vexlon Triggers Explained"_s);
+}

@@ -1,0 +1,14 @@
+#include "platform/Services.h"
+#include "shell/FrmSplash.h"
+#include "shell/Program.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    Program program(makeQtServices);
+    auto* splash = new FrmSplash; // closes and deletes itself when it hands over
+    splash->show();
+    return QApplication::exec();
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "platform/FontChoice.h"
+
+#include <QString>
+#include <optional>
+
+// The main window's one common-dialog component: the file-open, file-save and
+// font dialogs share it, and whatever a command sets on it (filter, filter
+// index, flags, font values) stays set for the next command. Subclasses only
+// run the dialogs; the real program shows Qt's, tests answer from a script.
+class CommonDialog {
+public:
+    virtual ~CommonDialog() = default;
+
+    QString Filter() const { return filter_; }
+    void setFilter(const QString& filter) { filter_ = filter; }
+    // 1-based, as the filter string counts its entries.
+    int FilterIndex() const { return filterIndex_; }
+    void setFilterIndex(int index) { filterIndex_ = index; }
+    int Flags() const { return flags_; }
+    void setFlags(int flags) { flags_ = flags; }
+    // The full path chosen in the last accepted file dialog.
+    QString FileName() const { return fileName_; }
+    FontChoice Font() const { return font_; }
+    void setFont(const FontChoice& font) { font_ = font; }
+
+    // Each returns false when the user cancelled; the values above then stay as they were.
+    bool ShowOpen();
+    bool ShowSave();
+    bool ShowFont();
+
+protected:
+    virtual std::optional<QString> runOpenDialog() = 0;
+    virtual std::optional<QString> runSaveDialog() = 0;
+    virtual std::optional<FontChoice> runFontDialog() = 0;
+
+private:
+    QString filter_;
+    int filterIndex_ = 0;
+    int flags_ = 0;
+    QString fileName_;
+    FontChoice font_;
+};

@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Turns a filter string of alternating labels and patterns separated by "|"
+// ("Text files|*.txt|All Files|*.*|") into Qt's name filters
+// ("Text files (*.txt)", "All Files (*.*)"). A trailing "|" is allowed.
+QStringList nameFiltersFrom(const QString& filter);

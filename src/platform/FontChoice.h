@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+
+// The seven character attributes that travel between the editor's selection
+// and the font dialog.
+struct FontChoice {
+    QString name;
+    float size = 0;
+    bool bold = false;
+    bool italic = false;
+    bool strikeout = false;
+    bool underline = false;
+    QColor color = Qt::black;
+
+    friend bool operator==(const FontChoice&, const FontChoice&) = default;
+};

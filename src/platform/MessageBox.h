@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+// A modal question to the user. The first button of the set is the default one.
+class MessageBox {
+public:
+    enum class Buttons { Ok, YesNo, RetryCancel };
+    enum class Icon { Information, Question, Warning, Stop };
+    enum class Answer { Ok, Yes, No, Retry, Cancel };
+
+    virtual ~MessageBox() = default;
+    virtual Answer ask(const QString& prompt, const QString& title, Buttons buttons, Icon icon) = 0;
+};

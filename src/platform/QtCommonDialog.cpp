@@ -1,0 +1,35 @@
+#include "platform/QtCommonDialog.h"
+
+#include "platform/FileFilter.h"
+#include "platform/FontColorDialog.h"
+
+#include <QApplication>
+#include <QFileDialog>
+
+std::optional<QString> QtCommonDialog::runOpenDialog() { return runFileDialog(false); }
+
+std::optional<QString> QtCommonDialog::runSaveDialog() { return runFileDialog(true); }
+
+std::optional<QString> QtCommonDialog::runFileDialog(bool save)
+{
+    QFileDialog dialog(QApplication::activeWindow());
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    const QStringList filters = nameFiltersFrom(Filter());
+    dialog.setNameFilters(filters);
+    if (FilterIndex() >= 1 && FilterIndex() <= filters.size())
+        dialog.selectNameFilter(filters[FilterIndex() - 1]);
+    if (!FileName().isEmpty())
+        dialog.selectFile(FileName());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
+std::optional<FontChoice> QtCommonDialog::runFontDialog()
+{
+    FontColorDialog dialog(Font(), QApplication::activeWindow());
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.choice();
+}

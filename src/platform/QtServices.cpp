@@ -1,0 +1,15 @@
+#include "platform/QtCommonDialog.h"
+#include "platform/QtMessageBox.h"
+#include "platform/QtPrinter.h"
+#include "platform/QtProcessControl.h"
+#include "platform/Services.h"
+
+Services makeQtServices()
+{
+    Services services;
+    services.commonDialog = std::make_unique<QtCommonDialog>();
+    services.messageBox = std::make_unique<QtMessageBox>();
+    services.printer = std::make_unique<QtPrinter>();
+    services.process = std::make_unique<QtProcessControl>();
+    return services;
+}

@@ -1,0 +1,8 @@
+#include "platform/SplashCcreenAPI.h"
+
+#include <QWidget>
+
+void SplashCcreenAPI::keepOnTop(QWidget& window)
+{
+    window.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+}

@@ -1,0 +1,12 @@
+#pragma once
+
+class QWidget;
+
+// Window-manager calls for the splash screen.
+namespace SplashCcreenAPI {
+
+// Keeps the window above all ordinary windows without moving or resizing it.
+// Call before the window is first shown: changing the flag later hides it.
+void keepOnTop(QWidget& window);
+
+} // namespace SplashCcreenAPI

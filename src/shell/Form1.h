@@ -1,0 +1,93 @@
+#pragma once
+
+#include "platform/Services.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+class EditorControl;
+class RichTextBox;
+class FileCommands;
+class ClipboardCommands;
+class FormatCommands;
+class PrintCommand;
+class Form2;
+class Form3;
+class Form4;
+
+// The main editor window: a menu bar over the editing area Text1. Every user
+// command is one of its menu handlers. It owns its services, and the
+// secondary windows it opened are closed with it.
+class Form1 : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit Form1(Services services);
+    ~Form1() override;
+
+    // Runs the load step once; every use of the window's contents goes through here.
+    void load();
+    bool isLoaded() const { return loaded_; }
+
+    EditorControl& Text1();
+    RichTextBox& editorWidget();
+    CommonDialog& CommonDialog1();
+    MessageBox& messageBox();
+    QString CurrentFileName() const;
+    // The menu item of that name, such as "mnuFormatBold".
+    QAction* menuItem(QStringView name) const;
+
+    void Form_Load();
+    void Form_Resize();
+
+    void mnuFileNew_Click();
+    void mnuFileOpen_Click();
+    void mnuFileSave_Click();
+    void mnuFileSaveAs_Click();
+    void mnuFilePrint_Click();
+    void mnuFileExit_Click();
+
+    void Find_Click();
+    void mnuEditCut_Click();
+    void mnuEditCopy_Click();
+    void mnuEditPaste_Click();
+
+    void Dclick_Click();
+    void Step_Click();
+    void Time_Click();
+    void Unequip_Click();
+    void Spell_Click();
+    void Equip_Click();
+    void Dropongr_Click();
+    void DRPCHAR_Click();
+    void Dmg_Click();
+    void Hear_Click();
+
+    void mnuFormatFont_Click();
+    void mnuFormatBold_Click();
+    void mnuFormatItalic_Click();
+    void mnuFormatStrike_Click();
+    void mnuFormatUnder_Click();
+
+    void TExplain_Click();
+    void mnuHelpAbt_Click();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void buildMenuBar();
+    void writeTrigger(QStringView keyword);
+    void setOuterSize(QSize pixels);
+
+    Services services_;
+    RichTextBox* text1_;
+    std::unique_ptr<FileCommands> files_;
+    std::unique_ptr<ClipboardCommands> clipboard_;
+    std::unique_ptr<FormatCommands> format_;
+    std::unique_ptr<PrintCommand> print_;
+    QPointer<Form2> form2_;
+    QPointer<Form3> form3_;
+    QPointer<Form4> form4_;
+    bool loaded_ = false;
+};
