@@ -1,9 +1,7 @@
 #include "editing/ClipboardCommands.h"
 
 ClipboardCommands::ClipboardCommands(EditorControl& text)
-    : text_(text)
-{
-}
+    : text_(text) {}
 
 void ClipboardCommands::Cut() {}
 

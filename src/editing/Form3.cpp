@@ -3,7 +3,6 @@
 using namespace Qt::StringLiterals;
 
 Form3::Form3(QWidget* parent)
-    : QWidget(parent)
-{
+    : QWidget(parent) {
     setWindowTitle(u"Find...."_s);
 }

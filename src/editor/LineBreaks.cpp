@@ -1,7 +1,6 @@
 #include "editor/LineBreaks.h"
 
-QString withCrLfLineBreaks(QStringView editorText)
-{
+QString withCrLfLineBreaks(QStringView editorText) {
     QString result;
     result.reserve(editorText.size() + editorText.size() / 16 + 16);
     qsizetype runStart = 0;
@@ -17,8 +16,7 @@ QString withCrLfLineBreaks(QStringView editorText)
     return result;
 }
 
-QString withLfLineBreaks(QStringView text)
-{
+QString withLfLineBreaks(QStringView text) {
     if (!text.contains(u'\r'))
         return text.toString();
     QString result;

@@ -3,7 +3,6 @@
 using namespace Qt::StringLiterals;
 
 Form4::Form4(QWidget* parent)
-    : QWidget(parent)
-{
+    : QWidget(parent) {
     setWindowTitle(u"Vexlon Triggers Explained"_s);
 }

@@ -1,7 +1,6 @@
 #include "platform/CommonDialog.h"
 
-bool CommonDialog::ShowOpen()
-{
+bool CommonDialog::ShowOpen() {
     const auto chosen = runOpenDialog();
     if (!chosen)
         return false;
@@ -9,8 +8,7 @@ bool CommonDialog::ShowOpen()
     return true;
 }
 
-bool CommonDialog::ShowSave()
-{
+bool CommonDialog::ShowSave() {
     const auto chosen = runSaveDialog();
     if (!chosen)
         return false;
@@ -18,8 +16,7 @@ bool CommonDialog::ShowSave()
     return true;
 }
 
-bool CommonDialog::ShowFont()
-{
+bool CommonDialog::ShowFont() {
     const auto chosen = runFontDialog();
     if (!chosen)
         return false;

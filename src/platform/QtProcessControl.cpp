@@ -2,8 +2,7 @@
 
 #include <QApplication>
 
-void QtProcessControl::endProgram()
-{
+void QtProcessControl::endProgram() {
     QApplication::closeAllWindows();
     QCoreApplication::exit(0);
 }

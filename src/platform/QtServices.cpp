@@ -4,8 +4,7 @@
 #include "platform/QtProcessControl.h"
 #include "platform/Services.h"
 
-Services makeQtServices()
-{
+Services makeQtServices() {
     Services services;
     services.commonDialog = std::make_unique<QtCommonDialog>();
     services.messageBox = std::make_unique<QtMessageBox>();

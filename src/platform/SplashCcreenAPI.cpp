@@ -2,7 +2,6 @@
 
 #include <QWidget>
 
-void SplashCcreenAPI::keepOnTop(QWidget& window)
-{
+void SplashCcreenAPI::keepOnTop(QWidget& window) {
     window.setWindowFlag(Qt::WindowStaysOnTopHint, true);
 }

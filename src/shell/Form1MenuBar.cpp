@@ -4,7 +4,9 @@
 namespace {
 
 constexpr QKeyCombination none{};
-constexpr QKeyCombination ctrl(Qt::Key key) { return Qt::CTRL | key; }
+constexpr QKeyCombination ctrl(Qt::Key key) {
+    return Qt::CTRL | key;
+}
 
 const MenuItemEntry fileItems[] = {
     {"mnuFileNew", "&New", ctrl(Qt::Key_N), &Form1::mnuFileNew_Click},
@@ -54,11 +56,13 @@ const MenuItemEntry helpItems[] = {
 };
 
 const MenuEntry menuBar[] = {
-    {"mnuFile", "&File", fileItems},       {"mnuEdit", "&Edit", editItems},
-    {"Trig", "Triggers", triggerItems},    {"mnuFormat", "For&mat", formatItems},
+    {"mnuFile", "&File", fileItems},    {"mnuEdit", "&Edit", editItems},
+    {"Trig", "Triggers", triggerItems}, {"mnuFormat", "For&mat", formatItems},
     {"mnuHelp", "&Help", helpItems},
 };
 
 } // namespace
 
-std::span<const MenuEntry> form1MenuBar() { return menuBar; }
+std::span<const MenuEntry> form1MenuBar() {
+    return menuBar;
+}

@@ -16,8 +16,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QRect twipsRect(int left, int top, int width, int height)
-{
+QRect twipsRect(int left, int top, int width, int height) {
     return {pixelsFromTwips(left), pixelsFromTwips(top), pixelsFromTwips(width),
             pixelsFromTwips(height)};
 }
@@ -29,8 +28,7 @@ FrmSplash::FrmSplash(QWidget* parent)
               // A tool window keeps out of the taskbar; no close button, the sequence closes it.
               Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
     , Picture1(new QLabel(this))
-    , Label1(new QLabel(this))
-{
+    , Label1(new QLabel(this)) {
     setObjectName(u"FrmSplash"_s);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(u"         Vexlon Script Editor Loading..."_s);
@@ -50,7 +48,10 @@ FrmSplash::FrmSplash(QWidget* parent)
 
     Label1->setObjectName(u"Label1"_s);
     Label1->setGeometry(twipsRect(180, 2520, 3030, 330));
-    QFont roman(u"Roman"_s);
+    // "Roman" where the system has it, else a narrow serif face that keeps the text inside the
+    // label.
+    QFont roman;
+    roman.setFamilies({u"Roman"_s, u"Liberation Serif"_s, u"Times New Roman"_s});
     roman.setStyleHint(QFont::Serif);
     roman.setPointSizeF(9.75);
     roman.setBold(true);
@@ -69,8 +70,7 @@ FrmSplash::FrmSplash(QWidget* parent)
         move(screen->availableGeometry().center() - rect().center());
 }
 
-void FrmSplash::Form_Load()
-{
+void FrmSplash::Form_Load() {
     MainWindow = &Program::form1();
     Label1->setText(u"   Vexlon Scriptor Version - "_s + versionText(programVersion));
     SplashCcreenAPI::keepOnTop(*this);
@@ -78,44 +78,42 @@ void FrmSplash::Form_Load()
     timer1_.start();
 }
 
-void FrmSplash::Timer1_Timer()
-{
+void FrmSplash::Timer1_Timer() {
     ++tickCount_;
     if (tickCount_ == 1) {
         MainWindow->load();
         MainWindow->show();
         MainWindow->setEnabled(false);
+        // Where no window manager honours the keep-on-top flag, newly shown windows still
+        // come up above the splash.
+        raise();
         timer1_.setInterval(3000);
     } else if (tickCount_ == 2) {
-        timer1_.stop();
         handOver();
     }
 }
 
-void FrmSplash::Form_Click()
-{
+void FrmSplash::Form_Click() {
     MainWindow->load();
     if (MainWindow->isVisible())
         handOver();
 }
 
-void FrmSplash::handOver()
-{
+void FrmSplash::handOver() {
     handedOver_ = true;
+    timer1_.stop();
     close();
     MainWindow->setEnabled(true);
 }
 
-void FrmSplash::mouseReleaseEvent(QMouseEvent* event)
-{
+void FrmSplash::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
         Form_Click();
 }
 
 // Closed some other way (the window manager, Alt+F4) before the hand-over:
 // finish it now, so the program is never left without a usable window.
-void FrmSplash::closeEvent(QCloseEvent* event)
-{
+void FrmSplash::closeEvent(QCloseEvent* event) {
     if (!handedOver_) {
         handedOver_ = true;
         timer1_.stop();
