@@ -4,7 +4,8 @@
 
 #include <QApplication>
 
-int main(int argc, char* argv[]) {
+int main(int argc, char* argv[])
+{
     QApplication app(argc, argv);
     Program program(makeQtServices);
     auto* splash = new FrmSplash; // closes and deletes itself when it hands over

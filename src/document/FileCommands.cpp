@@ -8,7 +8,9 @@ FileCommands::FileCommands(EditorControl& text, CommonDialog& dialog, MessageBox
     , dialog_(dialog)
     , messageBox_(messageBox)
     , process_(process)
-    , window_(window) {}
+    , window_(window)
+{
+}
 
 void FileCommands::New() {}
 
@@ -18,6 +20,4 @@ void FileCommands::Save() {}
 
 void FileCommands::SaveAs() {}
 
-void FileCommands::Exit() {
-    process_.endProgram();
-}
+void FileCommands::Exit() { process_.endProgram(); }

@@ -3,6 +3,8 @@
 PrintCommand::PrintCommand(EditorControl& text, Printer& printer, MessageBox& messageBox)
     : text_(text)
     , printer_(printer)
-    , messageBox_(messageBox) {}
+    , messageBox_(messageBox)
+{
+}
 
 void PrintCommand::Print() {}

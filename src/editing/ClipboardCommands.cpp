@@ -1,7 +1,9 @@
 #include "editing/ClipboardCommands.h"
 
 ClipboardCommands::ClipboardCommands(EditorControl& text)
-    : text_(text) {}
+    : text_(text)
+{
+}
 
 void ClipboardCommands::Cut() {}
 

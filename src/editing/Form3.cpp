@@ -3,6 +3,7 @@
 using namespace Qt::StringLiterals;
 
 Form3::Form3(QWidget* parent)
-    : QWidget(parent) {
+    : QWidget(parent)
+{
     setWindowTitle(u"Find...."_s);
 }

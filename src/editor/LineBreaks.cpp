@@ -1,6 +1,7 @@
 #include "editor/LineBreaks.h"
 
-QString withCrLfLineBreaks(QStringView editorText) {
+QString withCrLfLineBreaks(QStringView editorText)
+{
     QString result;
     result.reserve(editorText.size() + editorText.size() / 16 + 16);
     qsizetype runStart = 0;
@@ -16,7 +17,8 @@ QString withCrLfLineBreaks(QStringView editorText) {
     return result;
 }
 
-QString withLfLineBreaks(QStringView text) {
+QString withLfLineBreaks(QStringView text)
+{
     if (!text.contains(u'\r'))
         return text.toString();
     QString result;

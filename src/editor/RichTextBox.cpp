@@ -7,7 +7,8 @@
 #include <QTextBlock>
 
 RichTextBox::RichTextBox(QWidget* parent)
-    : QPlainTextEdit(parent) {
+    : QPlainTextEdit(parent)
+{
     // Scripts are line-oriented and column-aligned: a fixed-pitch face, no wrapping.
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -17,11 +18,13 @@ RichTextBox::RichTextBox(QWidget* parent)
     setUndoRedoEnabled(false);
 }
 
-void RichTextBox::setReservedShortcuts(const QList<QKeyCombination>& keys) {
+void RichTextBox::setReservedShortcuts(const QList<QKeyCombination>& keys)
+{
     reservedShortcuts_ = keys;
 }
 
-bool RichTextBox::event(QEvent* event) {
+bool RichTextBox::event(QEvent* event)
+{
     if (event->type() == QEvent::ShortcutOverride) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (reservedShortcuts_.contains(key->keyCombination())) {
@@ -32,41 +35,37 @@ bool RichTextBox::event(QEvent* event) {
     return QPlainTextEdit::event(event);
 }
 
-QString RichTextBox::DocumentText() const {
-    return withCrLfLineBreaks(document()->toRawText());
-}
+QString RichTextBox::DocumentText() const { return withCrLfLineBreaks(document()->toRawText()); }
 
-void RichTextBox::setDocumentText(const QString& text) {
+void RichTextBox::setDocumentText(const QString& text)
+{
     // The widget would give the new text the formatting the caret had.
     setTextCursor(QTextCursor(document()));
     setCurrentCharFormat(QTextCharFormat());
     setPlainText(withLfLineBreaks(text));
 }
 
-QString RichTextBox::ControlFontName() const {
-    return font().family();
-}
+QString RichTextBox::ControlFontName() const { return font().family(); }
 
-int RichTextBox::endPosition() const {
-    return document()->characterCount() - 1;
-}
+int RichTextBox::endPosition() const { return document()->characterCount() - 1; }
 
-int RichTextBox::SelectionStart() const {
-    return textCursor().selectionStart();
-}
+int RichTextBox::SelectionStart() const { return textCursor().selectionStart(); }
 
-void RichTextBox::setSelectionStart(int position) {
+void RichTextBox::setSelectionStart(int position)
+{
     QTextCursor cursor = textCursor();
     cursor.setPosition(std::clamp(position, 0, endPosition()));
     setTextCursor(cursor);
 }
 
-int RichTextBox::SelectionLength() const {
+int RichTextBox::SelectionLength() const
+{
     const QTextCursor cursor = textCursor();
     return cursor.selectionEnd() - cursor.selectionStart();
 }
 
-void RichTextBox::setSelectionLength(int length) {
+void RichTextBox::setSelectionLength(int length)
+{
     QTextCursor cursor = textCursor();
     const int start = cursor.selectionStart();
     const qint64 end = qint64(start) + std::max(length, 0);
@@ -75,21 +74,25 @@ void RichTextBox::setSelectionLength(int length) {
     setTextCursor(cursor);
 }
 
-QString RichTextBox::SelectedText() const {
+QString RichTextBox::SelectedText() const
+{
     return withCrLfLineBreaks(textCursor().selectedText());
 }
 
-void RichTextBox::setSelectedText(const QString& text) {
+void RichTextBox::setSelectedText(const QString& text)
+{
     QTextCursor cursor = textCursor();
     cursor.insertText(withLfLineBreaks(text));
     setTextCursor(cursor);
 }
 
-QFont RichTextBox::fontOf(const QTextCharFormat& format) const {
+QFont RichTextBox::fontOf(const QTextCharFormat& format) const
+{
     return format.font().resolve(document()->defaultFont());
 }
 
-QColor RichTextBox::colorOf(const QTextCharFormat& format) const {
+QColor RichTextBox::colorOf(const QTextCharFormat& format) const
+{
     const QColor color = format.hasProperty(QTextFormat::ForegroundBrush)
                              ? format.foreground().color()
                              : palette().color(QPalette::Text);
@@ -101,7 +104,8 @@ QColor RichTextBox::colorOf(const QTextCharFormat& format) const {
 // Walks the formatting runs, not the characters, so it stays quick on a
 // selection of a whole large script.
 template<typename Value, typename Read>
-std::optional<Value> RichTextBox::selectionAttribute(Read read) const {
+std::optional<Value> RichTextBox::selectionAttribute(Read read) const
+{
     const QTextCursor cursor = textCursor();
     if (!cursor.hasSelection())
         return read(cursor.charFormat());
@@ -125,76 +129,90 @@ std::optional<Value> RichTextBox::selectionAttribute(Read read) const {
     return shared ? shared : std::optional<Value>(read(cursor.charFormat()));
 }
 
-std::optional<QString> RichTextBox::SelectionFontName() const {
+std::optional<QString> RichTextBox::SelectionFontName() const
+{
     return selectionAttribute<QString>(
         [this](const QTextCharFormat& f) { return fontOf(f).family(); });
 }
 
-void RichTextBox::setSelectionFontName(const QString& name) {
+void RichTextBox::setSelectionFontName(const QString& name)
+{
     QTextCharFormat format;
     format.setFontFamilies(QStringList{name});
     mergeCurrentCharFormat(format);
 }
 
-std::optional<float> RichTextBox::SelectionFontSize() const {
+std::optional<float> RichTextBox::SelectionFontSize() const
+{
     return selectionAttribute<float>(
         [this](const QTextCharFormat& f) { return float(fontOf(f).pointSizeF()); });
 }
 
-void RichTextBox::setSelectionFontSize(float points) {
+void RichTextBox::setSelectionFontSize(float points)
+{
     QTextCharFormat format;
     format.setFontPointSize(points);
     mergeCurrentCharFormat(format);
 }
 
-std::optional<bool> RichTextBox::SelectionBold() const {
+std::optional<bool> RichTextBox::SelectionBold() const
+{
     return selectionAttribute<bool>([this](const QTextCharFormat& f) { return fontOf(f).bold(); });
 }
 
-void RichTextBox::setSelectionBold(bool on) {
+void RichTextBox::setSelectionBold(bool on)
+{
     QTextCharFormat format;
     format.setFontWeight(on ? QFont::Bold : QFont::Normal);
     mergeCurrentCharFormat(format);
 }
 
-std::optional<bool> RichTextBox::SelectionItalic() const {
+std::optional<bool> RichTextBox::SelectionItalic() const
+{
     return selectionAttribute<bool>(
         [this](const QTextCharFormat& f) { return fontOf(f).italic(); });
 }
 
-void RichTextBox::setSelectionItalic(bool on) {
+void RichTextBox::setSelectionItalic(bool on)
+{
     QTextCharFormat format;
     format.setFontItalic(on);
     mergeCurrentCharFormat(format);
 }
 
-std::optional<bool> RichTextBox::SelectionStrikeout() const {
+std::optional<bool> RichTextBox::SelectionStrikeout() const
+{
     return selectionAttribute<bool>(
         [this](const QTextCharFormat& f) { return fontOf(f).strikeOut(); });
 }
 
-void RichTextBox::setSelectionStrikeout(bool on) {
+void RichTextBox::setSelectionStrikeout(bool on)
+{
     QTextCharFormat format;
     format.setFontStrikeOut(on);
     mergeCurrentCharFormat(format);
 }
 
-std::optional<bool> RichTextBox::SelectionUnderline() const {
+std::optional<bool> RichTextBox::SelectionUnderline() const
+{
     return selectionAttribute<bool>(
         [this](const QTextCharFormat& f) { return fontOf(f).underline(); });
 }
 
-void RichTextBox::setSelectionUnderline(bool on) {
+void RichTextBox::setSelectionUnderline(bool on)
+{
     QTextCharFormat format;
     format.setFontUnderline(on);
     mergeCurrentCharFormat(format);
 }
 
-std::optional<QColor> RichTextBox::SelectionColor() const {
+std::optional<QColor> RichTextBox::SelectionColor() const
+{
     return selectionAttribute<QColor>([this](const QTextCharFormat& f) { return colorOf(f); });
 }
 
-void RichTextBox::setSelectionColor(const QColor& color) {
+void RichTextBox::setSelectionColor(const QColor& color)
+{
     QTextCharFormat format;
     format.setForeground(color);
     mergeCurrentCharFormat(format);

@@ -3,6 +3,7 @@
 using namespace Qt::StringLiterals;
 
 Form4::Form4(QWidget* parent)
-    : QWidget(parent) {
+    : QWidget(parent)
+{
     setWindowTitle(u"Vexlon Triggers Explained"_s);
 }

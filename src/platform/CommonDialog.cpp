@@ -1,6 +1,7 @@
 #include "platform/CommonDialog.h"
 
-bool CommonDialog::ShowOpen() {
+bool CommonDialog::ShowOpen()
+{
     const auto chosen = runOpenDialog();
     if (!chosen)
         return false;
@@ -8,7 +9,8 @@ bool CommonDialog::ShowOpen() {
     return true;
 }
 
-bool CommonDialog::ShowSave() {
+bool CommonDialog::ShowSave()
+{
     const auto chosen = runSaveDialog();
     if (!chosen)
         return false;
@@ -16,7 +18,8 @@ bool CommonDialog::ShowSave() {
     return true;
 }
 
-bool CommonDialog::ShowFont() {
+bool CommonDialog::ShowFont()
+{
     const auto chosen = runFontDialog();
     if (!chosen)
         return false;

@@ -2,7 +2,8 @@
 
 using namespace Qt::StringLiterals;
 
-QStringList nameFiltersFrom(const QString& filter) {
+QStringList nameFiltersFrom(const QString& filter)
+{
     const QStringList parts = filter.split(u'|');
     QStringList result;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {

@@ -7,7 +7,8 @@
 FontColorDialog::FontColorDialog(const FontChoice& initial, QWidget* parent)
     : QDialog(parent)
     , fonts_(new QFontDialog(this))
-    , color_(initial.color) {
+    , color_(initial.color)
+{
     QFont font(initial.name);
     if (initial.size > 0)
         font.setPointSizeF(initial.size);
@@ -29,7 +30,8 @@ FontColorDialog::FontColorDialog(const FontChoice& initial, QWidget* parent)
     setWindowTitle(tr("Font"));
 }
 
-FontChoice FontColorDialog::choice() const {
+FontChoice FontColorDialog::choice() const
+{
     const QFont font = fonts_->currentFont();
     return {font.family(),    float(font.pointSizeF()), font.bold(), font.italic(),
             font.strikeOut(), font.underline(),         color_};

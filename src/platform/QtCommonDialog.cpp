@@ -6,15 +6,12 @@
 #include <QApplication>
 #include <QFileDialog>
 
-std::optional<QString> QtCommonDialog::runOpenDialog() {
-    return runFileDialog(false);
-}
+std::optional<QString> QtCommonDialog::runOpenDialog() { return runFileDialog(false); }
 
-std::optional<QString> QtCommonDialog::runSaveDialog() {
-    return runFileDialog(true);
-}
+std::optional<QString> QtCommonDialog::runSaveDialog() { return runFileDialog(true); }
 
-std::optional<QString> QtCommonDialog::runFileDialog(bool save) {
+std::optional<QString> QtCommonDialog::runFileDialog(bool save)
+{
     QFileDialog dialog(QApplication::activeWindow());
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
@@ -29,7 +26,8 @@ std::optional<QString> QtCommonDialog::runFileDialog(bool save) {
     return dialog.selectedFiles().constFirst();
 }
 
-std::optional<FontChoice> QtCommonDialog::runFontDialog() {
+std::optional<FontChoice> QtCommonDialog::runFontDialog()
+{
     FontColorDialog dialog(Font(), QApplication::activeWindow());
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;

@@ -5,7 +5,8 @@
 
 namespace {
 
-QMessageBox::Icon qtIcon(MessageBox::Icon icon) {
+QMessageBox::Icon qtIcon(MessageBox::Icon icon)
+{
     switch (icon) {
     case MessageBox::Icon::Information:
         return QMessageBox::Information;
@@ -22,7 +23,8 @@ QMessageBox::Icon qtIcon(MessageBox::Icon icon) {
 } // namespace
 
 MessageBox::Answer QtMessageBox::ask(const QString& prompt, const QString& title, Buttons buttons,
-                                     Icon icon) {
+                                     Icon icon)
+{
     QMessageBox box(qtIcon(icon), title, prompt, QMessageBox::NoButton,
                     QApplication::activeWindow());
     switch (buttons) {

@@ -2,7 +2,8 @@
 
 #include <QApplication>
 
-void QtProcessControl::endProgram() {
+void QtProcessControl::endProgram()
+{
     QApplication::closeAllWindows();
     QCoreApplication::exit(0);
 }

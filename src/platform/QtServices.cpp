@@ -4,7 +4,8 @@
 #include "platform/QtProcessControl.h"
 #include "platform/Services.h"
 
-Services makeQtServices() {
+Services makeQtServices()
+{
     Services services;
     services.commonDialog = std::make_unique<QtCommonDialog>();
     services.messageBox = std::make_unique<QtMessageBox>();

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
-void SplashCcreenAPI::keepOnTop(QWidget& window) {
+void SplashCcreenAPI::keepOnTop(QWidget& window)
+{
     window.setWindowFlag(Qt::WindowStaysOnTopHint, true);
 }

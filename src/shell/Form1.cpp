@@ -21,7 +21,8 @@ using namespace Qt::StringLiterals;
 
 Form1::Form1(Services services)
     : services_(std::move(services))
-    , text1_(new RichTextBox) {
+    , text1_(new RichTextBox)
+{
     setObjectName(u"Form1"_s);
     setWindowTitle(u"Vexlon Script Editor"_s);
     setWindowIcon(QIcon(u":/icons/form1.png"_s));
@@ -48,13 +49,15 @@ Form1::Form1(Services services)
                 pixelsFromTwips(6720) + menuBar()->sizeHint().height());
 }
 
-Form1::~Form1() {
+Form1::~Form1()
+{
     delete form2_;
     delete form3_;
     delete form4_;
 }
 
-void Form1::buildMenuBar() {
+void Form1::buildMenuBar()
+{
     QList<QKeyCombination> shortcuts;
     for (const MenuEntry& menuEntry : form1MenuBar()) {
         QMenu* menu = menuBar()->addMenu(QString::fromLatin1(menuEntry.caption));
@@ -76,62 +79,62 @@ void Form1::buildMenuBar() {
     text1_->setReservedShortcuts(shortcuts);
 }
 
-QAction* Form1::menuItem(QStringView name) const {
-    return findChild<QAction*>(name.toString());
-}
+QAction* Form1::menuItem(QStringView name) const { return findChild<QAction*>(name.toString()); }
 
-void Form1::load() {
+void Form1::load()
+{
     if (loaded_)
         return;
     loaded_ = true;
     Form_Load();
 }
 
-EditorControl& Form1::Text1() {
+EditorControl& Form1::Text1()
+{
     load();
     return *text1_;
 }
 
-RichTextBox& Form1::editorWidget() {
+RichTextBox& Form1::editorWidget()
+{
     load();
     return *text1_;
 }
 
-CommonDialog& Form1::CommonDialog1() {
-    return *services_.commonDialog;
-}
+CommonDialog& Form1::CommonDialog1() { return *services_.commonDialog; }
 
-MessageBox& Form1::messageBox() {
-    return *services_.messageBox;
-}
+MessageBox& Form1::messageBox() { return *services_.messageBox; }
 
-QString Form1::CurrentFileName() const {
-    return files_->CurrentFileName();
-}
+QString Form1::CurrentFileName() const { return files_->CurrentFileName(); }
 
-void Form1::showEvent(QShowEvent* event) {
+void Form1::showEvent(QShowEvent* event)
+{
     load();
     QMainWindow::showEvent(event);
 }
 
-void Form1::resizeEvent(QResizeEvent* event) {
+void Form1::resizeEvent(QResizeEvent* event)
+{
     QMainWindow::resizeEvent(event);
     Form_Resize();
 }
 
-void Form1::Form_Load() {
+void Form1::Form_Load()
+{
     // Whatever was on the clipboard before the program started is not pasted into a script.
     QGuiApplication::clipboard()->clear();
 }
 
-void Form1::setOuterSize(QSize pixels) {
+void Form1::setOuterSize(QSize pixels)
+{
     const QSize frame = frameGeometry().size() - size();
     resize(pixels - frame);
 }
 
 // The minimums and the editor's size work on the outer size of the window,
 // borders, caption and menu bar included, in twips.
-void Form1::Form_Resize() {
+void Form1::Form_Resize()
+{
     if (!isMinimized()) {
         if (twipsFromPixels(frameGeometry().width()) <= 6495)
             setOuterSize({pixelsFromTwips(6490), frameGeometry().height()});
@@ -143,91 +146,41 @@ void Form1::Form_Resize() {
                    pixelsFromTwips(twipsFromPixels(outer.height()) - 680));
 }
 
-void Form1::mnuFileNew_Click() {
-    files_->New();
-}
-void Form1::mnuFileOpen_Click() {
-    files_->Open();
-}
-void Form1::mnuFileSave_Click() {
-    files_->Save();
-}
-void Form1::mnuFileSaveAs_Click() {
-    files_->SaveAs();
-}
-void Form1::mnuFilePrint_Click() {
-    print_->Print();
-}
-void Form1::mnuFileExit_Click() {
-    files_->Exit();
-}
+void Form1::mnuFileNew_Click() { files_->New(); }
+void Form1::mnuFileOpen_Click() { files_->Open(); }
+void Form1::mnuFileSave_Click() { files_->Save(); }
+void Form1::mnuFileSaveAs_Click() { files_->SaveAs(); }
+void Form1::mnuFilePrint_Click() { print_->Print(); }
+void Form1::mnuFileExit_Click() { files_->Exit(); }
 
-void Form1::Find_Click() {
-    showSingleWindow(form3_);
-}
-void Form1::mnuEditCut_Click() {
-    clipboard_->Cut();
-}
-void Form1::mnuEditCopy_Click() {
-    clipboard_->Copy();
-}
-void Form1::mnuEditPaste_Click() {
-    clipboard_->Paste();
-}
+void Form1::Find_Click() { showSingleWindow(form3_); }
+void Form1::mnuEditCut_Click() { clipboard_->Cut(); }
+void Form1::mnuEditCopy_Click() { clipboard_->Copy(); }
+void Form1::mnuEditPaste_Click() { clipboard_->Paste(); }
 
-void Form1::writeTrigger(QStringView keyword) {
-    Text1().setSelectedText(keyword.toString());
-}
-void Form1::Dclick_Click() {
-    writeTrigger(TriggerKeywords::Dclick);
-}
-void Form1::Step_Click() {
-    writeTrigger(TriggerKeywords::Step);
-}
-void Form1::Time_Click() {
-    writeTrigger(TriggerKeywords::Time);
-}
-void Form1::Unequip_Click() {
-    writeTrigger(TriggerKeywords::Unequip);
-}
-void Form1::Spell_Click() {
-    writeTrigger(TriggerKeywords::Spell);
-}
-void Form1::Equip_Click() {
-    writeTrigger(TriggerKeywords::Equip);
-}
-void Form1::Dropongr_Click() {
-    writeTrigger(TriggerKeywords::Dropongr);
-}
-void Form1::DRPCHAR_Click() {
-    writeTrigger(TriggerKeywords::DRPCHAR);
-}
-void Form1::Dmg_Click() {
-    writeTrigger(TriggerKeywords::Dmg);
-}
-void Form1::Hear_Click() {
-    writeTrigger(TriggerKeywords::Hear);
-}
+void Form1::writeTrigger(QStringView keyword) { Text1().setSelectedText(keyword.toString()); }
+void Form1::Dclick_Click() { writeTrigger(TriggerKeywords::Dclick); }
+void Form1::Step_Click() { writeTrigger(TriggerKeywords::Step); }
+void Form1::Time_Click() { writeTrigger(TriggerKeywords::Time); }
+void Form1::Unequip_Click() { writeTrigger(TriggerKeywords::Unequip); }
+void Form1::Spell_Click() { writeTrigger(TriggerKeywords::Spell); }
+void Form1::Equip_Click() { writeTrigger(TriggerKeywords::Equip); }
+void Form1::Dropongr_Click() { writeTrigger(TriggerKeywords::Dropongr); }
+void Form1::DRPCHAR_Click() { writeTrigger(TriggerKeywords::DRPCHAR); }
+void Form1::Dmg_Click() { writeTrigger(TriggerKeywords::Dmg); }
+void Form1::Hear_Click() { writeTrigger(TriggerKeywords::Hear); }
 
-void Form1::mnuFormatFont_Click() {
-    format_->Font();
-}
-void Form1::mnuFormatBold_Click() {
-    menuItem(u"mnuFormatBold")->setChecked(format_->Bold());
-}
-void Form1::mnuFormatItalic_Click() {
-    menuItem(u"mnuFormatItalic")->setChecked(format_->Italic());
-}
-void Form1::mnuFormatStrike_Click() {
+void Form1::mnuFormatFont_Click() { format_->Font(); }
+void Form1::mnuFormatBold_Click() { menuItem(u"mnuFormatBold")->setChecked(format_->Bold()); }
+void Form1::mnuFormatItalic_Click() { menuItem(u"mnuFormatItalic")->setChecked(format_->Italic()); }
+void Form1::mnuFormatStrike_Click()
+{
     menuItem(u"mnuFormatStrike")->setChecked(format_->Strikeout());
 }
-void Form1::mnuFormatUnder_Click() {
+void Form1::mnuFormatUnder_Click()
+{
     menuItem(u"mnuFormatUnder")->setChecked(format_->Underline());
 }
 
-void Form1::TExplain_Click() {
-    showSingleWindow(form4_);
-}
-void Form1::mnuHelpAbt_Click() {
-    showSingleWindow(form2_);
-}
+void Form1::TExplain_Click() { showSingleWindow(form4_); }
+void Form1::mnuHelpAbt_Click() { showSingleWindow(form2_); }

@@ -4,9 +4,7 @@
 namespace {
 
 constexpr QKeyCombination none{};
-constexpr QKeyCombination ctrl(Qt::Key key) {
-    return Qt::CTRL | key;
-}
+constexpr QKeyCombination ctrl(Qt::Key key) { return Qt::CTRL | key; }
 
 const MenuItemEntry fileItems[] = {
     {"mnuFileNew", "&New", ctrl(Qt::Key_N), &Form1::mnuFileNew_Click},
@@ -63,6 +61,4 @@ const MenuEntry menuBar[] = {
 
 } // namespace
 
-std::span<const MenuEntry> form1MenuBar() {
-    return menuBar;
-}
+std::span<const MenuEntry> form1MenuBar() { return menuBar; }

@@ -16,7 +16,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QRect twipsRect(int left, int top, int width, int height) {
+QRect twipsRect(int left, int top, int width, int height)
+{
     return {pixelsFromTwips(left), pixelsFromTwips(top), pixelsFromTwips(width),
             pixelsFromTwips(height)};
 }
@@ -28,7 +29,8 @@ FrmSplash::FrmSplash(QWidget* parent)
               // A tool window keeps out of the taskbar; no close button, the sequence closes it.
               Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
     , Picture1(new QLabel(this))
-    , Label1(new QLabel(this)) {
+    , Label1(new QLabel(this))
+{
     setObjectName(u"FrmSplash"_s);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(u"         Vexlon Script Editor Loading..."_s);
@@ -70,7 +72,8 @@ FrmSplash::FrmSplash(QWidget* parent)
         move(screen->availableGeometry().center() - rect().center());
 }
 
-void FrmSplash::Form_Load() {
+void FrmSplash::Form_Load()
+{
     MainWindow = &Program::form1();
     Label1->setText(u"   Vexlon Scriptor Version - "_s + versionText(programVersion));
     SplashCcreenAPI::keepOnTop(*this);
@@ -78,7 +81,8 @@ void FrmSplash::Form_Load() {
     timer1_.start();
 }
 
-void FrmSplash::Timer1_Timer() {
+void FrmSplash::Timer1_Timer()
+{
     ++tickCount_;
     if (tickCount_ == 1) {
         MainWindow->load();
@@ -93,27 +97,31 @@ void FrmSplash::Timer1_Timer() {
     }
 }
 
-void FrmSplash::Form_Click() {
+void FrmSplash::Form_Click()
+{
     MainWindow->load();
     if (MainWindow->isVisible())
         handOver();
 }
 
-void FrmSplash::handOver() {
+void FrmSplash::handOver()
+{
     handedOver_ = true;
     timer1_.stop();
     close();
     MainWindow->setEnabled(true);
 }
 
-void FrmSplash::mouseReleaseEvent(QMouseEvent* event) {
+void FrmSplash::mouseReleaseEvent(QMouseEvent* event)
+{
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
         Form_Click();
 }
 
 // Closed some other way (the window manager, Alt+F4) before the hand-over:
 // finish it now, so the program is never left without a usable window.
-void FrmSplash::closeEvent(QCloseEvent* event) {
+void FrmSplash::closeEvent(QCloseEvent* event)
+{
     if (!handedOver_) {
         handedOver_ = true;
         timer1_.stop();

@@ -7,7 +7,8 @@
 // calls bring the same window to the front. It has no owner window and
 // destroys itself when closed, which empties the slot.
 template<typename Window, typename... Args>
-Window& showSingleWindow(QPointer<Window>& slot, Args&&... args) {
+Window& showSingleWindow(QPointer<Window>& slot, Args&&... args)
+{
     if (!slot) {
         slot = new Window(std::forward<Args>(args)...);
         slot->setAttribute(Qt::WA_DeleteOnClose);

@@ -13,7 +13,8 @@ constexpr Version programVersion{VEXLON_VERSION_MAJOR, VEXLON_VERSION_MINOR,
                                  VEXLON_VERSION_REVISION};
 
 // "1.0.1": plain decimal numbers joined by dots.
-inline QString versionText(Version v) {
+inline QString versionText(Version v)
+{
     return QString::number(v.major) + u'.' + QString::number(v.minor) + u'.'
            + QString::number(v.revision);
 }

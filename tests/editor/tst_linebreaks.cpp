@@ -13,7 +13,8 @@ private slots:
     void everyLineEndBecomesOneLf();
 };
 
-void TestLineBreaks::editorBreaksBecomeCrLf_data() {
+void TestLineBreaks::editorBreaksBecomeCrLf_data()
+{
     QTest::addColumn<QString>("editorText");
     QTest::addColumn<QString>("documentText");
     QTest::newRow("none") << u"abc"_s << u"abc"_s;
@@ -25,13 +26,15 @@ void TestLineBreaks::editorBreaksBecomeCrLf_data() {
     QTest::newRow("no-break space kept") << u"a\u00a0b"_s << u"a\u00a0b"_s;
 }
 
-void TestLineBreaks::editorBreaksBecomeCrLf() {
+void TestLineBreaks::editorBreaksBecomeCrLf()
+{
     QFETCH(QString, editorText);
     QFETCH(QString, documentText);
     QCOMPARE(withCrLfLineBreaks(editorText), documentText);
 }
 
-void TestLineBreaks::everyLineEndBecomesOneLf_data() {
+void TestLineBreaks::everyLineEndBecomesOneLf_data()
+{
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
     QTest::newRow("CR LF") << u"a\r\nb"_s << u"a\nb"_s;
@@ -43,7 +46,8 @@ void TestLineBreaks::everyLineEndBecomesOneLf_data() {
     QTest::newRow("mixed") << u"1\r\n2\n3\r4"_s << u"1\n2\n3\n4"_s;
 }
 
-void TestLineBreaks::everyLineEndBecomesOneLf() {
+void TestLineBreaks::everyLineEndBecomesOneLf()
+{
     QFETCH(QString, text);
     QFETCH(QString, expected);
     QCOMPARE(withLfLineBreaks(text), expected);

@@ -34,21 +34,22 @@ private:
     RichTextBox* box = nullptr;
 };
 
-void TestRichTextBox::init() {
-    box = new RichTextBox;
-}
+void TestRichTextBox::init() { box = new RichTextBox; }
 
-void TestRichTextBox::cleanup() {
+void TestRichTextBox::cleanup()
+{
     delete box;
     box = nullptr;
 }
 
-void TestRichTextBox::select(int start, int length) {
+void TestRichTextBox::select(int start, int length)
+{
     box->setSelectionStart(start);
     box->setSelectionLength(length);
 }
 
-void TestRichTextBox::documentTextKeepsEveryCharacter() {
+void TestRichTextBox::documentTextKeepsEveryCharacter()
+{
     // U+0001..U+00FF except the two that are line ends, plus NUL: a file in a
     // single-byte code page may hold any of them.
     QString text;
@@ -61,7 +62,8 @@ void TestRichTextBox::documentTextKeepsEveryCharacter() {
     QVERIFY(box->DocumentText().contains(QChar(0xa0)));
 }
 
-void TestRichTextBox::documentTextHasCrLfBetweenLines_data() {
+void TestRichTextBox::documentTextHasCrLfBetweenLines_data()
+{
     QTest::addColumn<QString>("written");
     QTest::addColumn<QString>("read");
     QTest::newRow("CR LF") << u"a\r\nb"_s << u"a\r\nb"_s;
@@ -72,14 +74,16 @@ void TestRichTextBox::documentTextHasCrLfBetweenLines_data() {
     QTest::newRow("only line ends") << u"\r\n\n\r"_s << u"\r\n\r\n\r\n"_s;
 }
 
-void TestRichTextBox::documentTextHasCrLfBetweenLines() {
+void TestRichTextBox::documentTextHasCrLfBetweenLines()
+{
     QFETCH(QString, written);
     QFETCH(QString, read);
     box->setDocumentText(written);
     QCOMPARE(box->DocumentText(), read);
 }
 
-void TestRichTextBox::writingDocumentTextDropsFormatting() {
+void TestRichTextBox::writingDocumentTextDropsFormatting()
+{
     box->setDocumentText(u"abc"_s);
     select(0, 3);
     box->setSelectionBold(true);
@@ -90,7 +94,8 @@ void TestRichTextBox::writingDocumentTextDropsFormatting() {
     QCOMPARE(box->SelectionColor(), std::optional(box->palette().color(QPalette::Text)));
 }
 
-void TestRichTextBox::selectionLengthIsCutShortAtTheEnd_data() {
+void TestRichTextBox::selectionLengthIsCutShortAtTheEnd_data()
+{
     QTest::addColumn<int>("start");
     QTest::addColumn<int>("length");
     QTest::addColumn<int>("selectedLength");
@@ -103,7 +108,8 @@ void TestRichTextBox::selectionLengthIsCutShortAtTheEnd_data() {
     QTest::newRow("huge") << 0 << std::numeric_limits<int>::max() << 5 << u"abcde"_s;
 }
 
-void TestRichTextBox::selectionLengthIsCutShortAtTheEnd() {
+void TestRichTextBox::selectionLengthIsCutShortAtTheEnd()
+{
     QFETCH(int, start);
     QFETCH(int, length);
     QFETCH(int, selectedLength);
@@ -115,7 +121,8 @@ void TestRichTextBox::selectionLengthIsCutShortAtTheEnd() {
     QCOMPARE(box->SelectedText(), selected);
 }
 
-void TestRichTextBox::selectionStartIsKeptInsideTheText() {
+void TestRichTextBox::selectionStartIsKeptInsideTheText()
+{
     box->setDocumentText(u"abc"_s);
     box->setSelectionStart(99);
     QCOMPARE(box->SelectionStart(), 3);
@@ -124,14 +131,16 @@ void TestRichTextBox::selectionStartIsKeptInsideTheText() {
     QCOMPARE(box->SelectedText(), QString());
 }
 
-void TestRichTextBox::selectedTextShowsLineBreaksAsCrLf() {
+void TestRichTextBox::selectedTextShowsLineBreaksAsCrLf()
+{
     box->setDocumentText(u"ab\r\ncd\r\nef"_s);
     // Positions count one character for each line break.
     select(1, 6);
     QCOMPARE(box->SelectedText(), u"b\r\ncd\r\ne"_s);
 }
 
-void TestRichTextBox::writingSelectedTextReplacesInsertsOrDeletes_data() {
+void TestRichTextBox::writingSelectedTextReplacesInsertsOrDeletes_data()
+{
     QTest::addColumn<int>("start");
     QTest::addColumn<int>("length");
     QTest::addColumn<QString>("written");
@@ -144,7 +153,8 @@ void TestRichTextBox::writingSelectedTextReplacesInsertsOrDeletes_data() {
     QTest::newRow("CR LF written") << 4 << 0 << u"1\r\n2"_s << u"abcd1\r\n2\r\nef"_s;
 }
 
-void TestRichTextBox::writingSelectedTextReplacesInsertsOrDeletes() {
+void TestRichTextBox::writingSelectedTextReplacesInsertsOrDeletes()
+{
     QFETCH(int, start);
     QFETCH(int, length);
     QFETCH(QString, written);
@@ -156,7 +166,8 @@ void TestRichTextBox::writingSelectedTextReplacesInsertsOrDeletes() {
     QCOMPARE(box->SelectedText(), QString());
 }
 
-void TestRichTextBox::attributesReadMixedOnlyWhenTheyDiffer() {
+void TestRichTextBox::attributesReadMixedOnlyWhenTheyDiffer()
+{
     box->setDocumentText(u"plain BOLD plain"_s);
     select(6, 4);
     box->setSelectionBold(true);
@@ -171,13 +182,15 @@ void TestRichTextBox::attributesReadMixedOnlyWhenTheyDiffer() {
     QVERIFY(box->SelectionFontSize().has_value());
 }
 
-void TestRichTextBox::everyAttributeReadsMixedAcrossADifference_data() {
+void TestRichTextBox::everyAttributeReadsMixedAcrossADifference_data()
+{
     QTest::addColumn<int>("attribute");
     for (int i = 0; i < 7; ++i)
         QTest::newRow(qPrintable(QString::number(i))) << i;
 }
 
-void TestRichTextBox::everyAttributeReadsMixedAcrossADifference() {
+void TestRichTextBox::everyAttributeReadsMixedAcrossADifference()
+{
     QFETCH(int, attribute);
     box->setDocumentText(u"aaaa\nbbbb"_s);
     select(0, 4);
@@ -214,7 +227,8 @@ void TestRichTextBox::everyAttributeReadsMixedAcrossADifference() {
         QCOMPARE(mixed[i], i == attribute);
 }
 
-void TestRichTextBox::attributeWrittenWithoutSelectionAppliesToTypedText() {
+void TestRichTextBox::attributeWrittenWithoutSelectionAppliesToTypedText()
+{
     box->setDocumentText(u"ab"_s);
     box->setSelectionStart(1);
     box->setSelectionUnderline(true);
@@ -229,14 +243,16 @@ void TestRichTextBox::attributeWrittenWithoutSelectionAppliesToTypedText() {
     QCOMPARE(box->SelectionUnderline(), std::optional(false));
 }
 
-void TestRichTextBox::selectionOfOnlyLineBreaksReadsTheCaretFormat() {
+void TestRichTextBox::selectionOfOnlyLineBreaksReadsTheCaretFormat()
+{
     box->setDocumentText(u"\n\n"_s);
     select(0, 2);
     QCOMPARE(box->SelectionBold(), std::optional(false));
     QVERIFY(box->SelectionFontSize().has_value());
 }
 
-void TestRichTextBox::controlFontNameIsTheBaseFace() {
+void TestRichTextBox::controlFontNameIsTheBaseFace()
+{
     box->setDocumentText(u"abc"_s);
     const QString base = box->ControlFontName();
     QVERIFY(!base.isEmpty());

@@ -29,15 +29,12 @@ private:
     std::unique_ptr<Form1> form;
 };
 
-void TestForm1::init() {
-    form = std::make_unique<Form1>(FakeServices().take());
-}
+void TestForm1::init() { form = std::make_unique<Form1>(FakeServices().take()); }
 
-void TestForm1::cleanup() {
-    form.reset();
-}
+void TestForm1::cleanup() { form.reset(); }
 
-void TestForm1::menuBarIsLaidOutAsDesigned() {
+void TestForm1::menuBarIsLaidOutAsDesigned()
+{
     // name, caption, shortcut; "-" captions are separators.
     struct Item {
         QString name, caption, shortcut;
@@ -113,7 +110,8 @@ void TestForm1::menuBarIsLaidOutAsDesigned() {
     }
 }
 
-void TestForm1::menuItemsStartEnabledAndUnchecked() {
+void TestForm1::menuItemsStartEnabledAndUnchecked()
+{
     const auto items = form->menuBar()->findChildren<QAction*>();
     QVERIFY(items.size() > 30);
     for (const QAction* item : items) {
@@ -125,7 +123,8 @@ void TestForm1::menuItemsStartEnabledAndUnchecked() {
         QVERIFY(form->menuItem(toggle)->isCheckable());
 }
 
-void TestForm1::windowStartsWithCaptionSizeAndBlackBackground() {
+void TestForm1::windowStartsWithCaptionSizeAndBlackBackground()
+{
     QCOMPARE(form->windowTitle(), u"Vexlon Script Editor"_s);
     QVERIFY(!form->windowIcon().isNull());
     // 8970 x 6720 twips of client area below the menu bar, 15 twips a pixel.
@@ -137,7 +136,8 @@ void TestForm1::windowStartsWithCaptionSizeAndBlackBackground() {
     QCOMPARE(form->editorWidget().parentWidget(), form->centralWidget());
 }
 
-void TestForm1::loadingEmptiesTheClipboardOnce() {
+void TestForm1::loadingEmptiesTheClipboardOnce()
+{
     form.reset();
     QGuiApplication::clipboard()->setText(u"from another program"_s);
     form = std::make_unique<Form1>(FakeServices().take());
@@ -154,7 +154,8 @@ void TestForm1::loadingEmptiesTheClipboardOnce() {
     QCOMPARE(QGuiApplication::clipboard()->text(), u"copied later"_s);
 }
 
-void TestForm1::resizeKeepsTheMinimumsAndSizesTheEditor_data() {
+void TestForm1::resizeKeepsTheMinimumsAndSizesTheEditor_data()
+{
     // Outer sizes in pixels, frame included; 15 twips a pixel.
     QTest::addColumn<QSize>("requested");
     QTest::addColumn<QSize>("kept");
@@ -168,7 +169,8 @@ void TestForm1::resizeKeepsTheMinimumsAndSizesTheEditor_data() {
     QTest::newRow("both minimums") << QSize(50, 50) << QSize(433, 140);
 }
 
-void TestForm1::resizeKeepsTheMinimumsAndSizesTheEditor() {
+void TestForm1::resizeKeepsTheMinimumsAndSizesTheEditor()
+{
     QFETCH(QSize, requested);
     QFETCH(QSize, kept);
     form->show();
@@ -182,7 +184,8 @@ void TestForm1::resizeKeepsTheMinimumsAndSizesTheEditor() {
     QCOMPARE(editor.height(), qRound((kept.height() * 15 - 680) / 15.0));
 }
 
-void TestForm1::menuShortcutsReachTheCommandsFromTheEditor_data() {
+void TestForm1::menuShortcutsReachTheCommandsFromTheEditor_data()
+{
     QTest::addColumn<QString>("item");
     QTest::addColumn<int>("key");
     QTest::newRow("cut") << u"mnuEditCut"_s << int(Qt::Key_X);
@@ -196,7 +199,8 @@ void TestForm1::menuShortcutsReachTheCommandsFromTheEditor_data() {
     QTest::newRow("exit") << u"mnuFileExit"_s << int(Qt::Key_Q);
 }
 
-void TestForm1::menuShortcutsReachTheCommandsFromTheEditor() {
+void TestForm1::menuShortcutsReachTheCommandsFromTheEditor()
+{
     QFETCH(QString, item);
     QFETCH(int, key);
     form->show();
@@ -215,7 +219,8 @@ void TestForm1::menuShortcutsReachTheCommandsFromTheEditor() {
         QCOMPARE(editor.DocumentText(), u"some text"_s);
 }
 
-void TestForm1::ctrlZDoesNotUndoTyping() {
+void TestForm1::ctrlZDoesNotUndoTyping()
+{
     form->show();
     form->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(form.get()));
@@ -226,7 +231,8 @@ void TestForm1::ctrlZDoesNotUndoTyping() {
     QCOMPARE(editor.DocumentText(), u"abc"_s);
 }
 
-void TestForm1::triggersWriteTheirKeywordAtTheCaret() {
+void TestForm1::triggersWriteTheirKeywordAtTheCaret()
+{
     EditorControl& text = form->Text1();
     text.setDocumentText(u"[item]\r\nname"_s);
     text.setSelectionStart(6);

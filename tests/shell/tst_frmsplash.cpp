@@ -32,23 +32,27 @@ private:
     QPointer<FrmSplash> splash;
 };
 
-void TestFrmSplash::init() {
+void TestFrmSplash::init()
+{
     program = std::make_unique<Program>([] { return FakeServices().take(); });
     splash = new FrmSplash;
     splash->show();
     QVERIFY(QTest::qWaitForWindowExposed(splash.data()));
 }
 
-void TestFrmSplash::cleanup() {
+void TestFrmSplash::cleanup()
+{
     delete splash;
     program.reset();
 }
 
-void TestFrmSplash::click(QWidget* widget, QPoint at) {
+void TestFrmSplash::click(QWidget* widget, QPoint at)
+{
     QTest::mouseClick(widget, Qt::LeftButton, {}, at);
 }
 
-void TestFrmSplash::loadCreatesTheMainWindowWithoutLoadingIt() {
+void TestFrmSplash::loadCreatesTheMainWindowWithoutLoadingIt()
+{
     Form1* main = Program::existingForm1();
     QVERIFY(main);
     QVERIFY(!main->isLoaded());
@@ -58,7 +62,8 @@ void TestFrmSplash::loadCreatesTheMainWindowWithoutLoadingIt() {
     QCOMPARE(splash->Timer1().interval(), 1000);
 }
 
-void TestFrmSplash::showsCaptionVersionAndPicture() {
+void TestFrmSplash::showsCaptionVersionAndPicture()
+{
     QCOMPARE(splash->windowTitle(), u"         Vexlon Script Editor Loading..."_s);
     QCOMPARE(splash->windowTitle().size(), 40);
     QVERIFY(splash->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
@@ -80,7 +85,8 @@ void TestFrmSplash::showsCaptionVersionAndPicture() {
     QCOMPARE(picture->pixmap().size(), QSize(196, 148));
 }
 
-void TestFrmSplash::versionIsWrittenAsPlainNumbers_data() {
+void TestFrmSplash::versionIsWrittenAsPlainNumbers_data()
+{
     QTest::addColumn<int>("major");
     QTest::addColumn<int>("minor");
     QTest::addColumn<int>("revision");
@@ -91,7 +97,8 @@ void TestFrmSplash::versionIsWrittenAsPlainNumbers_data() {
     QTest::newRow("zeros") << 0 << 0 << 0 << u"0.0.0"_s;
 }
 
-void TestFrmSplash::versionIsWrittenAsPlainNumbers() {
+void TestFrmSplash::versionIsWrittenAsPlainNumbers()
+{
     QFETCH(int, major);
     QFETCH(int, minor);
     QFETCH(int, revision);
@@ -99,7 +106,8 @@ void TestFrmSplash::versionIsWrittenAsPlainNumbers() {
     QCOMPARE(versionText({major, minor, revision}), text);
 }
 
-void TestFrmSplash::ticksHandOverToTheMainWindow() {
+void TestFrmSplash::ticksHandOverToTheMainWindow()
+{
     Form1* main = Program::existingForm1();
     splash->Timer1_Timer();
     QCOMPARE(splash->TickCount(), 1);
@@ -116,7 +124,8 @@ void TestFrmSplash::ticksHandOverToTheMainWindow() {
     QTRY_VERIFY(splash.isNull());
 }
 
-void TestFrmSplash::clickBeforeTheFirstTickOnlyLoadsTheMainWindow() {
+void TestFrmSplash::clickBeforeTheFirstTickOnlyLoadsTheMainWindow()
+{
     Form1* main = Program::existingForm1();
     click(splash, QPoint(3, 3));
     QVERIFY(main->isLoaded());
@@ -129,7 +138,8 @@ void TestFrmSplash::clickBeforeTheFirstTickOnlyLoadsTheMainWindow() {
     QVERIFY(!main->isEnabled());
 }
 
-void TestFrmSplash::clickWhileTheMainWindowIsVisibleHandsOverAtOnce() {
+void TestFrmSplash::clickWhileTheMainWindowIsVisibleHandsOverAtOnce()
+{
     Form1* main = Program::existingForm1();
     splash->Timer1_Timer();
     click(splash, QPoint(3, splash->height() - 3));
@@ -139,7 +149,8 @@ void TestFrmSplash::clickWhileTheMainWindowIsVisibleHandsOverAtOnce() {
     QTRY_VERIFY(splash.isNull());
 }
 
-void TestFrmSplash::clicksOnPictureOrLabelDoNothing() {
+void TestFrmSplash::clicksOnPictureOrLabelDoNothing()
+{
     Form1* main = Program::existingForm1();
     splash->Timer1_Timer();
     click(splash->findChild<QLabel*>(u"Picture1"_s), QPoint(20, 20));
@@ -150,7 +161,8 @@ void TestFrmSplash::clicksOnPictureOrLabelDoNothing() {
     QVERIFY(!main->isEnabled());
 }
 
-void TestFrmSplash::closingTheSplashEarlyStillLeavesAUsableMainWindow() {
+void TestFrmSplash::closingTheSplashEarlyStillLeavesAUsableMainWindow()
+{
     Form1* main = Program::existingForm1();
     splash->close();
     QVERIFY(main->isVisible());

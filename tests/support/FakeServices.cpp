@@ -4,7 +4,8 @@
 
 namespace {
 
-template<typename T> T popFront(std::deque<T>& queue) {
+template<typename T> T popFront(std::deque<T>& queue)
+{
     T value = std::move(queue.front());
     queue.pop_front();
     return value;
@@ -12,7 +13,8 @@ template<typename T> T popFront(std::deque<T>& queue) {
 
 } // namespace
 
-std::optional<QString> FakeCommonDialog::nextFileAnswer(Shown::Kind kind) {
+std::optional<QString> FakeCommonDialog::nextFileAnswer(Shown::Kind kind)
+{
     shown.append({kind, Filter(), FilterIndex(), Flags(), Font()});
     if (fileAnswers.empty()) {
         QTest::qFail("a file dialog was shown with no scripted answer", __FILE__, __LINE__);
@@ -21,15 +23,18 @@ std::optional<QString> FakeCommonDialog::nextFileAnswer(Shown::Kind kind) {
     return popFront(fileAnswers);
 }
 
-std::optional<QString> FakeCommonDialog::runOpenDialog() {
+std::optional<QString> FakeCommonDialog::runOpenDialog()
+{
     return nextFileAnswer(Shown::Kind::Open);
 }
 
-std::optional<QString> FakeCommonDialog::runSaveDialog() {
+std::optional<QString> FakeCommonDialog::runSaveDialog()
+{
     return nextFileAnswer(Shown::Kind::Save);
 }
 
-std::optional<FontChoice> FakeCommonDialog::runFontDialog() {
+std::optional<FontChoice> FakeCommonDialog::runFontDialog()
+{
     shown.append({Shown::Kind::Font, Filter(), FilterIndex(), Flags(), Font()});
     if (fontAnswers.empty()) {
         QTest::qFail("the font dialog was shown with no scripted answer", __FILE__, __LINE__);
@@ -39,7 +44,8 @@ std::optional<FontChoice> FakeCommonDialog::runFontDialog() {
 }
 
 MessageBox::Answer FakeMessageBox::ask(const QString& prompt, const QString& title, Buttons buttons,
-                                       Icon icon) {
+                                       Icon icon)
+{
     asked.append({prompt, title, buttons, icon});
     if (answers.empty()) {
         QTest::qFail("a message box was shown with no scripted answer", __FILE__, __LINE__);
@@ -48,14 +54,16 @@ MessageBox::Answer FakeMessageBox::ask(const QString& prompt, const QString& tit
     return popFront(answers);
 }
 
-bool FakePrinter::printDocument(const FontChoice& font, const QString& text) {
+bool FakePrinter::printDocument(const FontChoice& font, const QString& text)
+{
     attempts.append({font, text});
     if (outcomes.empty())
         return true;
     return popFront(outcomes);
 }
 
-FakeServices::FakeServices() {
+FakeServices::FakeServices()
+{
     auto dialog = std::make_unique<FakeCommonDialog>();
     auto box = std::make_unique<FakeMessageBox>();
     auto printerFake = std::make_unique<FakePrinter>();
@@ -70,6 +78,4 @@ FakeServices::FakeServices() {
     services_.process = std::move(processFake);
 }
 
-Services FakeServices::take() {
-    return std::move(services_);
-}
+Services FakeServices::take() { return std::move(services_); }
