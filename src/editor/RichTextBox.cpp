@@ -9,9 +9,9 @@
 RichTextBox::RichTextBox(QWidget* parent)
     : QPlainTextEdit(parent)
 {
-    // Scripts are line-oriented and column-aligned: a fixed-pitch face, no wrapping.
+    // Scripts are column-aligned: a fixed-pitch face. Long lines wrap at the
+    // window's edge, which also keeps typing quick in very large scripts.
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    setLineWrapMode(QPlainTextEdit::NoWrap);
     setTabStopDistance(4 * fontMetrics().horizontalAdvance(u' '));
     // Ctrl+Z is a formatting command here, so the widget's own undo could never
     // be reached; keeping its history would only cost memory on large scripts.

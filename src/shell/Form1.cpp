@@ -77,6 +77,11 @@ void Form1::buildMenuBar()
         }
     }
     text1_->setReservedShortcuts(shortcuts);
+
+    // The editor's own context menu would copy and paste past the program's commands.
+    text1_->setContextMenuPolicy(Qt::ActionsContextMenu);
+    for (const auto* name : {u"mnuEditCut", u"mnuEditCopy", u"mnuEditPaste", u"Find"})
+        text1_->addAction(menuItem(name));
 }
 
 QAction* Form1::menuItem(QStringView name) const { return findChild<QAction*>(name.toString()); }
