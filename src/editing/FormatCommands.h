@@ -27,8 +27,7 @@ private:
     std::optional<FontChoice> selectionFont() const;
     FontChoice firstCharacterFont();
     void applyToSelection(const FontChoice& font);
-    template<typename Read, typename Write>
-    bool toggle(Read read, Write write);
+    template<typename Read, typename Write> bool toggle(Read read, Write write);
 
     EditorControl& text_;
     CommonDialog& dialog_;

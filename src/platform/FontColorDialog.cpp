@@ -13,8 +13,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QIcon swatch(const QColor& color)
-{
+QIcon swatch(const QColor& color) {
     QPixmap pixmap(24, 16);
     pixmap.fill(color);
     QPainter painter(&pixmap);
@@ -29,8 +28,7 @@ FontColorDialog::FontColorDialog(const FontChoice& initial, QWidget* parent)
     : QDialog(parent)
     , initial_(initial)
     , fonts_(new QFontDialog(this))
-    , colorButton_(new QPushButton(this))
-{
+    , colorButton_(new QPushButton(this)) {
     QFont font(initial.name);
     if (initial.size > 0)
         font.setPointSizeF(initial.size);
@@ -65,15 +63,13 @@ FontColorDialog::FontColorDialog(const FontChoice& initial, QWidget* parent)
     setWindowTitle(tr("Font"));
 }
 
-void FontColorDialog::setColor(const QColor& color)
-{
+void FontColorDialog::setColor(const QColor& color) {
     color_ = color;
     colorButton_->setIcon(swatch(color));
     colorButton_->setText(color.name().toUpper());
 }
 
-void FontColorDialog::chooseColor()
-{
+void FontColorDialog::chooseColor() {
     const QColor chosen = QColorDialog::getColor(color_, this, tr("Colour"));
     if (chosen.isValid())
         setColor(chosen);
@@ -82,13 +78,11 @@ void FontColorDialog::chooseColor()
 // Qt's font dialog offers whole point sizes and installed faces only. What
 // the user left as it was shown goes back exactly as it came in, so OK
 // without a change rewrites the text's own size and face (8.25 stays 8.25).
-FontChoice FontColorDialog::choice() const
-{
+FontChoice FontColorDialog::choice() const {
     const QFont font = fonts_->currentFont();
     const QString name = font.family() == shown_.family() ? initial_.name : font.family();
     const float size = font.pointSizeF() == shown_.pointSizeF() && initial_.size > 0
                            ? initial_.size
                            : float(font.pointSizeF());
-    return {name,           size,           font.bold(), font.italic(), font.strikeOut(),
-            font.underline(), color_};
+    return {name, size, font.bold(), font.italic(), font.strikeOut(), font.underline(), color_};
 }
