@@ -2,12 +2,15 @@
 
 #include <QColorDialog>
 #include <QDialogButtonBox>
+#include <QFontDatabase>
 #include <QFontDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <limits>
 
 using namespace Qt::StringLiterals;
 
@@ -20,6 +23,27 @@ QIcon swatch(const QColor& color) {
     painter.setPen(Qt::gray);
     painter.drawRect(pixmap.rect().adjusted(0, 0, -1, -1));
     return pixmap;
+}
+
+// Qt's font dialog falls back to the first style it lists (often an oblique
+// one) when the font names none, so the plain or bold upright face of the
+// family is named here. Of equal matches the shortest name is the plain one
+// ("Book" rather than "Condensed").
+QString styleFor(const QString& family, bool bold, bool italic) {
+    const int wanted = bold ? QFont::Bold : QFont::Normal;
+    QString best;
+    qsizetype bestScore = std::numeric_limits<qsizetype>::max();
+    for (const QString& style : QFontDatabase::styles(family)) {
+        if (QFontDatabase::italic(family, style) != italic)
+            continue;
+        const qsizetype score =
+            std::abs(QFontDatabase::weight(family, style) - wanted) * 100 + style.size();
+        if (score < bestScore) {
+            bestScore = score;
+            best = style;
+        }
+    }
+    return best;
 }
 
 } // namespace
@@ -36,6 +60,9 @@ FontColorDialog::FontColorDialog(const FontChoice& initial, QWidget* parent)
     font.setItalic(initial.italic);
     font.setStrikeOut(initial.strikeout);
     font.setUnderline(initial.underline);
+    const QString style = styleFor(initial.name, initial.bold, initial.italic);
+    if (!style.isEmpty())
+        font.setStyleName(style);
     fonts_->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
     fonts_->setCurrentFont(font);
     fonts_->setWindowFlags(Qt::Widget);
@@ -77,12 +104,19 @@ void FontColorDialog::chooseColor() {
 
 // Qt's font dialog offers whole point sizes and installed faces only. What
 // the user left as it was shown goes back exactly as it came in, so OK
-// without a change rewrites the text's own size and face (8.25 stays 8.25).
+// without a change writes the text's own values back (8.25 stays 8.25).
 FontChoice FontColorDialog::choice() const {
     const QFont font = fonts_->currentFont();
-    const QString name = font.family() == shown_.family() ? initial_.name : font.family();
-    const float size = font.pointSizeF() == shown_.pointSizeF() && initial_.size > 0
-                           ? initial_.size
-                           : float(font.pointSizeF());
-    return {name, size, font.bold(), font.italic(), font.strikeOut(), font.underline(), color_};
+    const auto kept = [](auto now, auto shown, auto initial) {
+        return now == shown ? initial : now;
+    };
+    return {kept(font.family(), shown_.family(), initial_.name),
+            initial_.size > 0
+                ? kept(float(font.pointSizeF()), float(shown_.pointSizeF()), initial_.size)
+                : float(font.pointSizeF()),
+            kept(font.bold(), shown_.bold(), initial_.bold),
+            kept(font.italic(), shown_.italic(), initial_.italic),
+            kept(font.strikeOut(), shown_.strikeOut(), initial_.strikeout),
+            kept(font.underline(), shown_.underline(), initial_.underline),
+            color_};
 }
