@@ -1,5 +1,6 @@
 #include "editing/TextSearch.h"
 
+#include "editing/EditorTextMirror.h"
 #include "editor/LineBreaks.h"
 #include "editor/RichTextBox.h"
 
@@ -34,7 +35,7 @@ bool selectNextOccurrence(RichTextBox& editor, QStringView searchText) {
     const QString needle = editorFormOf(searchText);
     // The raw text counts one character per line break, as the editor's
     // positions do.
-    const QString text = editor.document()->toRawText();
+    const QStringView text = EditorTextMirror::of(*editor.document()).text();
     EditorControl& control = editor;
     const auto found = findForward(text, needle, control.SelectionStart());
     if (found) {
