@@ -4,6 +4,7 @@
 #include <QDialogButtonBox>
 #include <QFontDatabase>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -34,7 +35,10 @@ QString styleFor(const QString& family, bool bold, bool italic) {
     QString best;
     qsizetype bestScore = std::numeric_limits<qsizetype>::max();
     for (const QString& style : QFontDatabase::styles(family)) {
-        if (QFontDatabase::italic(family, style) != italic)
+        // Oblique faces count as italic, as QFont's italic() does.
+        const bool slanted = QFontDatabase::italic(family, style) || style.contains(u"Oblique")
+                             || style.contains(u"Italic");
+        if (slanted != italic)
             continue;
         const qsizetype score =
             std::abs(QFontDatabase::weight(family, style) - wanted) * 100 + style.size();
@@ -60,7 +64,17 @@ FontColorDialog::FontColorDialog(const FontChoice& initial, QWidget* parent)
     font.setItalic(initial.italic);
     font.setStrikeOut(initial.strikeout);
     font.setUnderline(initial.underline);
-    const QString style = styleFor(initial.name, initial.bold, initial.italic);
+    QString style = styleFor(initial.name, initial.bold, initial.italic);
+    if (style.isEmpty() || QFontDatabase::bold(initial.name, style) != initial.bold) {
+        // A generic name such as "monospace" lists no bold style: show the
+        // face it stands for. Left as shown, the name still goes back as it came.
+        const QString face = QFontInfo(font).family();
+        const QString faceStyle = styleFor(face, initial.bold, initial.italic);
+        if (!faceStyle.isEmpty() && QFontDatabase::bold(face, faceStyle) == initial.bold) {
+            font.setFamily(face);
+            style = faceStyle;
+        }
+    }
     if (!style.isEmpty())
         font.setStyleName(style);
     fonts_->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
