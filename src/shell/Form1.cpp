@@ -3,6 +3,7 @@
 #include "document/FileCommands.h"
 #include "document/PrintCommand.h"
 #include "editing/ClipboardCommands.h"
+#include "editing/EditorTextMirror.h"
 #include "editing/Form3.h"
 #include "editing/FormatCommands.h"
 #include "editing/TriggerKeywords.h"
@@ -42,6 +43,8 @@ Form1::Form1(Services services)
                                             *services_.process, *this);
     clipboard_ = std::make_unique<ClipboardCommands>(*text1_);
     format_ = std::make_unique<FormatCommands>(*text1_, *services_.commonDialog);
+    // Follows every edit from the start, so that Find has the text at hand.
+    EditorTextMirror::of(*text1_->document());
     print_ = std::make_unique<PrintCommand>(*text1_, *services_.printer, *services_.messageBox);
 
     buildMenuBar();
