@@ -1,9 +1,11 @@
 #include "editor/RichTextBox.h"
 
 #include "editor/LineBreaks.h"
+#include "editor/PlainTextMime.h"
 
 #include <QFontDatabase>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QTextBlock>
 
 RichTextBox::RichTextBox(QWidget* parent)
@@ -33,6 +35,24 @@ bool RichTextBox::event(QEvent* event)
         }
     }
     return QPlainTextEdit::event(event);
+}
+
+QMimeData* RichTextBox::createMimeDataFromSelection() const
+{
+    auto* data = new QMimeData;
+    data->setText(withPlatformLineBreaks(SelectedText()));
+    return data;
+}
+
+bool RichTextBox::canInsertFromMimeData(const QMimeData* source) const
+{
+    return source && offersPlainText(*source);
+}
+
+void RichTextBox::insertFromMimeData(const QMimeData* source)
+{
+    if (canInsertFromMimeData(source))
+        setSelectedText(source->text());
 }
 
 QString RichTextBox::DocumentText() const { return withCrLfLineBreaks(document()->toRawText()); }

@@ -46,6 +46,11 @@ public:
 
 protected:
     bool event(QEvent* event) override;
+    // The widget's own clipboard paths (Shift+Insert, middle click, drag and
+    // drop) carry plain text only, as the Edit commands do.
+    QMimeData* createMimeDataFromSelection() const override;
+    bool canInsertFromMimeData(const QMimeData* source) const override;
+    void insertFromMimeData(const QMimeData* source) override;
 
 private:
     int endPosition() const;

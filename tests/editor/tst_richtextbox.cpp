@@ -1,5 +1,7 @@
 #include "editor/RichTextBox.h"
 
+#include <QClipboard>
+#include <QMimeData>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -28,6 +30,7 @@ private slots:
     void attributeWrittenWithoutSelectionAppliesToTypedText();
     void selectionOfOnlyLineBreaksReadsTheCaretFormat();
     void controlFontNameIsTheBaseFace();
+    void widgetClipboardPathsCarryPlainTextOnly();
 
 private:
     void select(int start, int length);
@@ -260,6 +263,29 @@ void TestRichTextBox::controlFontNameIsTheBaseFace()
     QCOMPARE(box->SelectionFontName(), std::optional(base));
     box->setSelectionFontName(u"Liberation Serif"_s);
     QCOMPARE(box->ControlFontName(), base);
+}
+
+void TestRichTextBox::widgetClipboardPathsCarryPlainTextOnly()
+{
+    box->setDocumentText(u"one\r\ntwo"_s);
+    select(0, 7);
+    box->setSelectionBold(true);
+    box->copy(); // what Ctrl+Insert and a drag start from
+    const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+    QCOMPARE(copied->formats(), QStringList{u"text/plain"_s});
+    QCOMPARE(copied->text(), u"one\ntwo"_s);
+
+    auto* rich = new QMimeData;
+    rich->setHtml(u"<b>rich</b>"_s);
+    QGuiApplication::clipboard()->setMimeData(rich);
+    box->setSelectionStart(0);
+    box->paste(); // what Shift+Insert and a middle click do
+    QCOMPARE(box->DocumentText(), u"one\r\ntwo"_s);
+
+    QGuiApplication::clipboard()->setText(u"A\nB"_s);
+    box->setSelectionStart(3);
+    box->paste();
+    QCOMPARE(box->DocumentText(), u"oneA\r\nB\r\ntwo"_s);
 }
 
 QTEST_MAIN(TestRichTextBox)

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+class QMimeData;
+
+// Only plain text travels between the editor and other programs.
+
+// True when the data offers "text/plain" (with or without a charset).
+// QMimeData::hasText() would also accept a list of links, which is another format.
+bool offersPlainText(const QMimeData& offered);
+
+// The editor's CR LF line breaks as plain text has them on this platform, so
+// that a paste into a terminal gets no stray CR.
+QString withPlatformLineBreaks(const QString& text);
