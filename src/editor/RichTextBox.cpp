@@ -42,6 +42,8 @@ QString RichTextBox::DocumentText() const
 
 void RichTextBox::setDocumentText(const QString& text)
 {
+    // The widget would carry the caret's formatting over to the new text.
+    setCurrentCharFormat(QTextCharFormat());
     setPlainText(withLfLineBreaks(text));
 }
 
