@@ -365,8 +365,7 @@ void FileCommandsTest::failedSaveIsReportedAndChangesNothing_data() {
 
 // The folder the file should go into is a plain file: no write can succeed,
 // whoever runs the test.
-void FileCommandsTest::failedSaveIsReportedAndChangesNothing()
-{
+void FileCommandsTest::failedSaveIsReportedAndChangesNothing() {
     QFETCH(bool, saveAs);
     QVERIFY(QDir(dir->path()).mkdir(u"sub"_s));
     const QString opened = dir->filePath(u"sub/opened.vls"_s);
