@@ -6,7 +6,7 @@ namespace ScriptFileFormat {
 
 namespace {
 
-bool isLineBreak(QChar c) {
+bool isLineBreak(char16_t c) {
     return c == u'\r' || c == u'\n' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
 }
 
@@ -14,37 +14,40 @@ bool isCrLf(QStringView text, qsizetype i) {
     return text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n';
 }
 
-// Bytes the text takes on disk before the final line end: a character outside
-// the code page still takes one, as "?".
-qsizetype encodedSize(QStringView text) {
-    qsizetype size = text.size();
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (isCrLf(text, i))
-            ++i;
-        else if (isLineBreak(text[i]))
-            ++size;
-        else if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-            --size;
-            ++i;
-        }
-    }
-    return size;
-}
-
 } // namespace
 
 QString textFromBytes(QByteArrayView bytes) {
-    return Windows1252::decode(bytes);
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar* out = text.data();
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const char byte = bytes[i];
+        if (byte == '\r') {
+            if (i + 1 < bytes.size() && bytes[i + 1] == '\n')
+                ++i;
+            *out++ = u'\n';
+        } else {
+            *out++ = Windows1252::toUnicode(uchar(byte));
+        }
+    }
+    text.truncate(out - text.constData());
+    return text;
 }
 
 Encoded bytesFromText(QStringView text) {
     Encoded result;
-    result.bytes.resize(encodedSize(text) + 2);
+    // Room for the worst case, every character a lone line end: pages never
+    // written to take no memory, and the size is cut to fit below.
+    result.bytes.resize(2 * text.size() + 2);
     char* out = result.bytes.data();
     qsizetype line = 1;
     qsizetype lineStart = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
+        const char16_t c = text[i].unicode();
+        // Most of a script: printable ASCII and tabs.
+        if (c < 0x80 && c != u'\r' && c != u'\n') {
+            *out++ = char(c);
+            continue;
+        }
         if (isLineBreak(c)) {
             if (isCrLf(text, i))
                 ++i;
@@ -66,7 +69,7 @@ Encoded bytesFromText(QStringView text) {
         *out++ = '?';
         // A character outside the Basic Multilingual Plane is one character
         // to the user though it takes two UTF-16 code units.
-        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
             ++i;
     }
     result.bytes.truncate(out - result.bytes.constData());

@@ -9,8 +9,9 @@
 // character in Windows-1252, lines ended by CR LF on disk.
 namespace ScriptFileFormat {
 
-// Every byte becomes one character; line ends stay as they stand, for the
-// editor to turn into line breaks.
+// Every byte becomes one character, except that each line end (CR LF, a lone
+// CR or a lone LF) becomes LF, the one line break the editor takes as it is:
+// a large script then needs no second copy on its way into the editor.
 QString textFromBytes(QByteArrayView bytes);
 
 struct Encoded {

@@ -11,6 +11,8 @@ private slots:
     void everyByteValueComesBackAsTheSameByte();
     void bytesReadAsWindows1252_data();
     void bytesReadAsWindows1252();
+    void lineEndsReadAsLf_data();
+    void lineEndsReadAsLf();
     void lineEndsWrittenAsCrLf_data();
     void lineEndsWrittenAsCrLf();
     void unstorableCharactersCountedAndWrittenAsQuestionMarks_data();
@@ -21,7 +23,7 @@ void ScriptFileFormatTest::everyByteValueComesBackAsTheSameByte() {
     QByteArray all;
     for (int byte = 0; byte < 256; ++byte)
         all += char(byte);
-    const QString text = ScriptFileFormat::textFromBytes(all);
+    const QString text = Windows1252::decode(all);
     QCOMPARE(text.size(), 256);
     for (int byte = 0; byte < 256; ++byte)
         QCOMPARE(Windows1252::fromUnicode(text[byte]), byte);
@@ -58,6 +60,22 @@ void ScriptFileFormatTest::bytesReadAsWindows1252() {
     const QString text = ScriptFileFormat::textFromBytes(QByteArray(1, char(byte)));
     QCOMPARE(text, QString(QChar(char16_t(codePoint))));
     QCOMPARE(Windows1252::fromUnicode(QChar(char16_t(codePoint))), byte);
+}
+
+void ScriptFileFormatTest::lineEndsReadAsLf_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("CR LF") << "a\r\nb\r\n"_ba << u"a\nb\n"_s;
+    QTest::newRow("lone CR") << "a\rb\r"_ba << u"a\nb\n"_s;
+    QTest::newRow("LF CR is two") << "a\n\rb"_ba << u"a\n\nb"_s;
+    QTest::newRow("CR CR LF is two") << "a\r\r\nb"_ba << u"a\n\nb"_s;
+    QTest::newRow("none") << "ab\x85"_ba << u"ab\u2026"_s;
+}
+
+void ScriptFileFormatTest::lineEndsReadAsLf() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QCOMPARE(ScriptFileFormat::textFromBytes(bytes), text);
 }
 
 void ScriptFileFormatTest::lineEndsWrittenAsCrLf_data() {
