@@ -1,5 +1,6 @@
 #include "document/FileCommands.h"
 
+#include "document/OpenLimit.h"
 #include "document/RegularFileReader.h"
 #include "document/ScriptFileFormat.h"
 #include "editor/EditorControl.h"
@@ -8,7 +9,6 @@
 #include "platform/ProcessControl.h"
 
 #include <QWidget>
-#include <limits>
 #include <new>
 
 using namespace Qt::StringLiterals;
@@ -19,12 +19,9 @@ const QString fileFilter = u"Vexlon Files|*.vls|UOX/Sphere|*.scp|Text files|*.tx
                            u"Batch files|*.bat|INI files|*.ini|All Files|*.*|"_s;
 const QString saveTitle = u"VX Save..."_s;
 
-// The editor counts its positions in 32-bit integers.
-constexpr qint64 largestOpenableFile = std::numeric_limits<int>::max() - 1;
-
 std::optional<QString> readScript(const QString& path) {
     try {
-        const std::optional<QByteArray> bytes = readRegularFile(path, largestOpenableFile);
+        const std::optional<QByteArray> bytes = readRegularFile(path, largestOpenableFile());
         if (!bytes)
             return std::nullopt;
         return ScriptFileFormat::textFromBytes(*bytes);

@@ -1,4 +1,5 @@
 #include "FileCommandsHarness.h"
+#include "shell/Form1.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -54,6 +55,7 @@ private slots:
     void unstorableCharactersNeedConsent();
 
     void exitEndsTheProgramWithoutAQuestion();
+    void mainWindowMenuRunsTheCommands();
 
 private:
     std::unique_ptr<FileCommandsHarness> h;
@@ -475,6 +477,34 @@ void FileCommandsTest::exitEndsTheProgramWithoutAQuestion() {
     QCOMPARE(h->process.endCalls, 1);
     QVERIFY(h->messageBox.asked.isEmpty());
     QVERIFY(h->dialog.shown.isEmpty());
+}
+
+void FileCommandsTest::mainWindowMenuRunsTheCommands() {
+    const QString path = dir->filePath(u"menu.vls"_s);
+    QVERIFY(writeBytes(path, "from the menu"));
+    FakeServices fakes;
+    Form1 form(fakes.take());
+    fakes.commonDialog->fileAnswers = {path};
+    form.menuItem(u"mnuFileOpen")->trigger();
+    QCOMPARE(form.Text1().DocumentText(), u"from the menu"_s);
+    QCOMPARE(form.windowTitle(), u"Vexlon Scriptor   "_s + path);
+    QCOMPARE(form.CurrentFileName(), path);
+
+    form.menuItem(u"mnuFileSave")->trigger();
+    QCOMPARE(readBytes(path), "from the menu\r\n"_ba);
+
+    fakes.messageBox->answers = {MessageBox::Answer::Yes};
+    form.menuItem(u"mnuFileNew")->trigger();
+    QCOMPARE(form.Text1().DocumentText(), QString());
+
+    const QString other = dir->filePath(u"other.vls"_s);
+    fakes.commonDialog->fileAnswers = {other};
+    form.menuItem(u"mnuFileSaveAs")->trigger();
+    QCOMPARE(readBytes(other), "\r\n"_ba);
+    QCOMPARE(form.windowTitle(), u"Vexlon"_s + other);
+
+    form.menuItem(u"mnuFileExit")->trigger();
+    QCOMPARE(fakes.process->endCalls, 1);
 }
 
 QTEST_MAIN(FileCommandsTest)

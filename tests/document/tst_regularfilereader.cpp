@@ -1,8 +1,10 @@
+#include "document/OpenLimit.h"
 #include "document/RegularFileReader.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <limits>
 #include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
@@ -15,6 +17,8 @@ private slots:
     void refusesWhatIsNotARegularFile_data();
     void refusesWhatIsNotARegularFile();
     void refusesAFileLargerThanTheLimit();
+    void openLimitLeavesRoomInMemoryAndInTheEditor_data();
+    void openLimitLeavesRoomInMemoryAndInTheEditor();
 };
 
 void RegularFileReaderTest::readsTheWholeFile_data() {
@@ -72,6 +76,23 @@ void RegularFileReaderTest::refusesAFileLargerThanTheLimit() {
     file.close();
     QVERIFY(!readRegularFile(path, 100).has_value());
     QVERIFY(readRegularFile(path, 101).has_value());
+}
+
+void RegularFileReaderTest::openLimitLeavesRoomInMemoryAndInTheEditor_data() {
+    QTest::addColumn<qint64>("available");
+    QTest::addColumn<qint64>("limit");
+    const qint64 editorLimit = std::numeric_limits<int>::max() - 1;
+    QTest::newRow("free memory unknown") << qint64(-1) << editorLimit;
+    QTest::newRow("plenty of memory") << (qint64(1) << 40) << editorLimit;
+    QTest::newRow("1.6 GB free") << qint64(1600) * 1000 * 1000 << qint64(100) * 1000 * 1000;
+    QTest::newRow("nothing free") << qint64(0) << qint64(0);
+}
+
+void RegularFileReaderTest::openLimitLeavesRoomInMemoryAndInTheEditor() {
+    QFETCH(qint64, available);
+    QFETCH(qint64, limit);
+    QCOMPARE(largestOpenableFile(available), limit);
+    QVERIFY(largestOpenableFile() > 0);
 }
 
 QTEST_APPLESS_MAIN(RegularFileReaderTest)
