@@ -1,6 +1,47 @@
 #include "document/FileCommands.h"
 
+#include "document/OpenLimit.h"
+#include "document/RegularFileReader.h"
+#include "document/ScriptFileFormat.h"
+#include "editor/EditorControl.h"
+#include "platform/CommonDialog.h"
+#include "platform/MessageBox.h"
 #include "platform/ProcessControl.h"
+
+#include <QWidget>
+#include <new>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString fileFilter = u"Vexlon Files|*.vls|UOX/Sphere|*.scp|Text files|*.txt|"
+                           u"Batch files|*.bat|INI files|*.ini|All Files|*.*|"_s;
+const QString saveTitle = u"VX Save..."_s;
+
+std::optional<QString> readScript(const QString& path) {
+    try {
+        const std::optional<QByteArray> bytes = readRegularFile(path, largestOpenableFile());
+        if (!bytes)
+            return std::nullopt;
+        return ScriptFileFormat::textFromBytes(*bytes);
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
+}
+
+QString unstorablePrompt(const ScriptFileFormat::Encoded& encoded, const QString& path) {
+    const QString count = encoded.unstorableCount == 1
+                              ? u"1 character"_s
+                              : u"%1 characters"_s.arg(encoded.unstorableCount);
+    return u"%1 of this document cannot be stored in a Windows-1252 file. The first is on "
+           u"line %2, column %3.\n\nSave \"%4\" with \"?\" in place of each?"_s.arg(count)
+               .arg(encoded.firstUnstorableLine)
+               .arg(encoded.firstUnstorableColumn)
+               .arg(path);
+}
+
+} // namespace
 
 FileCommands::FileCommands(EditorControl& text, CommonDialog& dialog, MessageBox& messageBox,
                            ProcessControl& process, QWidget& window)
@@ -8,16 +49,70 @@ FileCommands::FileCommands(EditorControl& text, CommonDialog& dialog, MessageBox
     , dialog_(dialog)
     , messageBox_(messageBox)
     , process_(process)
-    , window_(window)
-{
+    , window_(window) {}
+
+void FileCommands::New() {
+    const auto answer = messageBox_.ask(u"File not saved, continue?"_s, u"VX New..."_s,
+                                        MessageBox::Buttons::YesNo, MessageBox::Icon::Question);
+    if (answer == MessageBox::Answer::Yes)
+        text_.setDocumentText(QString());
 }
 
-void FileCommands::New() {}
+void FileCommands::prepareFileDialog() {
+    dialog_.setFilter(fileFilter);
+    dialog_.setFilterIndex(1);
+}
 
-void FileCommands::Open() {}
+void FileCommands::Open() {
+    prepareFileDialog();
+    if (!dialog_.ShowOpen())
+        return;
+    const QString path = dialog_.FileName();
+    const std::optional<QString> script = readScript(path);
+    if (!script)
+        return;
+    text_.setDocumentText(*script);
+    window_.setWindowTitle(u"Vexlon Scriptor   "_s + path);
+    currentFileName_ = path;
+}
 
-void FileCommands::Save() {}
+void FileCommands::Save() {
+    if (currentFileName_.isEmpty()) {
+        SaveAs();
+        return;
+    }
+    writeDocument(currentFileName_);
+}
 
-void FileCommands::SaveAs() {}
+void FileCommands::SaveAs() {
+    prepareFileDialog();
+    if (!dialog_.ShowSave())
+        return;
+    const QString path = dialog_.FileName();
+    if (!writeDocument(path))
+        return;
+    window_.setWindowTitle(u"Vexlon"_s + path);
+    currentFileName_ = path;
+}
 
-void FileCommands::Exit() { process_.endProgram(); }
+bool FileCommands::writeDocument(const QString& path) {
+    const ScriptFileFormat::Encoded encoded = ScriptFileFormat::bytesFromText(text_.DocumentText());
+    if (encoded.unstorableCount > 0) {
+        const auto answer = messageBox_.ask(unstorablePrompt(encoded, path), saveTitle,
+                                            MessageBox::Buttons::YesNo, MessageBox::Icon::Question);
+        if (answer != MessageBox::Answer::Yes)
+            return false;
+    }
+    const SafeFileWriter::Result result = writer_.write(path, encoded.bytes);
+    if (!result.written) {
+        messageBox_.ask(u"\"%1\" could not be saved:\n%2\n\nThe document is still open here, "
+                        u"unsaved."_s.arg(path, result.reason),
+                        saveTitle, MessageBox::Buttons::Ok, MessageBox::Icon::Stop);
+        return false;
+    }
+    return true;
+}
+
+void FileCommands::Exit() {
+    process_.endProgram();
+}

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "document/SafeFileWriter.h"
+
 #include <QString>
+#include <optional>
 
 class CommonDialog;
 class EditorControl;
@@ -11,6 +14,11 @@ class QWidget;
 // New, Open, Save, Save As and Exit: the document moves between the editor
 // and plain-text files. Keeps the current file name and rewrites the
 // window's caption after Open and Save As.
+//
+// Open fails silently and changes nothing. Save and Save As never fail
+// silently and never leave a damaged file: a write that fails is reported and
+// leaves the old file as it was, and characters the file cannot store are
+// only replaced by "?" once the user agrees.
 class FileCommands {
 public:
     FileCommands(EditorControl& text, CommonDialog& dialog, MessageBox& messageBox,
@@ -25,10 +33,15 @@ public:
     void Exit();
 
 private:
+    void prepareFileDialog();
+    // True when the document is in the file.
+    bool writeDocument(const QString& path);
+
     EditorControl& text_;
     CommonDialog& dialog_;
     MessageBox& messageBox_;
     ProcessControl& process_;
     QWidget& window_;
     QString currentFileName_;
+    SafeFileWriter writer_;
 };

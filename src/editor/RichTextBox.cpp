@@ -62,7 +62,12 @@ void RichTextBox::setDocumentText(const QString& text)
     // The widget would give the new text the formatting the caret had.
     setTextCursor(QTextCursor(document()));
     setCurrentCharFormat(QTextCharFormat());
-    setPlainText(withLfLineBreaks(text));
+    // A scroll bar that appears once the text is in narrows the viewport, and
+    // the widget then builds a layout for every line of the document: on a
+    // large script that triples the memory and adds most of a second.
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setPlainText(text.contains(u'\r') ? withLfLineBreaks(text) : text);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 }
 
 QString RichTextBox::ControlFontName() const { return font().family(); }

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+// Reads a whole file in one read, or nothing. Only a regular file is read: a
+// folder, a FIFO or a device is refused without being opened for reading, so
+// a name typed into the open dialog can neither block the program nor feed it
+// bytes without end. A file larger than maxBytes, or one too large to hold in
+// memory, is refused too.
+std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes);

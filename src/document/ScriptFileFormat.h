@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringView>
+
+// How a script's text and its file's bytes map onto each other: one byte per
+// character in Windows-1252, lines ended by CR LF on disk.
+namespace ScriptFileFormat {
+
+// Every byte becomes one character, except that each line end (CR LF, a lone
+// CR or a lone LF) becomes LF, the one line break the editor takes as it is:
+// a large script then needs no second copy on its way into the editor.
+QString textFromBytes(QByteArrayView bytes);
+
+struct Encoded {
+    QByteArray bytes;
+    // Characters the code page has no byte for; each was written as "?".
+    qsizetype unstorableCount = 0;
+    // 1-based line and column of the first of them.
+    qsizetype firstUnstorableLine = 0;
+    qsizetype firstUnstorableColumn = 0;
+};
+
+// CR LF, a lone CR, a lone LF and the editor's own line and paragraph
+// separators are each written as CR LF. A final CR LF is added only when the
+// text does not already end with a line break, so that opening and saving a
+// file again never makes it grow; an empty text is written as CR LF.
+Encoded bytesFromText(QStringView text);
+
+} // namespace ScriptFileFormat

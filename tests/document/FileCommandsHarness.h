@@ -1,0 +1,46 @@
+#pragma once
+
+#include "document/FileCommands.h"
+#include "editor/RichTextBox.h"
+#include "support/FakeServices.h"
+
+#include <QFile>
+#include <QWidget>
+
+// The file commands on a real editor, with scripted dialogs and message boxes.
+struct FileCommandsHarness {
+    QWidget window;
+    RichTextBox* text = new RichTextBox(&window);
+    FakeCommonDialog dialog;
+    FakeMessageBox messageBox;
+    FakeProcessControl process;
+    FileCommands files{*text, dialog, messageBox, process, window};
+};
+
+inline bool writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+inline QByteArray readBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+// What saving an opened file must write: every byte as it was, each line end
+// (CR LF, lone LF or lone CR) as CR LF, and CR LF after the last line when
+// the file had no line end there.
+inline QByteArray savedFormOf(const QByteArray& bytes) {
+    QByteArray expected;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
+            ++i;
+        if (bytes[i] == '\r' || bytes[i] == '\n')
+            expected += "\r\n";
+        else
+            expected += bytes[i];
+    }
+    if (!expected.endsWith("\r\n"))
+        expected += "\r\n";
+    return expected;
+}

@@ -1,0 +1,511 @@
+#include "FileCommandsHarness.h"
+#include "shell/Form1.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString filter = u"Vexlon Files|*.vls|UOX/Sphere|*.scp|Text files|*.txt|Batch files|*.bat|"
+                       u"INI files|*.ini|All Files|*.*|"_s;
+const QString initialCaption = u"Vexlon Script Editor"_s;
+
+} // namespace
+
+class FileCommandsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+
+    void newAsksEveryTimeAndEmptiesOnlyOnYes_data();
+    void newAsksEveryTimeAndEmptiesOnlyOnYes();
+    void newThenSaveWritesOnlyCrLfToThePreviousFile();
+
+    void openReadsTheFileAndSetsCaptionAndName();
+    void fileDialogsStartOnTheFirstFilterEntry();
+    void openFailureChangesNothingAndSaysNothing_data();
+    void openFailureChangesNothingAndSaysNothing();
+    void openOfAnEmptyFileGivesAnEmptyDocument();
+
+    void saveBeforeAnyFileRunsSaveAs();
+    void saveAfterOpenWritesBackWithoutDialog();
+    void saveAsAfterOpenChangesCaptionAndTarget();
+    void cancelChangesNothing_data();
+    void cancelChangesNothing();
+    void chosenNameUsedWithoutAddingAnExtension();
+    void formattingIsNotSaved();
+
+    void openAndSaveKeepEveryByteValue_data();
+    void openAndSaveKeepEveryByteValue();
+    void openAndSaveDoNotGrowTheFile_data();
+    void openAndSaveDoNotGrowTheFile();
+    void realScriptsComeBackByteForByte_data();
+    void realScriptsComeBackByteForByte();
+
+    void failedSaveIsReportedAndChangesNothing_data();
+    void failedSaveIsReportedAndChangesNothing();
+    void saveToAReadOnlyFileIsReported();
+    void saveKeepsThePermissionBits();
+    void unstorableCharactersNeedConsent_data();
+    void unstorableCharactersNeedConsent();
+
+    void exitEndsTheProgramWithoutAQuestion();
+    void mainWindowMenuRunsTheCommands();
+
+private:
+    std::unique_ptr<FileCommandsHarness> h;
+    std::unique_ptr<QTemporaryDir> dir;
+};
+
+void FileCommandsTest::init() {
+    h = std::make_unique<FileCommandsHarness>();
+    h->window.setWindowTitle(initialCaption);
+    dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir->isValid());
+}
+
+void FileCommandsTest::newAsksEveryTimeAndEmptiesOnlyOnYes_data() {
+    QTest::addColumn<QString>("documentText");
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("Yes") << u"some text"_s << true;
+    QTest::newRow("No") << u"some text"_s << false;
+    QTest::newRow("Yes, empty document") << u""_s << true;
+    QTest::newRow("No, empty document") << u""_s << false;
+}
+
+void FileCommandsTest::newAsksEveryTimeAndEmptiesOnlyOnYes() {
+    QFETCH(QString, documentText);
+    QFETCH(bool, yes);
+    const QString path = dir->filePath(u"a.vls"_s);
+    QVERIFY(writeBytes(path, "old"));
+    h->dialog.fileAnswers = {path};
+    h->files.Open();
+    h->text->setDocumentText(documentText);
+
+    h->messageBox.answers = {yes ? MessageBox::Answer::Yes : MessageBox::Answer::No};
+    h->files.New();
+
+    QCOMPARE(h->messageBox.asked.size(), 1);
+    const FakeMessageBox::Asked& asked = h->messageBox.asked.first();
+    QCOMPARE(asked.prompt, u"File not saved, continue?"_s);
+    QCOMPARE(asked.title, u"VX New..."_s);
+    QCOMPARE(asked.buttons, MessageBox::Buttons::YesNo);
+    QCOMPARE(asked.icon, MessageBox::Icon::Question);
+    QCOMPARE(h->text->DocumentText(), yes ? QString() : documentText);
+    QCOMPARE(h->window.windowTitle(), u"Vexlon Scriptor   "_s + path);
+    QCOMPARE(h->files.CurrentFileName(), path);
+}
+
+void FileCommandsTest::newThenSaveWritesOnlyCrLfToThePreviousFile() {
+    const QString path = dir->filePath(u"a.vls"_s);
+    QVERIFY(writeBytes(path, "line one\r\nline two\r\n"));
+    h->dialog.fileAnswers = {path};
+    h->files.Open();
+    h->messageBox.answers = {MessageBox::Answer::Yes};
+    h->files.New();
+    h->files.Save();
+    QCOMPARE(h->dialog.shown.size(), 1);
+    QCOMPARE(readBytes(path), "\r\n"_ba);
+}
+
+void FileCommandsTest::openReadsTheFileAndSetsCaptionAndName() {
+    const QString path = dir->filePath(u"npc.scp"_s);
+    QVERIFY(writeBytes(path, "[NPC]\nONTRIGGER=DCLICK\r\nEND"));
+    h->text->setDocumentText(u"to be replaced"_s);
+    h->dialog.fileAnswers = {path};
+    h->files.Open();
+    QCOMPARE(h->text->DocumentText(), u"[NPC]\r\nONTRIGGER=DCLICK\r\nEND"_s);
+    QCOMPARE(h->window.windowTitle(), u"Vexlon Scriptor   "_s + path);
+    QCOMPARE(h->files.CurrentFileName(), path);
+    QVERIFY(h->messageBox.asked.isEmpty());
+}
+
+// Whatever entry was picked last time, and whatever the font command left set.
+void FileCommandsTest::fileDialogsStartOnTheFirstFilterEntry() {
+    const QString path = dir->filePath(u"a.vls"_s);
+    QVERIFY(writeBytes(path, "x"));
+    h->dialog.setFlags(0x3);
+    h->dialog.fileAnswers = {path, dir->filePath(u"b.vls"_s), dir->filePath(u"c.vls"_s)};
+    h->dialog.setFilterIndex(4);
+    h->files.Open();
+    h->dialog.setFilterIndex(6);
+    h->files.SaveAs();
+    h->dialog.setFilterIndex(2);
+    h->dialog.setFilter(u"Fonts|*.ttf|"_s);
+    h->files.SaveAs();
+    QCOMPARE(h->dialog.shown.size(), 3);
+    for (const FakeCommonDialog::Shown& shown : std::as_const(h->dialog.shown)) {
+        QCOMPARE(shown.filter, filter);
+        QCOMPARE(shown.filterIndex, 1);
+        QCOMPARE(shown.flags, 0x3);
+    }
+    QCOMPARE(h->dialog.shown[0].kind, FakeCommonDialog::Shown::Kind::Open);
+    QCOMPARE(h->dialog.shown[1].kind, FakeCommonDialog::Shown::Kind::Save);
+}
+
+void FileCommandsTest::openFailureChangesNothingAndSaysNothing_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("file does not exist") << u"missing"_s;
+    QTest::newRow("folder") << u"folder"_s;
+    QTest::newRow("FIFO") << u"fifo"_s;
+    QTest::newRow("endless device") << u"device"_s;
+}
+
+void FileCommandsTest::openFailureChangesNothingAndSaysNothing() {
+    QFETCH(QString, kind);
+    const QString first = dir->filePath(u"first.vls"_s);
+    QVERIFY(writeBytes(first, "kept"));
+    h->dialog.fileAnswers = {first};
+    h->files.Open();
+
+    QString path = dir->filePath(u"other"_s);
+    if (kind == u"folder")
+        QVERIFY(QDir(dir->path()).mkdir(u"other"_s));
+    else if (kind == u"fifo")
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    else if (kind == u"device")
+        path = u"/dev/zero"_s;
+    h->dialog.fileAnswers = {path};
+    h->files.Open();
+
+    QCOMPARE(h->text->DocumentText(), u"kept"_s);
+    QCOMPARE(h->window.windowTitle(), u"Vexlon Scriptor   "_s + first);
+    QCOMPARE(h->files.CurrentFileName(), first);
+    QVERIFY(h->messageBox.asked.isEmpty());
+}
+
+void FileCommandsTest::openOfAnEmptyFileGivesAnEmptyDocument() {
+    const QString path = dir->filePath(u"empty.vls"_s);
+    QVERIFY(writeBytes(path, {}));
+    h->text->setDocumentText(u"old"_s);
+    h->dialog.fileAnswers = {path};
+    h->files.Open();
+    QCOMPARE(h->text->DocumentText(), QString());
+    QCOMPARE(h->window.windowTitle(), u"Vexlon Scriptor   "_s + path);
+    QCOMPARE(h->files.CurrentFileName(), path);
+}
+
+void FileCommandsTest::saveBeforeAnyFileRunsSaveAs() {
+    const QString path = dir->filePath(u"new.vls"_s);
+    h->text->setDocumentText(u"abc"_s);
+    h->dialog.fileAnswers = {path};
+    h->files.Save();
+    QCOMPARE(h->dialog.shown.size(), 1);
+    QCOMPARE(h->dialog.shown[0].kind, FakeCommonDialog::Shown::Kind::Save);
+    QCOMPARE(readBytes(path), "abc\r\n"_ba);
+    QCOMPARE(h->window.windowTitle(), u"Vexlon"_s + path);
+    QCOMPARE(h->files.CurrentFileName(), path);
+}
+
+void FileCommandsTest::saveAfterOpenWritesBackWithoutDialog() {
+    const QString path = dir->filePath(u"a.scp"_s);
+    QVERIFY(writeBytes(path, "one"));
+    h->dialog.fileAnswers = {path};
+    h->files.Open();
+    h->text->setDocumentText(u"one\r\ntwo"_s);
+    h->files.Save();
+    QCOMPARE(h->dialog.shown.size(), 1);
+    QCOMPARE(readBytes(path), "one\r\ntwo\r\n"_ba);
+    QCOMPARE(h->window.windowTitle(), u"Vexlon Scriptor   "_s + path);
+    QCOMPARE(h->files.CurrentFileName(), path);
+}
+
+void FileCommandsTest::saveAsAfterOpenChangesCaptionAndTarget() {
+    const QString opened = dir->filePath(u"a.scp"_s);
+    const QString saved = dir->filePath(u"b.scp"_s);
+    QVERIFY(writeBytes(opened, "a"));
+    h->dialog.fileAnswers = {opened, saved};
+    h->files.Open();
+    h->files.SaveAs();
+    QCOMPARE(h->window.windowTitle(), u"Vexlon"_s + saved);
+    QCOMPARE(h->files.CurrentFileName(), saved);
+    h->text->setDocumentText(u"b"_s);
+    h->files.Save();
+    QCOMPARE(readBytes(saved), "b\r\n"_ba);
+    QCOMPARE(readBytes(opened), "a"_ba);
+}
+
+// Cancel after an earlier dialog returned a name must not reuse that name.
+void FileCommandsTest::cancelChangesNothing_data() {
+    QTest::addColumn<QString>("command");
+    QTest::newRow("Open") << u"Open"_s;
+    QTest::newRow("Save As") << u"SaveAs"_s;
+    QTest::newRow("Save without a name") << u"Save"_s;
+}
+
+void FileCommandsTest::cancelChangesNothing() {
+    QFETCH(QString, command);
+    const QString path = dir->filePath(u"chosen.vls"_s);
+    QVERIFY(writeBytes(path, "on disk"));
+    h->dialog.fileAnswers = {path, std::nullopt};
+    QVERIFY(h->dialog.ShowOpen()); // an earlier dialog, of another command, chose a name
+    h->text->setDocumentText(u"in the editor"_s);
+
+    if (command == u"Open")
+        h->files.Open();
+    else if (command == u"SaveAs")
+        h->files.SaveAs();
+    else
+        h->files.Save();
+
+    QCOMPARE(h->text->DocumentText(), u"in the editor"_s);
+    QCOMPARE(readBytes(path), "on disk"_ba);
+    QCOMPARE(h->window.windowTitle(), initialCaption);
+    QCOMPARE(h->files.CurrentFileName(), QString());
+    QVERIFY(h->messageBox.asked.isEmpty());
+}
+
+void FileCommandsTest::chosenNameUsedWithoutAddingAnExtension() {
+    const QString path = dir->filePath(u"script"_s);
+    h->text->setDocumentText(u"x"_s);
+    h->dialog.fileAnswers = {path};
+    h->files.SaveAs();
+    QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList{u"script"_s});
+    QCOMPARE(h->files.CurrentFileName(), path);
+}
+
+void FileCommandsTest::formattingIsNotSaved() {
+    const QString path = dir->filePath(u"bold.vls"_s);
+    h->text->setDocumentText(u"plain bold"_s);
+    h->text->setSelectionStart(6);
+    h->text->setSelectionLength(4);
+    h->text->setSelectionBold(true);
+    h->dialog.fileAnswers = {path, path};
+    h->files.SaveAs();
+    QCOMPARE(readBytes(path), "plain bold\r\n"_ba);
+    h->files.Open();
+    h->text->setSelectionStart(6);
+    h->text->setSelectionLength(4);
+    QCOMPARE(h->text->SelectionBold(), std::optional<bool>(false));
+}
+
+void FileCommandsTest::openAndSaveKeepEveryByteValue_data() {
+    QTest::addColumn<int>("byte");
+    for (int byte = 0; byte < 256; ++byte)
+        QTest::addRow("0x%02X", byte) << byte;
+}
+
+void FileCommandsTest::openAndSaveKeepEveryByteValue() {
+    QFETCH(int, byte);
+    const QByteArray bytes = "a"_ba + char(byte) + "b\r\n"_ba;
+    const QString path = dir->filePath(u"byte.bin"_s);
+    QVERIFY(writeBytes(path, bytes));
+    h->dialog.fileAnswers = {path};
+    h->files.Open();
+    h->files.Save();
+    QCOMPARE(readBytes(path), savedFormOf(bytes));
+    QVERIFY(h->messageBox.asked.isEmpty());
+}
+
+// A file saved once by the program comes back unchanged from every later open
+// and save.
+void FileCommandsTest::openAndSaveDoNotGrowTheFile_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QByteArray>("saved");
+    QTest::newRow("no line end") << "abc"_ba
+                                 << "abc\r\n"_ba;
+    QTest::newRow("ends with CR LF") << "abc\r\n"_ba
+                                     << "abc\r\n"_ba;
+    QTest::newRow("empty") << QByteArray() << "\r\n"_ba;
+    QTest::newRow("only CR LF") << "\r\n"_ba
+                                << "\r\n"_ba;
+    QTest::newRow("LF line ends") << "a\nb\n"_ba
+                                  << "a\r\nb\r\n"_ba;
+    QTest::newRow("lone CR line ends") << "a\rb"_ba
+                                       << "a\r\nb\r\n"_ba;
+    QTest::newRow("empty last lines") << "a\r\n\r\n\r\n"_ba
+                                      << "a\r\n\r\n\r\n"_ba;
+    QTest::newRow("UTF-8 byte-order mark") << "\xEF\xBB\xBFx=1"_ba
+                                           << "\xEF\xBB\xBFx=1\r\n"_ba;
+    QTest::newRow("binary") << QByteArray("\x00\x1A\xFF\r\x81\n\x9D\x00", 8)
+                            << QByteArray("\x00\x1A\xFF\r\n\x81\r\n\x9D\x00\r\n", 12);
+}
+
+void FileCommandsTest::openAndSaveDoNotGrowTheFile() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QByteArray, saved);
+    const QString path = dir->filePath(u"cycle.scp"_s);
+    QVERIFY(writeBytes(path, bytes));
+    for (int cycle = 1; cycle <= 3; ++cycle) {
+        h->dialog.fileAnswers = {path};
+        h->files.Open();
+        h->files.Save();
+        QCOMPARE(readBytes(path), saved);
+    }
+}
+
+void FileCommandsTest::realScriptsComeBackByteForByte_data() {
+    QTest::addColumn<QString>("source");
+    const QDir corpus(qEnvironmentVariable("VEXLON_TEST_DATA") + u"/corpus"_s);
+    const QStringList names = corpus.entryList({u"*.scp"_s}, QDir::Files);
+    QVERIFY2(names.size() >= 4, qPrintable(u"no scripts in "_s + corpus.path()));
+    for (const QString& name : names)
+        QTest::newRow(qPrintable(name)) << corpus.filePath(name);
+}
+
+void FileCommandsTest::realScriptsComeBackByteForByte() {
+    QFETCH(QString, source);
+    const QByteArray original = readBytes(source);
+    const QString saved = dir->filePath(u"saved.scp"_s);
+    h->dialog.fileAnswers = {source, saved};
+    h->files.Open();
+    h->files.SaveAs();
+    QCOMPARE(readBytes(saved), savedFormOf(original));
+    QCOMPARE(readBytes(source), original);
+}
+
+void FileCommandsTest::failedSaveIsReportedAndChangesNothing_data() {
+    QTest::addColumn<bool>("saveAs");
+    QTest::newRow("Save As") << true;
+    QTest::newRow("Save") << false;
+}
+
+// The folder the file should go into is a plain file: no write can succeed,
+// whoever runs the test.
+void FileCommandsTest::failedSaveIsReportedAndChangesNothing() {
+    QFETCH(bool, saveAs);
+    QVERIFY(QDir(dir->path()).mkdir(u"sub"_s));
+    const QString opened = dir->filePath(u"sub/opened.vls"_s);
+    QVERIFY(writeBytes(opened, "text"));
+    const QString notAFolder = dir->filePath(u"plain"_s);
+    QVERIFY(writeBytes(notAFolder, "x"));
+    const QString target = saveAs ? notAFolder + u"/script.vls"_s : opened;
+    h->dialog.fileAnswers = {opened, target};
+    h->files.Open();
+    if (!saveAs) {
+        // The opened file's folder has become a plain file since.
+        QVERIFY(QDir(dir->filePath(u"sub"_s)).removeRecursively());
+        QVERIFY(writeBytes(dir->filePath(u"sub"_s), "x"));
+    }
+    h->messageBox.answers = {MessageBox::Answer::Ok};
+    if (saveAs)
+        h->files.SaveAs();
+    else
+        h->files.Save();
+
+    QCOMPARE(h->messageBox.asked.size(), 1);
+    const FakeMessageBox::Asked& asked = h->messageBox.asked.first();
+    QVERIFY2(asked.prompt.contains(target), qPrintable(asked.prompt));
+    QVERIFY2(asked.prompt.contains(u"Not a directory"), qPrintable(asked.prompt));
+    QCOMPARE(asked.buttons, MessageBox::Buttons::Ok);
+    QCOMPARE(asked.icon, MessageBox::Icon::Stop);
+    QCOMPARE(h->text->DocumentText(), u"text"_s);
+    QCOMPARE(h->window.windowTitle(), u"Vexlon Scriptor   "_s + opened);
+    QCOMPARE(h->files.CurrentFileName(), opened);
+    QCOMPARE(h->process.endCalls, 0);
+}
+
+void FileCommandsTest::saveToAReadOnlyFileIsReported() {
+    if (::geteuid() == 0)
+        QSKIP("permission bits do not stop root from writing");
+    const QString path = dir->filePath(u"locked.vls"_s);
+    QVERIFY(writeBytes(path, "locked"));
+    h->dialog.fileAnswers = {path};
+    h->files.Open();
+    QVERIFY(QFile::setPermissions(path, QFile::ReadOwner));
+    QVERIFY(QFile::setPermissions(dir->path(), QFile::ReadOwner | QFile::ExeOwner));
+    h->text->setDocumentText(u"changed"_s);
+    h->messageBox.answers = {MessageBox::Answer::Ok};
+    h->files.Save();
+    QFile::setPermissions(dir->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QCOMPARE(h->messageBox.asked.size(), 1);
+    QVERIFY(h->messageBox.asked.first().prompt.contains(path));
+    QCOMPARE(readBytes(path), "locked"_ba);
+}
+
+void FileCommandsTest::saveKeepsThePermissionBits() {
+    const QString path = dir->filePath(u"shared.scp"_s);
+    QVERIFY(writeBytes(path, "x"));
+    const auto permissions = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser
+                             | QFile::WriteUser | QFile::ReadGroup | QFile::WriteGroup;
+    QVERIFY(QFile::setPermissions(path, permissions));
+    h->dialog.fileAnswers = {path};
+    h->files.Open();
+    h->files.Save();
+    QCOMPARE(readBytes(path), "x\r\n"_ba);
+    QCOMPARE(QFile::permissions(path), permissions);
+}
+
+void FileCommandsTest::unstorableCharactersNeedConsent_data() {
+    QTest::addColumn<bool>("saveAs");
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("Save, Yes") << false << true;
+    QTest::newRow("Save, No") << false << false;
+    QTest::newRow("Save As, Yes") << true << true;
+    QTest::newRow("Save As, No") << true << false;
+}
+
+void FileCommandsTest::unstorableCharactersNeedConsent() {
+    QFETCH(bool, saveAs);
+    QFETCH(bool, yes);
+    const QString opened = dir->filePath(u"a.vls"_s);
+    const QString other = dir->filePath(u"b.vls"_s);
+    QVERIFY(writeBytes(opened, "old"));
+    h->dialog.fileAnswers = {opened, other};
+    h->files.Open();
+    h->text->setDocumentText(u"caf\u00E9\r\nx\u2192y \u4E2D\u20AC"_s);
+    h->messageBox.answers = {yes ? MessageBox::Answer::Yes : MessageBox::Answer::No};
+    if (saveAs)
+        h->files.SaveAs();
+    else
+        h->files.Save();
+
+    const QString target = saveAs ? other : opened;
+    QCOMPARE(h->messageBox.asked.size(), 1);
+    const FakeMessageBox::Asked& asked = h->messageBox.asked.first();
+    QVERIFY2(asked.prompt.contains(u"2 characters"), qPrintable(asked.prompt));
+    QVERIFY2(asked.prompt.contains(u"line 2, column 2"), qPrintable(asked.prompt));
+    QVERIFY2(asked.prompt.contains(target), qPrintable(asked.prompt));
+    QCOMPARE(asked.buttons, MessageBox::Buttons::YesNo);
+    QCOMPARE(readBytes(opened), yes && !saveAs ? "caf\xE9\r\nx?y ?\x80\r\n"_ba : "old"_ba);
+    QCOMPARE(QFile::exists(other), yes && saveAs);
+    if (yes && saveAs)
+        QCOMPARE(readBytes(other), "caf\xE9\r\nx?y ?\x80\r\n"_ba);
+    const QString name = yes && saveAs ? other : opened;
+    QCOMPARE(h->files.CurrentFileName(), name);
+    QCOMPARE(h->text->DocumentText(), u"caf\u00E9\r\nx\u2192y \u4E2D\u20AC"_s);
+}
+
+void FileCommandsTest::exitEndsTheProgramWithoutAQuestion() {
+    h->text->setDocumentText(u"unsaved"_s);
+    h->files.Exit();
+    QCOMPARE(h->process.endCalls, 1);
+    QVERIFY(h->messageBox.asked.isEmpty());
+    QVERIFY(h->dialog.shown.isEmpty());
+}
+
+void FileCommandsTest::mainWindowMenuRunsTheCommands() {
+    const QString path = dir->filePath(u"menu.vls"_s);
+    QVERIFY(writeBytes(path, "from the menu"));
+    FakeServices fakes;
+    Form1 form(fakes.take());
+    fakes.commonDialog->fileAnswers = {path};
+    form.menuItem(u"mnuFileOpen")->trigger();
+    QCOMPARE(form.Text1().DocumentText(), u"from the menu"_s);
+    QCOMPARE(form.windowTitle(), u"Vexlon Scriptor   "_s + path);
+    QCOMPARE(form.CurrentFileName(), path);
+
+    form.menuItem(u"mnuFileSave")->trigger();
+    QCOMPARE(readBytes(path), "from the menu\r\n"_ba);
+
+    fakes.messageBox->answers = {MessageBox::Answer::Yes};
+    form.menuItem(u"mnuFileNew")->trigger();
+    QCOMPARE(form.Text1().DocumentText(), QString());
+
+    const QString other = dir->filePath(u"other.vls"_s);
+    fakes.commonDialog->fileAnswers = {other};
+    form.menuItem(u"mnuFileSaveAs")->trigger();
+    QCOMPARE(readBytes(other), "\r\n"_ba);
+    QCOMPARE(form.windowTitle(), u"Vexlon"_s + other);
+
+    form.menuItem(u"mnuFileExit")->trigger();
+    QCOMPARE(fakes.process->endCalls, 1);
+}
+
+QTEST_MAIN(FileCommandsTest)
+#include "tst_filecommands.moc"

@@ -1,0 +1,99 @@
+#include "document/OpenLimit.h"
+#include "document/RegularFileReader.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <limits>
+#include <sys/stat.h>
+
+using namespace Qt::StringLiterals;
+
+class RegularFileReaderTest : public QObject {
+    Q_OBJECT
+private slots:
+    void readsTheWholeFile_data();
+    void readsTheWholeFile();
+    void refusesWhatIsNotARegularFile_data();
+    void refusesWhatIsNotARegularFile();
+    void refusesAFileLargerThanTheLimit();
+    void openLimitLeavesRoomInMemoryAndInTheEditor_data();
+    void openLimitLeavesRoomInMemoryAndInTheEditor();
+};
+
+void RegularFileReaderTest::readsTheWholeFile_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("text") << "abc\r\ndef"_ba;
+    QTest::newRow("binary") << QByteArray("\0\xff\x81\r\x1a\0", 6);
+}
+
+void RegularFileReaderTest::readsTheWholeFile() {
+    QFETCH(QByteArray, bytes);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"f.bin"_s);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.close();
+    const std::optional<QByteArray> read = readRegularFile(path, 1 << 20);
+    QVERIFY(read.has_value());
+    QCOMPARE(*read, bytes);
+}
+
+// Each must be refused at once: a FIFO without a writer would block the
+// program, and a device such as /dev/zero never ends.
+void RegularFileReaderTest::refusesWhatIsNotARegularFile_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("missing") << u"missing"_s;
+    QTest::newRow("folder") << u"folder"_s;
+    QTest::newRow("FIFO") << u"fifo"_s;
+    QTest::newRow("device") << u"device"_s;
+    QTest::newRow("no name") << u"empty name"_s;
+}
+
+void RegularFileReaderTest::refusesWhatIsNotARegularFile() {
+    QFETCH(QString, kind);
+    QTemporaryDir dir;
+    QString path = dir.filePath(u"x"_s);
+    if (kind == u"folder")
+        path = dir.path();
+    else if (kind == u"fifo")
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    else if (kind == u"device")
+        path = u"/dev/zero"_s;
+    else if (kind == u"empty name")
+        path.clear();
+    QVERIFY(!readRegularFile(path, qint64(1) << 40).has_value());
+}
+
+void RegularFileReaderTest::refusesAFileLargerThanTheLimit() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"big.scp"_s);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(101, 'x'));
+    file.close();
+    QVERIFY(!readRegularFile(path, 100).has_value());
+    QVERIFY(readRegularFile(path, 101).has_value());
+}
+
+void RegularFileReaderTest::openLimitLeavesRoomInMemoryAndInTheEditor_data() {
+    QTest::addColumn<qint64>("available");
+    QTest::addColumn<qint64>("limit");
+    const qint64 editorLimit = std::numeric_limits<int>::max() - 1;
+    QTest::newRow("free memory unknown") << qint64(-1) << editorLimit;
+    QTest::newRow("plenty of memory") << (qint64(1) << 40) << editorLimit;
+    QTest::newRow("1.6 GB free") << qint64(1600) * 1000 * 1000 << qint64(100) * 1000 * 1000;
+    QTest::newRow("nothing free") << qint64(0) << qint64(0);
+}
+
+void RegularFileReaderTest::openLimitLeavesRoomInMemoryAndInTheEditor() {
+    QFETCH(qint64, available);
+    QFETCH(qint64, limit);
+    QCOMPARE(largestOpenableFile(available), limit);
+    QVERIFY(largestOpenableFile() > 0);
+}
+
+QTEST_APPLESS_MAIN(RegularFileReaderTest)
+#include "tst_regularfilereader.moc"

@@ -1,0 +1,134 @@
+#include "document/ScriptFileFormat.h"
+#include "document/Windows1252.h"
+
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+class ScriptFileFormatTest : public QObject {
+    Q_OBJECT
+private slots:
+    void everyByteValueComesBackAsTheSameByte();
+    void bytesReadAsWindows1252_data();
+    void bytesReadAsWindows1252();
+    void lineEndsReadAsLf_data();
+    void lineEndsReadAsLf();
+    void lineEndsWrittenAsCrLf_data();
+    void lineEndsWrittenAsCrLf();
+    void unstorableCharactersCountedAndWrittenAsQuestionMarks_data();
+    void unstorableCharactersCountedAndWrittenAsQuestionMarks();
+};
+
+void ScriptFileFormatTest::everyByteValueComesBackAsTheSameByte() {
+    QByteArray all;
+    for (int byte = 0; byte < 256; ++byte)
+        all += char(byte);
+    const QString text = Windows1252::decode(all);
+    QCOMPARE(text.size(), 256);
+    for (int byte = 0; byte < 256; ++byte)
+        QCOMPARE(Windows1252::fromUnicode(text[byte]), byte);
+}
+
+void ScriptFileFormatTest::bytesReadAsWindows1252_data() {
+    QTest::addColumn<int>("byte");
+    QTest::addColumn<int>("codePoint");
+    QTest::newRow("NUL") << 0x00 << 0x0000;
+    QTest::newRow("A") << 0x41 << 0x0041;
+    QTest::newRow("DEL") << 0x7F << 0x007F;
+    QTest::newRow("euro") << 0x80 << 0x20AC;
+    QTest::newRow("unassigned 81") << 0x81 << 0x0081;
+    QTest::newRow("low double quote") << 0x84 << 0x201E;
+    QTest::newRow("ellipsis") << 0x85 << 0x2026;
+    QTest::newRow("circumflex") << 0x88 << 0x02C6;
+    QTest::newRow("S caron") << 0x8A << 0x0160;
+    QTest::newRow("unassigned 8D") << 0x8D << 0x008D;
+    QTest::newRow("Z caron") << 0x8E << 0x017D;
+    QTest::newRow("unassigned 8F") << 0x8F << 0x008F;
+    QTest::newRow("unassigned 90") << 0x90 << 0x0090;
+    QTest::newRow("left single quote") << 0x91 << 0x2018;
+    QTest::newRow("em dash") << 0x97 << 0x2014;
+    QTest::newRow("trade mark") << 0x99 << 0x2122;
+    QTest::newRow("unassigned 9D") << 0x9D << 0x009D;
+    QTest::newRow("Y diaeresis") << 0x9F << 0x0178;
+    QTest::newRow("no-break space") << 0xA0 << 0x00A0;
+    QTest::newRow("y diaeresis") << 0xFF << 0x00FF;
+}
+
+void ScriptFileFormatTest::bytesReadAsWindows1252() {
+    QFETCH(int, byte);
+    QFETCH(int, codePoint);
+    const QString text = ScriptFileFormat::textFromBytes(QByteArray(1, char(byte)));
+    QCOMPARE(text, QString(QChar(char16_t(codePoint))));
+    QCOMPARE(Windows1252::fromUnicode(QChar(char16_t(codePoint))), byte);
+}
+
+void ScriptFileFormatTest::lineEndsReadAsLf_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("CR LF") << "a\r\nb\r\n"_ba << u"a\nb\n"_s;
+    QTest::newRow("lone CR") << "a\rb\r"_ba << u"a\nb\n"_s;
+    QTest::newRow("LF CR is two") << "a\n\rb"_ba << u"a\n\nb"_s;
+    QTest::newRow("CR CR LF is two") << "a\r\r\nb"_ba << u"a\n\nb"_s;
+    QTest::newRow("none") << "ab\x85"_ba << u"ab\u2026"_s;
+}
+
+void ScriptFileFormatTest::lineEndsReadAsLf() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QCOMPARE(ScriptFileFormat::textFromBytes(bytes), text);
+}
+
+void ScriptFileFormatTest::lineEndsWrittenAsCrLf_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("empty document") << u""_s << "\r\n"_ba;
+    QTest::newRow("no final line end") << u"abc"_s << "abc\r\n"_ba;
+    QTest::newRow("final CR LF kept, none added") << u"abc\r\n"_s << "abc\r\n"_ba;
+    QTest::newRow("only a line end") << u"\r\n"_s << "\r\n"_ba;
+    QTest::newRow("empty last lines kept") << u"a\r\n\r\n"_s << "a\r\n\r\n"_ba;
+    QTest::newRow("lone LF") << u"a\nb"_s << "a\r\nb\r\n"_ba;
+    QTest::newRow("lone CR") << u"a\rb\r"_s << "a\r\nb\r\n"_ba;
+    QTest::newRow("LF CR is two breaks") << u"a\n\rb"_s << "a\r\n\r\nb\r\n"_ba;
+    QTest::newRow("editor separators") << u"a\u2029b\u2028c"_s << "a\r\nb\r\nc\r\n"_ba;
+}
+
+void ScriptFileFormatTest::lineEndsWrittenAsCrLf() {
+    QFETCH(QString, text);
+    QFETCH(QByteArray, bytes);
+    const ScriptFileFormat::Encoded encoded = ScriptFileFormat::bytesFromText(text);
+    QCOMPARE(encoded.bytes, bytes);
+    QCOMPARE(encoded.unstorableCount, 0);
+}
+
+void ScriptFileFormatTest::unstorableCharactersCountedAndWrittenAsQuestionMarks_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("line");
+    QTest::addColumn<int>("column");
+    QTest::newRow("all storable") << u"\u20AC\u2026 caf\u00E9"_s << "\x80\x85 caf\xE9\r\n"_ba << 0
+                                  << 0 << 0;
+    QTest::newRow("one, first line") << u"a\u4E2Db"_s << "a?b\r\n"_ba << 1 << 1 << 2;
+    QTest::newRow("two, second line")
+        << u"ab\r\ncd\u0100e\u03A9"_s << "ab\r\ncd?e?\r\n"_ba << 2 << 2 << 3;
+    QTest::newRow("after lone line ends")
+        << u"a\nb\rc\u0394"_s << "a\r\nb\r\nc?\r\n"_ba << 1 << 3 << 2;
+    QTest::newRow("outside the BMP is one character")
+        << u"x\U0001F600y\U0001F600"_s << "x?y?\r\n"_ba << 2 << 1 << 2;
+}
+
+void ScriptFileFormatTest::unstorableCharactersCountedAndWrittenAsQuestionMarks() {
+    QFETCH(QString, text);
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, count);
+    QFETCH(int, line);
+    QFETCH(int, column);
+    const ScriptFileFormat::Encoded encoded = ScriptFileFormat::bytesFromText(text);
+    QCOMPARE(encoded.bytes, bytes);
+    QCOMPARE(encoded.unstorableCount, count);
+    QCOMPARE(encoded.firstUnstorableLine, line);
+    QCOMPARE(encoded.firstUnstorableColumn, column);
+}
+
+QTEST_APPLESS_MAIN(ScriptFileFormatTest)
+#include "tst_scriptfileformat.moc"
