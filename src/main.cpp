@@ -1,11 +1,12 @@
+#include "help/WebEngineSetup.h"
 #include "platform/Services.h"
 #include "shell/FrmSplash.h"
 #include "shell/Program.h"
 
 #include <QApplication>
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
+    prepareWebEngine();
     QApplication app(argc, argv);
     Program program(makeQtServices);
     auto* splash = new FrmSplash; // closes and deletes itself when it hands over

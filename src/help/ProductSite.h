@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+#include <QUrl>
+
+// The product's web site. Its host lies under the reserved ".example" domain,
+// so the program can never send a request to somebody else's server.
+inline constexpr QStringView ProductWebHost = u"vexlon.example";
+
+// The site's address as the About box writes it: no scheme.
+inline QString productSiteText() {
+    return ProductWebHost.toString() + QString::fromUtf16(u"/vexlon");
+}
+
+// The trigger help page, loaded only when the user asks for it.
+inline QUrl triggerHelpAddress() {
+    return QUrl(QString::fromUtf16(u"http://") + productSiteText()
+                + QString::fromUtf16(u"/trigger.html"));
+}
