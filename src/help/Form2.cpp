@@ -83,7 +83,8 @@ QString Form2::aboutText(Version version) {
 }
 
 void Form2::Form_Load() {
-    Label1->setText(aboutText(programVersion));
+    // A Qt label breaks lines at LF alone and would draw each CR as a mark.
+    Label1->setText(aboutText(programVersion).replace(u"\r\n"_s, u"\n"_s));
 }
 
 void Form2::Command1_Click() {

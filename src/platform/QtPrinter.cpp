@@ -25,6 +25,22 @@ QFont printFont(const FontChoice& choice) {
     return font;
 }
 
+// QTextLayout scales tab stops by a resolution factor of its own when it lays
+// out for a printer; measure the factor rather than guess it.
+qreal tabStopScale(const QFont& font, QPaintDevice* device) {
+    constexpr qreal probeDistance = 100;
+    QTextLayout probe(u"\t"_s, font, device);
+    QTextOption option;
+    option.setTabStopDistance(probeDistance);
+    probe.setTextOption(option);
+    probe.beginLayout();
+    QTextLine line = probe.createLine();
+    line.setLineWidth(1e6);
+    const qreal tabEnd = line.cursorToX(1);
+    probe.endLayout();
+    return tabEnd > 0 ? tabEnd / probeDistance : 1;
+}
+
 } // namespace
 
 bool QtPrinter::printDocument(const FontChoice& font, const QString& text) {
@@ -56,8 +72,8 @@ bool QtPrinter::printText(QPrinter& printer, const FontChoice& font, const QStri
     const QRectF area = printer.pageLayout().paintRectPixels(printer.resolution());
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    option.setTabStopDistance(TabStopSpaces
-                              * QFontMetricsF(qfont, &printer).horizontalAdvance(u' '));
+    option.setTabStopDistance(TabStopSpaces * QFontMetricsF(qfont, &printer).horizontalAdvance(u' ')
+                              / tabStopScale(qfont, &printer));
 
     static const QRegularExpression lineBreak(u"\r\n|\r|\n"_s);
     qreal top = 0; // of the next printed line on the current page

@@ -92,6 +92,8 @@ private slots:
     void colourAndStylesReachThePaper_data();
     void colourAndStylesReachThePaper();
     void everyLineFitsWithinTheMargins();
+    void tabStopsEveryFourSpaces_data();
+    void tabStopsEveryFourSpaces();
     void longDocumentContinuesOnTheNextPages();
     void emptyDocumentPrintsOneBlankPage();
     void printerThatCannotOpenFails();
@@ -246,6 +248,35 @@ void TestQtPrinter::everyLineFitsWithinTheMargins() {
     QCOMPARE(seen, words);
     QCOMPARE(xs, unbroken);
     QVERIFY(lowest < page.size.height() - 50);
+}
+
+void TestQtPrinter::tabStopsEveryFourSpaces_data() {
+    QTest::addColumn<QString>("tabbed");
+    QTest::addColumn<QString>("spaced");
+
+    QTest::newRow("one tab") << u"\tSAY"_s << u"    SAY"_s;
+    QTest::newRow("two tabs") << u"\t\tSAY"_s << u"        SAY"_s;
+    QTest::newRow("tab after text") << u"ab\tSAY"_s << u"ab  SAY"_s;
+}
+
+// Scripts are indented with tabs; on paper they line up as in the editor.
+void TestQtPrinter::tabStopsEveryFourSpaces() {
+    QFETCH(QString, tabbed);
+    QFETCH(QString, spaced);
+    const auto leftOfSay = [this](const QString& line) {
+        const QList<Page> pages =
+            layoutOf(printToPdf(fontOf(u"DejaVu Sans Mono"_s, 12), u"RETURN\r\n"_s + line));
+        for (const Word& word : pages.value(0).words) {
+            if (word.text == u"SAY"_s)
+                return word.box.left();
+        }
+        return -1.0;
+    };
+    const qreal withTabs = leftOfSay(tabbed);
+    const qreal withSpaces = leftOfSay(spaced);
+    QVERIFY(withSpaces > 0);
+    QVERIFY2(qAbs(withTabs - withSpaces) < 1,
+             qPrintable(u"%1 and %2"_s.arg(withTabs).arg(withSpaces)));
 }
 
 void TestQtPrinter::longDocumentContinuesOnTheNextPages() {
