@@ -1,13 +1,20 @@
 #pragma once
 
+#include <optional>
+
 class CommonDialog;
 class EditorControl;
+struct FontChoice;
 
 // The Format menu: the font dialog over all seven attributes of the
 // selection, and the four toggles. Each toggle returns the value it wrote,
 // which its menu item's check mark shows.
 class FormatCommands {
 public:
+    // The font dialog's option flags: screen fonts (1), printer fonts (2) and
+    // the effects with strikeout, underline and colour (256).
+    static constexpr int FontDialogFlags = 259;
+
     FormatCommands(EditorControl& text, CommonDialog& dialog);
 
     void Font();
@@ -17,6 +24,11 @@ public:
     bool Underline();
 
 private:
+    std::optional<FontChoice> selectionFont() const;
+    FontChoice firstCharacterFont();
+    void applyToSelection(const FontChoice& font);
+    template<typename Read, typename Write> bool toggle(Read read, Write write);
+
     EditorControl& text_;
     CommonDialog& dialog_;
 };

@@ -1,19 +1,34 @@
 #include "editor/LineBreaks.h"
 
+#include <algorithm>
+
+namespace {
+
+bool isEditorBreak(QChar c) { return c == QChar::ParagraphSeparator || c == QChar::LineSeparator; }
+
+} // namespace
+
+// Both conversions run over whole documents of many megabytes: they size the
+// result once and copy runs between line breaks instead of single characters.
+
 QString withCrLfLineBreaks(QStringView editorText)
 {
-    QString result;
-    result.reserve(editorText.size() + editorText.size() / 16 + 16);
-    qsizetype runStart = 0;
-    for (qsizetype i = 0; i < editorText.size(); ++i) {
-        const QChar c = editorText[i];
-        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator) {
-            result.append(editorText.mid(runStart, i - runStart));
-            result.append(u"\r\n");
-            runStart = i + 1;
-        }
+    const qsizetype breaks = std::count_if(editorText.begin(), editorText.end(), isEditorBreak);
+    if (breaks == 0)
+        return editorText.toString();
+    QString result(editorText.size() + breaks, Qt::Uninitialized);
+    QChar* out = result.data();
+    const QChar* runStart = editorText.data();
+    const QChar* const end = runStart + editorText.size();
+    for (const QChar* in = runStart; in != end; ++in) {
+        if (!isEditorBreak(*in))
+            continue;
+        out = std::copy(runStart, in, out);
+        *out++ = u'\r';
+        *out++ = u'\n';
+        runStart = in + 1;
     }
-    result.append(editorText.mid(runStart));
+    std::copy(runStart, end, out);
     return result;
 }
 
@@ -21,17 +36,18 @@ QString withLfLineBreaks(QStringView text)
 {
     if (!text.contains(u'\r'))
         return text.toString();
-    QString result;
-    result.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c != u'\r') {
-            result.append(c);
+    QString result(text.size(), Qt::Uninitialized);
+    QChar* out = result.data();
+    const QChar* const end = text.data() + text.size();
+    for (const QChar* in = text.data(); in != end; ++in) {
+        if (*in != u'\r') {
+            *out++ = *in;
             continue;
         }
-        result.append(u'\n');
-        if (i + 1 < text.size() && text[i + 1] == u'\n')
-            ++i;
+        *out++ = u'\n';
+        if (in + 1 != end && in[1] == u'\n')
+            ++in;
     }
+    result.truncate(out - result.data());
     return result;
 }

@@ -9,9 +9,9 @@
 RichTextBox::RichTextBox(QWidget* parent)
     : QPlainTextEdit(parent)
 {
-    // Scripts are line-oriented and column-aligned: a fixed-pitch face, no wrapping.
+    // Scripts are column-aligned: a fixed-pitch face. Long lines wrap at the
+    // window's edge, which also keeps typing quick in very large scripts.
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    setLineWrapMode(QPlainTextEdit::NoWrap);
     setTabStopDistance(4 * fontMetrics().horizontalAdvance(u' '));
     // Ctrl+Z is a formatting command here, so the widget's own undo could never
     // be reached; keeping its history would only cost memory on large scripts.
@@ -35,13 +35,13 @@ bool RichTextBox::event(QEvent* event)
     return QPlainTextEdit::event(event);
 }
 
-QString RichTextBox::DocumentText() const
-{
-    return withCrLfLineBreaks(document()->toRawText());
-}
+QString RichTextBox::DocumentText() const { return withCrLfLineBreaks(document()->toRawText()); }
 
 void RichTextBox::setDocumentText(const QString& text)
 {
+    // The widget would give the new text the formatting the caret had.
+    setTextCursor(QTextCursor(document()));
+    setCurrentCharFormat(QTextCharFormat());
     setPlainText(withLfLineBreaks(text));
 }
 

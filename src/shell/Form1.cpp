@@ -3,6 +3,7 @@
 #include "document/FileCommands.h"
 #include "document/PrintCommand.h"
 #include "editing/ClipboardCommands.h"
+#include "editing/EditorTextMirror.h"
 #include "editing/Form3.h"
 #include "editing/FormatCommands.h"
 #include "editing/TriggerKeywords.h"
@@ -38,10 +39,12 @@ Form1::Form1(Services services)
     text1_->setObjectName(u"Text1"_s);
     text1_->setGeometry(0, 0, pixelsFromTwips(1635), pixelsFromTwips(1050));
 
-    files_ = std::make_unique<FileCommands>(*text1_, *services_.commonDialog,
-                                            *services_.messageBox, *services_.process, *this);
+    files_ = std::make_unique<FileCommands>(*text1_, *services_.commonDialog, *services_.messageBox,
+                                            *services_.process, *this);
     clipboard_ = std::make_unique<ClipboardCommands>(*text1_);
     format_ = std::make_unique<FormatCommands>(*text1_, *services_.commonDialog);
+    // Follows every edit from the start, so that Find has the text at hand.
+    EditorTextMirror::of(*text1_->document());
     print_ = std::make_unique<PrintCommand>(*text1_, *services_.printer, *services_.messageBox);
 
     buildMenuBar();
@@ -77,12 +80,14 @@ void Form1::buildMenuBar()
         }
     }
     text1_->setReservedShortcuts(shortcuts);
+
+    // The editor's own context menu would copy and paste past the program's commands.
+    text1_->setContextMenuPolicy(Qt::ActionsContextMenu);
+    for (const auto* name : {u"mnuEditCut", u"mnuEditCopy", u"mnuEditPaste", u"Find"})
+        text1_->addAction(menuItem(name));
 }
 
-QAction* Form1::menuItem(QStringView name) const
-{
-    return findChild<QAction*>(name.toString());
-}
+QAction* Form1::menuItem(QStringView name) const { return findChild<QAction*>(name.toString()); }
 
 void Form1::load()
 {
@@ -175,10 +180,7 @@ void Form1::Hear_Click() { writeTrigger(TriggerKeywords::Hear); }
 
 void Form1::mnuFormatFont_Click() { format_->Font(); }
 void Form1::mnuFormatBold_Click() { menuItem(u"mnuFormatBold")->setChecked(format_->Bold()); }
-void Form1::mnuFormatItalic_Click()
-{
-    menuItem(u"mnuFormatItalic")->setChecked(format_->Italic());
-}
+void Form1::mnuFormatItalic_Click() { menuItem(u"mnuFormatItalic")->setChecked(format_->Italic()); }
 void Form1::mnuFormatStrike_Click()
 {
     menuItem(u"mnuFormatStrike")->setChecked(format_->Strikeout());

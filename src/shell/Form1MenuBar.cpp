@@ -54,8 +54,8 @@ const MenuItemEntry helpItems[] = {
 };
 
 const MenuEntry menuBar[] = {
-    {"mnuFile", "&File", fileItems},       {"mnuEdit", "&Edit", editItems},
-    {"Trig", "Triggers", triggerItems},    {"mnuFormat", "For&mat", formatItems},
+    {"mnuFile", "&File", fileItems},    {"mnuEdit", "&Edit", editItems},
+    {"Trig", "Triggers", triggerItems}, {"mnuFormat", "For&mat", formatItems},
     {"mnuHelp", "&Help", helpItems},
 };
 

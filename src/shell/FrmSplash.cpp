@@ -50,7 +50,10 @@ FrmSplash::FrmSplash(QWidget* parent)
 
     Label1->setObjectName(u"Label1"_s);
     Label1->setGeometry(twipsRect(180, 2520, 3030, 330));
-    QFont roman(u"Roman"_s);
+    // "Roman" where the system has it, else a narrow serif face that keeps the text inside the
+    // label.
+    QFont roman;
+    roman.setFamilies({u"Roman"_s, u"Liberation Serif"_s, u"Times New Roman"_s});
     roman.setStyleHint(QFont::Serif);
     roman.setPointSizeF(9.75);
     roman.setBold(true);
@@ -85,9 +88,11 @@ void FrmSplash::Timer1_Timer()
         MainWindow->load();
         MainWindow->show();
         MainWindow->setEnabled(false);
+        // Where no window manager honours the keep-on-top flag, newly shown windows still
+        // come up above the splash.
+        raise();
         timer1_.setInterval(3000);
     } else if (tickCount_ == 2) {
-        timer1_.stop();
         handOver();
     }
 }
@@ -102,6 +107,7 @@ void FrmSplash::Form_Click()
 void FrmSplash::handOver()
 {
     handedOver_ = true;
+    timer1_.stop();
     close();
     MainWindow->setEnabled(true);
 }

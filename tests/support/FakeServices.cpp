@@ -4,8 +4,7 @@
 
 namespace {
 
-template<typename T>
-T popFront(std::deque<T>& queue)
+template<typename T> T popFront(std::deque<T>& queue)
 {
     T value = std::move(queue.front());
     queue.pop_front();
@@ -24,9 +23,15 @@ std::optional<QString> FakeCommonDialog::nextFileAnswer(Shown::Kind kind)
     return popFront(fileAnswers);
 }
 
-std::optional<QString> FakeCommonDialog::runOpenDialog() { return nextFileAnswer(Shown::Kind::Open); }
+std::optional<QString> FakeCommonDialog::runOpenDialog()
+{
+    return nextFileAnswer(Shown::Kind::Open);
+}
 
-std::optional<QString> FakeCommonDialog::runSaveDialog() { return nextFileAnswer(Shown::Kind::Save); }
+std::optional<QString> FakeCommonDialog::runSaveDialog()
+{
+    return nextFileAnswer(Shown::Kind::Save);
+}
 
 std::optional<FontChoice> FakeCommonDialog::runFontDialog()
 {
@@ -38,8 +43,8 @@ std::optional<FontChoice> FakeCommonDialog::runFontDialog()
     return popFront(fontAnswers);
 }
 
-MessageBox::Answer FakeMessageBox::ask(const QString& prompt, const QString& title,
-                                       Buttons buttons, Icon icon)
+MessageBox::Answer FakeMessageBox::ask(const QString& prompt, const QString& title, Buttons buttons,
+                                       Icon icon)
 {
     asked.append({prompt, title, buttons, icon});
     if (answers.empty()) {

@@ -1,0 +1,179 @@
+#include "editor/EditorControl.h"
+#include "shell/Form1.h"
+#include "shell/Program.h"
+#include "support/FakeServices.h"
+
+#include <QClipboard>
+#include <QMimeData>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+// What the clipboard holds before a command runs.
+enum class Offer { Nothing, PlainText, RichAndPlain, RichOnly, LinksOnly };
+Q_DECLARE_METATYPE(Offer)
+
+class TestClipboardCommands : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void copyPlacesOnlyTheSelectedPlainText_data();
+    void copyPlacesOnlyTheSelectedPlainText();
+    void cutMovesTheSelectionToTheClipboard_data();
+    void cutMovesTheSelectionToTheClipboard();
+    void pasteReadsPlainTextOnly_data();
+    void pasteReadsPlainTextOnly();
+
+private:
+    void offer(Offer what, const QString& text);
+    void select(int start, int length);
+
+    std::unique_ptr<Program> program_;
+    Form1* form_ = nullptr;
+};
+
+void TestClipboardCommands::init() {
+    program_ = std::make_unique<Program>([] { return FakeServices().take(); });
+    form_ = &Program::form1();
+    form_->load();
+}
+
+void TestClipboardCommands::cleanup() {
+    program_.reset();
+    QGuiApplication::clipboard()->clear();
+}
+
+void TestClipboardCommands::offer(Offer what, const QString& text) {
+    auto mime = std::make_unique<QMimeData>();
+    switch (what) {
+    case Offer::Nothing:
+        QGuiApplication::clipboard()->clear();
+        return;
+    case Offer::PlainText:
+        mime->setText(text);
+        break;
+    case Offer::RichAndPlain:
+        mime->setHtml(u"<b>"_s + text + u"</b>"_s);
+        mime->setText(text);
+        break;
+    case Offer::RichOnly:
+        mime->setHtml(u"<b>"_s + text + u"</b>"_s);
+        break;
+    case Offer::LinksOnly:
+        mime->setUrls({QUrl(u"file:///tmp/"_s + text)});
+        break;
+    }
+    QGuiApplication::clipboard()->setMimeData(mime.release());
+}
+
+void TestClipboardCommands::select(int start, int length) {
+    form_->Text1().setSelectionStart(start);
+    form_->Text1().setSelectionLength(length);
+}
+
+void TestClipboardCommands::copyPlacesOnlyTheSelectedPlainText_data() {
+    QTest::addColumn<QString>("document");
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("length");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("word") << u"ONTRIGGER=STEP"_s << 10 << 4 << u"STEP"_s;
+    QTest::newRow("nothing selected") << u"ONTRIGGER=STEP"_s << 3 << 0 << u""_s;
+    QTest::newRow("lines end in LF") << u"a\r\nb\r\nc"_s << 0 << 5 << u"a\nb\nc"_s;
+    QTest::newRow("whole document") << u"x y\r\n"_s << 0 << 4 << u"x y\n"_s;
+}
+
+// A rich copy would let formatting reach the program that pastes; the
+// clipboard's earlier contents, in any format, are gone.
+void TestClipboardCommands::copyPlacesOnlyTheSelectedPlainText() {
+    QFETCH(QString, document);
+    QFETCH(int, start);
+    QFETCH(int, length);
+    QFETCH(QString, expected);
+    form_->Text1().setDocumentText(document);
+    select(start, length);
+    form_->Text1().setSelectionBold(true);
+    offer(Offer::RichAndPlain, u"earlier"_s);
+
+    form_->mnuEditCopy_Click();
+
+    const QMimeData* held = QGuiApplication::clipboard()->mimeData();
+    QVERIFY(held);
+    QCOMPARE(held->formats(), QStringList{u"text/plain"_s});
+    QCOMPARE(held->text(), expected);
+    QCOMPARE(form_->Text1().DocumentText(), document);
+    QCOMPARE(form_->Text1().SelectionStart(), start);
+    QCOMPARE(form_->Text1().SelectionLength(), length);
+}
+
+void TestClipboardCommands::cutMovesTheSelectionToTheClipboard_data() {
+    QTest::addColumn<QString>("document");
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("length");
+    QTest::addColumn<QString>("onClipboard");
+    QTest::addColumn<QString>("remaining");
+    QTest::newRow("word") << u"ONTRIGGER=STEP"_s << 10 << 4 << u"STEP"_s << u"ONTRIGGER="_s;
+    QTest::newRow("nothing selected") << u"abc"_s << 1 << 0 << u""_s << u"abc"_s;
+    QTest::newRow("across lines") << u"ab\r\ncd"_s << 1 << 3 << u"b\nc"_s << u"ad"_s;
+}
+
+void TestClipboardCommands::cutMovesTheSelectionToTheClipboard() {
+    QFETCH(QString, document);
+    QFETCH(int, start);
+    QFETCH(int, length);
+    QFETCH(QString, onClipboard);
+    QFETCH(QString, remaining);
+    form_->Text1().setDocumentText(document);
+    select(start, length);
+    offer(Offer::PlainText, u"earlier"_s);
+
+    form_->mnuEditCut_Click();
+
+    const QMimeData* held = QGuiApplication::clipboard()->mimeData();
+    QVERIFY(held);
+    QCOMPARE(held->formats(), QStringList{u"text/plain"_s});
+    QCOMPARE(held->text(), onClipboard);
+    QCOMPARE(form_->Text1().DocumentText(), remaining);
+}
+
+void TestClipboardCommands::pasteReadsPlainTextOnly_data() {
+    QTest::addColumn<Offer>("offered");
+    QTest::addColumn<QString>("clipboardText");
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("length");
+    QTest::addColumn<QString>("expected");
+    const QString doc = u"ab|cd"_s;
+    QTest::newRow("at the caret") << Offer::PlainText << u"XY"_s << 2 << 0 << u"abXY|cd"_s;
+    QTest::newRow("over the selection") << Offer::PlainText << u"XY"_s << 1 << 3 << u"aXYd"_s;
+    QTest::newRow("plain text of a rich offer")
+        << Offer::RichAndPlain << u"XY"_s << 2 << 0 << u"abXY|cd"_s;
+    QTest::newRow("rich only deletes the selection")
+        << Offer::RichOnly << u"XY"_s << 1 << 3 << u"ad"_s;
+    QTest::newRow("links are not text") << Offer::LinksOnly << u"XY"_s << 1 << 3 << u"ad"_s;
+    QTest::newRow("empty clipboard, caret") << Offer::Nothing << u""_s << 2 << 0 << u"ab|cd"_s;
+    QTest::newRow("empty clipboard, selection") << Offer::Nothing << u""_s << 0 << 5 << u""_s;
+    QTest::newRow("LF makes a line") << Offer::PlainText << u"1\n2"_s << 2 << 0 << u"ab1\r\n2|cd"_s;
+    QTest::newRow("CR LF makes one line")
+        << Offer::PlainText << u"1\r\n2"_s << 2 << 0 << u"ab1\r\n2|cd"_s;
+    QTest::newRow("tabs and blanks kept")
+        << Offer::PlainText << u" \t "_s << 2 << 0 << u"ab \t |cd"_s;
+}
+
+void TestClipboardCommands::pasteReadsPlainTextOnly() {
+    QFETCH(Offer, offered);
+    QFETCH(QString, clipboardText);
+    QFETCH(int, start);
+    QFETCH(int, length);
+    QFETCH(QString, expected);
+    form_->Text1().setDocumentText(u"ab|cd"_s);
+    select(start, length);
+    offer(offered, clipboardText);
+
+    form_->mnuEditPaste_Click();
+
+    QCOMPARE(form_->Text1().DocumentText(), expected);
+}
+
+QTEST_MAIN(TestClipboardCommands)
+#include "tst_clipboardcommands.moc"

@@ -1,0 +1,115 @@
+#include "editor/RichTextBox.h"
+#include "shell/Form1.h"
+#include "shell/Program.h"
+#include "support/FakeServices.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QMimeData>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+using SelectionReader = std::optional<bool> (EditorControl::*)() const;
+Q_DECLARE_METATYPE(SelectionReader)
+
+// Keys pressed while the editor has the focus reach the menu commands; the
+// editor's own copy, cut, paste and undo never run for them.
+class TestEditingShortcuts : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void clipboardKeysRunTheCommands_data();
+    void clipboardKeysRunTheCommands();
+    void formatKeysToggleTheSelection_data();
+    void formatKeysToggleTheSelection();
+
+private:
+    std::unique_ptr<Program> program_;
+    Form1* form_ = nullptr;
+};
+
+void TestEditingShortcuts::init() {
+    program_ = std::make_unique<Program>([] { return FakeServices().take(); });
+    form_ = &Program::form1();
+    form_->show();
+    form_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form_));
+    form_->editorWidget().setFocus();
+    form_->Text1().setDocumentText(u"abc def"_s);
+    form_->Text1().setSelectionStart(4);
+    form_->Text1().setSelectionLength(3);
+}
+
+void TestEditingShortcuts::cleanup() {
+    program_.reset();
+    QGuiApplication::clipboard()->clear();
+}
+
+void TestEditingShortcuts::clipboardKeysRunTheCommands_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("document");
+    QTest::addColumn<QString>("clipboard");
+    // The editor's own copy would add rich text; its own paste would insert
+    // the link's address.
+    QTest::newRow("Ctrl+C") << int(Qt::Key_C) << u"abc def"_s << u"def"_s;
+    QTest::newRow("Ctrl+X") << int(Qt::Key_X) << u"abc "_s << u"def"_s;
+    QTest::newRow("Ctrl+V") << int(Qt::Key_V) << u"abc "_s << QString();
+}
+
+void TestEditingShortcuts::clipboardKeysRunTheCommands() {
+    QFETCH(int, key);
+    QFETCH(QString, document);
+    QFETCH(QString, clipboard);
+    auto links = std::make_unique<QMimeData>();
+    links->setUrls({QUrl(u"https://example.org/a"_s)});
+    QGuiApplication::clipboard()->setMimeData(links.release());
+
+    QTest::keyClick(&form_->editorWidget(), Qt::Key(key), Qt::ControlModifier);
+
+    QCOMPARE(form_->Text1().DocumentText(), document);
+    if (!clipboard.isNull()) {
+        const QMimeData* held = QGuiApplication::clipboard()->mimeData();
+        QVERIFY(held);
+        QCOMPARE(held->formats(), QStringList{u"text/plain"_s});
+        QCOMPARE(held->text(), clipboard);
+    }
+}
+
+void TestEditingShortcuts::formatKeysToggleTheSelection_data() {
+    using Reader = SelectionReader;
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<Reader>("read");
+    QTest::newRow("Ctrl+B") << int(Qt::Key_B) << u"mnuFormatBold"_s
+                            << Reader(&EditorControl::SelectionBold);
+    QTest::newRow("Ctrl+I") << int(Qt::Key_I) << u"mnuFormatItalic"_s
+                            << Reader(&EditorControl::SelectionItalic);
+    QTest::newRow("Ctrl+U") << int(Qt::Key_U) << u"mnuFormatUnder"_s
+                            << Reader(&EditorControl::SelectionUnderline);
+    // Strikeout, not undo.
+    QTest::newRow("Ctrl+Z") << int(Qt::Key_Z) << u"mnuFormatStrike"_s
+                            << Reader(&EditorControl::SelectionStrikeout);
+}
+
+void TestEditingShortcuts::formatKeysToggleTheSelection() {
+    using Reader = SelectionReader;
+    QFETCH(int, key);
+    QFETCH(QString, item);
+    QFETCH(Reader, read);
+    RichTextBox& editor = form_->editorWidget();
+
+    QTest::keyClick(&editor, Qt::Key(key), Qt::ControlModifier);
+    QCOMPARE((form_->Text1().*read)(), std::optional<bool>(true));
+    QVERIFY(form_->menuItem(item)->isChecked());
+
+    QTest::keyClick(&editor, Qt::Key(key), Qt::ControlModifier);
+    QCOMPARE((form_->Text1().*read)(), std::optional<bool>(false));
+    QVERIFY(!form_->menuItem(item)->isChecked());
+    QCOMPARE(form_->Text1().DocumentText(), u"abc def"_s);
+}
+
+QTEST_MAIN(TestEditingShortcuts)
+#include "tst_editingshortcuts.moc"

@@ -1,0 +1,90 @@
+#include "editing/EditorTextMirror.h"
+#include "editor/RichTextBox.h"
+
+#include <QRandomGenerator>
+#include <QTextCursor>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+// The Find dialog searches the mirror, so after any edit it must hold
+// exactly the editor's text.
+class TestEditorTextMirror : public QObject {
+    Q_OBJECT
+private slots:
+    void mirrorFollowsEveryKindOfEdit_data();
+    void mirrorFollowsEveryKindOfEdit();
+    void mirrorFollowsAThousandRandomEdits();
+};
+
+using Edit = std::function<void(RichTextBox&)>;
+Q_DECLARE_METATYPE(Edit)
+
+void TestEditorTextMirror::mirrorFollowsEveryKindOfEdit_data() {
+    QTest::addColumn<Edit>("edit");
+    const auto at = [](int start, int length, QString text) {
+        return Edit([=](RichTextBox& e) {
+            e.setSelectionStart(start);
+            e.setSelectionLength(length);
+            e.setSelectedText(text);
+        });
+    };
+    QTest::newRow("type a character") << at(3, 0, u"x"_s);
+    QTest::newRow("type at the end") << at(1000, 0, u"tail"_s);
+    QTest::newRow("delete a line break") << at(5, 1, u""_s);
+    QTest::newRow("replace, same length") << at(0, 3, u"XYZ"_s);
+    QTest::newRow("paste lines") << at(2, 4, u"a\r\nb\r\n\r\nc"_s);
+    QTest::newRow("delete everything") << at(0, 1000, u""_s);
+    QTest::newRow("new document") << Edit([](RichTextBox& e) { e.setDocumentText(u"n\r\new"_s); });
+    QTest::newRow("empty document") << Edit([](RichTextBox& e) { e.setDocumentText(u""_s); });
+    QTest::newRow("bold everything") << Edit([](RichTextBox& e) {
+        e.selectAll();
+        e.setSelectionBold(true);
+    });
+    QTest::newRow("line break in a paragraph") << Edit([](RichTextBox& e) {
+        QTextCursor(e.document()).insertText(QString(QChar::LineSeparator));
+    });
+    QTest::newRow("large same-length replace") << Edit([](RichTextBox& e) {
+        e.selectAll();
+        e.setSelectedText(QString(e.document()->characterCount() - 1, u'z'));
+    });
+}
+
+void TestEditorTextMirror::mirrorFollowsEveryKindOfEdit() {
+    QFETCH(Edit, edit);
+    RichTextBox editor;
+    EditorTextMirror& mirror = EditorTextMirror::of(*editor.document());
+    QString document;
+    for (int line = 0; line < 2000; ++line)
+        document += u"line %1\r\n"_s.arg(line);
+    editor.setDocumentText(document);
+    QCOMPARE(mirror.text(), editor.document()->toRawText());
+
+    edit(editor);
+
+    QCOMPARE(&EditorTextMirror::of(*editor.document()), &mirror);
+    QCOMPARE(mirror.text(), editor.document()->toRawText());
+}
+
+void TestEditorTextMirror::mirrorFollowsAThousandRandomEdits() {
+    RichTextBox editor;
+    editor.setDocumentText(u"ONTRIGGER=DCLICK\r\n  RETURN 1\r\n"_s);
+    EditorTextMirror& mirror = EditorTextMirror::of(*editor.document());
+    QRandomGenerator random(20240611);
+    const QString pieces[] = {u"a"_s, u"\r\n"_s, u"ONTRIGGER=STEP\r\n"_s, u""_s, u"xyz"_s};
+    for (int i = 0; i < 1000; ++i) {
+        const int size = editor.document()->characterCount() - 1;
+        editor.setSelectionStart(int(random.bounded(size + 1)));
+        editor.setSelectionLength(int(random.bounded(4)));
+        if (random.bounded(5) == 0)
+            editor.setSelectionUnderline(true);
+        else
+            editor.setSelectedText(pieces[random.bounded(int(std::size(pieces)))]);
+        if (i % 50 == 0)
+            QCOMPARE(mirror.text(), editor.document()->toRawText());
+    }
+    QCOMPARE(mirror.text(), editor.document()->toRawText());
+}
+
+QTEST_MAIN(TestEditorTextMirror)
+#include "tst_editortextmirror.moc"

@@ -1,0 +1,279 @@
+#include "editing/Form3.h"
+#include "editor/EditorControl.h"
+#include "shell/Form1.h"
+#include "shell/Program.h"
+#include "shell/SingleWindow.h"
+#include "support/FakeServices.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QRect fromTwips(int left, int top, int width, int height) {
+    return {left / 15, top / 15, width / 15, height / 15};
+}
+
+QList<Form3*> findDialogs() {
+    QList<Form3*> dialogs;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (auto* dialog = qobject_cast<Form3*>(window))
+            dialogs << dialog;
+    return dialogs;
+}
+
+void destroyClosedWindows() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+} // namespace
+
+class TestForm3 : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void dialogIsLaidOutAsDesigned();
+    void controlsAreLaidOutAsDesigned_data();
+    void controlsAreLaidOutAsDesigned();
+    void searchTextHasTheFocusAndTabFollowsTheOrder();
+    void keysOfTheDialog_data();
+    void keysOfTheDialog();
+    void findAgainRaisesTheSameDialogWithItsText();
+    void everyWayOfClosingDestroysTheDialog_data();
+    void everyWayOfClosingDestroysTheDialog();
+    void emptySearchTextKeepsTheDialogOpen();
+    void searchSelectsInTheMainWindowsEditor_data();
+    void searchSelectsInTheMainWindowsEditor();
+    void searchCreatesTheMainWindowWhenThereIsNone();
+
+private:
+    Form3* openDialog();
+    QLineEdit* searchBox(Form3* dialog) { return dialog->findChild<QLineEdit*>(u"Text1"_s); }
+
+    std::unique_ptr<Program> program_;
+    Form1* form_ = nullptr;
+};
+
+void TestForm3::init() {
+    program_ = std::make_unique<Program>([] { return FakeServices().take(); });
+    form_ = &Program::form1();
+    form_->Text1().setDocumentText(u"abc abc"_s);
+    form_->Text1().setSelectionStart(1);
+}
+
+void TestForm3::cleanup() {
+    program_.reset();
+    destroyClosedWindows();
+    QVERIFY(findDialogs().isEmpty());
+}
+
+Form3* TestForm3::openDialog() {
+    form_->Find_Click();
+    const QList<Form3*> dialogs = findDialogs();
+    return dialogs.size() == 1 ? dialogs[0] : nullptr;
+}
+
+void TestForm3::dialogIsLaidOutAsDesigned() {
+    Form3* dialog = openDialog();
+    QVERIFY(dialog);
+    QCOMPARE(dialog->windowTitle(), u"Find...."_s);
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(dialog->parentWidget(), nullptr);
+    QCOMPARE(dialog->windowModality(), Qt::NonModal);
+    QCOMPARE(dialog->geometry(), fromTwips(3030, 3225, 2760, 1200));
+    QCOMPARE(dialog->minimumSize(), dialog->maximumSize());
+    const Qt::WindowFlags flags = dialog->windowFlags();
+    QVERIFY(!(flags & Qt::WindowMinimizeButtonHint));
+    QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
+    QVERIFY(flags & Qt::WindowCloseButtonHint);
+    QCOMPARE(dialog->palette().color(QPalette::Window),
+             QApplication::palette("QMenu").color(QPalette::Text));
+    const QList<QSize> iconSizes = dialog->windowIcon().availableSizes();
+    QVERIFY(iconSizes.contains(QSize(16, 16)));
+    QVERIFY(iconSizes.contains(QSize(32, 32)));
+
+    auto* label = dialog->findChild<QLabel*>(u"Label1"_s);
+    QVERIFY(label);
+    QCOMPARE(label->font().pointSizeF(), 8.25);
+    QCOMPARE(label->font().weight(), QFont::Bold);
+    QCOMPARE(label->palette().color(QPalette::WindowText), QColor(128, 128, 128));
+    QVERIFY(!label->autoFillBackground());
+    for (auto* button : dialog->findChildren<QPushButton*>()) {
+        QVERIFY(!button->isDefault());
+        QVERIFY(!button->autoDefault());
+    }
+}
+
+void TestForm3::controlsAreLaidOutAsDesigned_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QRect>("geometry");
+    QTest::newRow("Text1") << u"Text1"_s << u""_s << fromTwips(90, 360, 2580, 375);
+    QTest::newRow("Label1") << u"Label1"_s << u"Search for Text:"_s
+                            << fromTwips(270, 90, 1845, 255);
+    QTest::newRow("cmdFind") << u"cmdFind"_s << u"&Find"_s << fromTwips(90, 855, 1005, 270);
+    QTest::newRow("Command2") << u"Command2"_s << u"&Cancel"_s << fromTwips(1620, 855, 1005, 270);
+}
+
+void TestForm3::controlsAreLaidOutAsDesigned() {
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+    QFETCH(QRect, geometry);
+    Form3* dialog = openDialog();
+    QVERIFY(dialog);
+    auto* control = dialog->findChild<QWidget*>(name);
+    QVERIFY(control);
+    QCOMPARE(control->geometry(), geometry);
+    QCOMPARE(control->property("text").toString(), caption);
+}
+
+void TestForm3::searchTextHasTheFocusAndTabFollowsTheOrder() {
+    Form3* dialog = openDialog();
+    QVERIFY(dialog);
+    QVERIFY(QTest::qWaitForWindowActive(dialog));
+    QCOMPARE(QApplication::focusWidget(), searchBox(dialog));
+    for (const char* next : {"cmdFind", "Command2", "Text1"}) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget()->objectName(), QString::fromLatin1(next));
+    }
+}
+
+void TestForm3::keysOfTheDialog_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<bool>("closes");
+    QTest::addColumn<int>("selectionStart");
+    QTest::newRow("Enter does not search") << int(Qt::Key_Return) << 0 << false << 1;
+    QTest::newRow("Esc does not close") << int(Qt::Key_Escape) << 0 << false << 1;
+    QTest::newRow("Alt+F searches") << int(Qt::Key_F) << int(Qt::AltModifier) << true << 4;
+    QTest::newRow("Alt+C cancels") << int(Qt::Key_C) << int(Qt::AltModifier) << true << 1;
+}
+
+void TestForm3::keysOfTheDialog() {
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(bool, closes);
+    QFETCH(int, selectionStart);
+    QPointer<Form3> dialog = openDialog();
+    QVERIFY(dialog);
+    QVERIFY(QTest::qWaitForWindowActive(dialog));
+    QTest::keyClicks(searchBox(dialog), u"abc"_s);
+
+    QTest::keyClick(searchBox(dialog), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+
+    // An access key clicks its button after a short animation.
+    if (closes) {
+        QTRY_VERIFY(dialog.isNull());
+    } else {
+        QTest::qWait(300);
+        QVERIFY(dialog);
+        QVERIFY(dialog->isVisible());
+    }
+    QCOMPARE(form_->Text1().SelectionStart(), selectionStart);
+}
+
+void TestForm3::findAgainRaisesTheSameDialogWithItsText() {
+    Form3* dialog = openDialog();
+    QVERIFY(dialog);
+    searchBox(dialog)->setText(u"kept"_s);
+    dialog->hide(); // as if it had fallen behind the main window
+
+    QCOMPARE(openDialog(), dialog);
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(searchBox(dialog)->text(), u"kept"_s);
+}
+
+void TestForm3::everyWayOfClosingDestroysTheDialog_data() {
+    QTest::addColumn<QString>("how");
+    QTest::newRow("Cancel") << u"Command2"_s;
+    QTest::newRow("Find") << u"cmdFind"_s;
+    QTest::newRow("window manager") << u"close"_s;
+}
+
+void TestForm3::everyWayOfClosingDestroysTheDialog() {
+    QFETCH(QString, how);
+    QPointer<Form3> dialog = openDialog();
+    QVERIFY(dialog);
+    searchBox(dialog)->setText(u"zzz"_s);
+
+    if (how == u"Command2")
+        dialog->Command2_Click();
+    else if (how == u"cmdFind")
+        dialog->cmdFind_Click();
+    else
+        dialog->close();
+    destroyClosedWindows();
+
+    QVERIFY(dialog.isNull());
+    if (how != u"cmdFind") {
+        QCOMPARE(form_->Text1().SelectionStart(), 1);
+        QCOMPARE(form_->Text1().DocumentText(), u"abc abc"_s);
+    }
+    Form3* fresh = openDialog();
+    QVERIFY(fresh);
+    QCOMPARE(searchBox(fresh)->text(), u""_s);
+}
+
+void TestForm3::emptySearchTextKeepsTheDialogOpen() {
+    form_->Text1().setSelectionLength(2);
+    QPointer<Form3> dialog = openDialog();
+    QVERIFY(dialog);
+
+    dialog->cmdFind_Click();
+    destroyClosedWindows();
+
+    QVERIFY(dialog);
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(form_->Text1().SelectionStart(), 1);
+    QCOMPARE(form_->Text1().SelectionLength(), 2);
+}
+
+void TestForm3::searchSelectsInTheMainWindowsEditor_data() {
+    QTest::addColumn<QString>("search");
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("length");
+    QTest::newRow("found") << u"abc"_s << 4 << 3;
+    QTest::newRow("not found") << u"ABC"_s << 7 << 0;
+}
+
+void TestForm3::searchSelectsInTheMainWindowsEditor() {
+    QFETCH(QString, search);
+    QFETCH(int, start);
+    QFETCH(int, length);
+    QPointer<Form3> dialog = openDialog();
+    QVERIFY(dialog);
+    searchBox(dialog)->setText(search);
+
+    dialog->cmdFind_Click();
+    destroyClosedWindows();
+
+    QVERIFY(dialog.isNull());
+    QCOMPARE(form_->Text1().SelectionStart(), start);
+    QCOMPARE(form_->Text1().SelectionLength(), length);
+}
+
+void TestForm3::searchCreatesTheMainWindowWhenThereIsNone() {
+    program_.reset();
+    program_ = std::make_unique<Program>([] { return FakeServices().take(); });
+    QPointer<Form3> dialog;
+    showSingleWindow(dialog);
+    dialog->findChild<QLineEdit*>(u"Text1"_s)->setText(u"x"_s);
+    QCOMPARE(Program::existingForm1(), nullptr);
+
+    dialog->cmdFind_Click();
+    destroyClosedWindows();
+
+    QVERIFY(Program::existingForm1());
+    QVERIFY(dialog.isNull());
+    form_ = Program::existingForm1();
+}
+
+QTEST_MAIN(TestForm3)
+#include "tst_form3.moc"

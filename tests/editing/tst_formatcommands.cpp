@@ -1,0 +1,285 @@
+#include "editor/EditorControl.h"
+#include "shell/Form1.h"
+#include "shell/Program.h"
+#include "support/FakeServices.h"
+
+#include <QAction>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+using Handler = void (Form1::*)();
+using Reader = std::optional<bool> (EditorControl::*)() const;
+using Writer = void (EditorControl::*)(bool);
+
+struct Toggle {
+    const char* name;
+    const char* item;
+    Handler handler;
+    Reader read;
+    Writer write;
+};
+
+const Toggle toggles[] = {
+    {"bold", "mnuFormatBold", &Form1::mnuFormatBold_Click, &EditorControl::SelectionBold,
+     &EditorControl::setSelectionBold},
+    {"italic", "mnuFormatItalic", &Form1::mnuFormatItalic_Click, &EditorControl::SelectionItalic,
+     &EditorControl::setSelectionItalic},
+    {"strikeout", "mnuFormatStrike", &Form1::mnuFormatStrike_Click,
+     &EditorControl::SelectionStrikeout, &EditorControl::setSelectionStrikeout},
+    {"underline", "mnuFormatUnder", &Form1::mnuFormatUnder_Click,
+     &EditorControl::SelectionUnderline, &EditorControl::setSelectionUnderline},
+};
+
+FontChoice chosen() {
+    return {u"DejaVu Serif"_s, 17, true, false, true, false, QColor(0x12, 0x34, 0x56)};
+}
+
+} // namespace
+
+class TestFormatCommands : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void toggleWritesTheOppositeOfTheText_data();
+    void toggleWritesTheOppositeOfTheText();
+    void toggleDecidesByTheTextNotTheCheckMark_data();
+    void toggleDecidesByTheTextNotTheCheckMark();
+    void toggleWithoutSelectionFormatsTheTextTypedNext_data();
+    void toggleWithoutSelectionFormatsTheTextTypedNext();
+
+    void fontFillsTheDialogAndWritesAllSevenBack();
+    void fontCancelLeavesTheFormatting();
+    void fontOnMixedSelectionStartsFromTheFirstCharacter_data();
+    void fontOnMixedSelectionStartsFromTheFirstCharacter();
+    void fontWithoutSelectionFormatsTheTextTypedNext();
+
+private:
+    EditorControl& text() { return form_->Text1(); }
+    void select(int start, int length);
+    FontChoice selectionFont();
+
+    std::unique_ptr<Program> program_;
+    FakeCommonDialog* dialog_ = nullptr;
+    Form1* form_ = nullptr;
+};
+
+void TestFormatCommands::init() {
+    FakeServices fakes;
+    dialog_ = fakes.commonDialog;
+    program_ = std::make_unique<Program>([&fakes] { return fakes.take(); });
+    form_ = &Program::form1();
+    text().setDocumentText(u"plain words here"_s);
+}
+
+void TestFormatCommands::cleanup() {
+    program_.reset();
+}
+
+void TestFormatCommands::select(int start, int length) {
+    text().setSelectionStart(start);
+    text().setSelectionLength(length);
+}
+
+// The seven attributes of the selection; every one must be shared.
+FontChoice TestFormatCommands::selectionFont() {
+    FontChoice font;
+    [&] {
+        QVERIFY(text().SelectionFontName());
+        QVERIFY(text().SelectionFontSize());
+        QVERIFY(text().SelectionBold());
+        QVERIFY(text().SelectionItalic());
+        QVERIFY(text().SelectionStrikeout());
+        QVERIFY(text().SelectionUnderline());
+        QVERIFY(text().SelectionColor());
+        font = {*text().SelectionFontName(),  *text().SelectionFontSize(),
+                *text().SelectionBold(),      *text().SelectionItalic(),
+                *text().SelectionStrikeout(), *text().SelectionUnderline(),
+                *text().SelectionColor()};
+    }();
+    return font;
+}
+
+void TestFormatCommands::toggleWritesTheOppositeOfTheText_data() {
+    QTest::addColumn<int>("toggle");
+    QTest::addColumn<int>("onFrom");
+    QTest::addColumn<int>("onLength");
+    QTest::addColumn<bool>("written");
+    for (int i = 0; i < int(std::size(toggles)); ++i) {
+        const char* name = toggles[i].name;
+        QTest::addRow("%s, none set", name) << i << 0 << 0 << true;
+        QTest::addRow("%s, all set", name) << i << 0 << 5 << false;
+        QTest::addRow("%s, set only at the start", name) << i << 0 << 2 << false;
+        QTest::addRow("%s, set only at the end", name) << i << 3 << 2 << false;
+    }
+}
+
+// The selection is "plain" (0..5): a part of it may carry the attribute
+// beforehand. False becomes true; true and mixed become false.
+void TestFormatCommands::toggleWritesTheOppositeOfTheText() {
+    QFETCH(int, toggle);
+    QFETCH(int, onFrom);
+    QFETCH(int, onLength);
+    QFETCH(bool, written);
+    const Toggle& t = toggles[toggle];
+    if (onLength > 0) {
+        select(onFrom, onLength);
+        (text().*t.write)(true);
+    }
+    select(0, 5);
+
+    (form_->*t.handler)();
+
+    QCOMPARE((text().*t.read)(), std::optional<bool>(written));
+    QCOMPARE(form_->menuItem(QString::fromLatin1(t.item))->isChecked(), written);
+    select(6, 5); // "words" is never touched
+    QCOMPARE((text().*t.read)(), std::optional<bool>(false));
+}
+
+void TestFormatCommands::toggleDecidesByTheTextNotTheCheckMark_data() {
+    QTest::addColumn<int>("toggle");
+    for (int i = 0; i < int(std::size(toggles)); ++i)
+        QTest::newRow(toggles[i].name) << i;
+}
+
+void TestFormatCommands::toggleDecidesByTheTextNotTheCheckMark() {
+    QFETCH(int, toggle);
+    const Toggle& t = toggles[toggle];
+    QAction* item = form_->menuItem(QString::fromLatin1(t.item));
+    select(0, 5);
+    (form_->*t.handler)();
+    QVERIFY(item->isChecked());
+
+    // Moving to other text leaves the check mark as it was.
+    select(6, 5);
+    QVERIFY(item->isChecked());
+    (form_->*t.handler)();
+    QCOMPARE((text().*t.read)(), std::optional<bool>(true));
+    QVERIFY(item->isChecked());
+
+    (form_->*t.handler)();
+    QCOMPARE((text().*t.read)(), std::optional<bool>(false));
+    QVERIFY(!item->isChecked());
+    select(0, 5);
+    QCOMPARE((text().*t.read)(), std::optional<bool>(true));
+}
+
+void TestFormatCommands::toggleWithoutSelectionFormatsTheTextTypedNext_data() {
+    toggleDecidesByTheTextNotTheCheckMark_data();
+}
+
+void TestFormatCommands::toggleWithoutSelectionFormatsTheTextTypedNext() {
+    QFETCH(int, toggle);
+    const Toggle& t = toggles[toggle];
+    text().setSelectionStart(5);
+
+    (form_->*t.handler)();
+    QVERIFY(form_->menuItem(QString::fromLatin1(t.item))->isChecked());
+    text().setSelectedText(u"XY"_s);
+
+    QCOMPARE(text().DocumentText(), u"plainXY words here"_s);
+    select(5, 2);
+    QCOMPARE((text().*t.read)(), std::optional<bool>(true));
+    select(0, 5);
+    QCOMPARE((text().*t.read)(), std::optional<bool>(false));
+    select(7, 6);
+    QCOMPARE((text().*t.read)(), std::optional<bool>(false));
+}
+
+void TestFormatCommands::fontFillsTheDialogAndWritesAllSevenBack() {
+    select(6, 5);
+    text().setSelectionFontName(u"DejaVu Sans"_s);
+    text().setSelectionFontSize(11.5f);
+    text().setSelectionItalic(true);
+    text().setSelectionUnderline(true);
+    text().setSelectionColor(QColor(200, 10, 20));
+    const FontChoice before{u"DejaVu Sans"_s, 11.5f, false, true, false, true, QColor(200, 10, 20)};
+    QCOMPARE(selectionFont(), before);
+    // The check marks belong to the toggles: Font never changes them.
+    form_->menuItem(u"mnuFormatUnder")->setChecked(true);
+    dialog_->fontAnswers.push_back(chosen());
+
+    form_->mnuFormatFont_Click();
+
+    QCOMPARE(dialog_->shown.size(), 1);
+    QCOMPARE(dialog_->shown[0].kind, FakeCommonDialog::Shown::Kind::Font);
+    QCOMPARE(dialog_->shown[0].flags, 259);
+    QCOMPARE(dialog_->shown[0].font, before);
+    QCOMPARE(selectionFont(), chosen());
+    QCOMPARE(form_->CommonDialog1().Flags(), 259);
+    QVERIFY(!form_->menuItem(u"mnuFormatBold")->isChecked());
+    QVERIFY(!form_->menuItem(u"mnuFormatStrike")->isChecked());
+    QVERIFY(form_->menuItem(u"mnuFormatUnder")->isChecked());
+    select(0, 5);
+    QVERIFY(selectionFont() != chosen());
+}
+
+void TestFormatCommands::fontCancelLeavesTheFormatting() {
+    select(0, 5);
+    text().setSelectionBold(true);
+    const FontChoice before = selectionFont();
+    dialog_->fontAnswers.push_back(std::nullopt);
+
+    form_->mnuFormatFont_Click();
+
+    QCOMPARE(dialog_->shown.size(), 1);
+    QCOMPARE(selectionFont(), before);
+    QCOMPARE(form_->CommonDialog1().Flags(), 259);
+}
+
+void TestFormatCommands::fontOnMixedSelectionStartsFromTheFirstCharacter_data() {
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("length");
+    QTest::newRow("mixed bold and size") << 0 << 11;
+    QTest::newRow("from plain into bold") << 3 << 5;
+    QTest::newRow("across a line") << 4 << 10;
+}
+
+// The selection spans "plain" (plain, 9 pt) and "words" (bold, red, 20 pt).
+void TestFormatCommands::fontOnMixedSelectionStartsFromTheFirstCharacter() {
+    QFETCH(int, start);
+    QFETCH(int, length);
+    text().setDocumentText(u"plain words\r\nhere"_s);
+    select(0, 16);
+    text().setSelectionFontSize(9);
+    select(6, 5);
+    text().setSelectionBold(true);
+    text().setSelectionFontSize(20);
+    text().setSelectionColor(Qt::red);
+    select(start, 1);
+    const FontChoice first = selectionFont();
+    select(start, length);
+    QVERIFY(!text().SelectionBold());
+    dialog_->fontAnswers.push_back(chosen());
+
+    form_->mnuFormatFont_Click();
+
+    QCOMPARE(dialog_->shown.size(), 1);
+    QCOMPARE(dialog_->shown[0].font, first);
+    QCOMPARE(text().SelectionStart(), start);
+    QCOMPARE(text().SelectionLength(), length);
+    QCOMPARE(selectionFont(), chosen());
+}
+
+void TestFormatCommands::fontWithoutSelectionFormatsTheTextTypedNext() {
+    text().setSelectionStart(5);
+    const FontChoice atCaret = selectionFont();
+    dialog_->fontAnswers.push_back(chosen());
+
+    form_->mnuFormatFont_Click();
+    text().setSelectedText(u"XY"_s);
+
+    QCOMPARE(dialog_->shown.size(), 1);
+    QCOMPARE(dialog_->shown[0].font, atCaret);
+    select(5, 2);
+    QCOMPARE(selectionFont(), chosen());
+    select(0, 5);
+    QCOMPARE(selectionFont(), atCaret);
+}
+
+QTEST_MAIN(TestFormatCommands)
+#include "tst_formatcommands.moc"

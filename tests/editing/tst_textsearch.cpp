@@ -1,0 +1,124 @@
+#include "editing/TextSearch.h"
+#include "editor/RichTextBox.h"
+
+#include <QScrollBar>
+#include <QTextCursor>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+class TestTextSearch : public QObject {
+    Q_OBJECT
+private slots:
+    void searchSelectsTheFirstOccurrenceFromTheSelectionStart_data();
+    void searchSelectsTheFirstOccurrenceFromTheSelectionStart();
+    void emptySearchTextChangesNothing();
+    void matchIsScrolledIntoView();
+    void lineBreakInSearchTextMatchesEitherEditorLineBreak();
+};
+
+void TestTextSearch::searchSelectsTheFirstOccurrenceFromTheSelectionStart_data() {
+    QTest::addColumn<QString>("document");
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("length");
+    QTest::addColumn<QString>("search");
+    QTest::addColumn<int>("foundStart");
+    QTest::addColumn<int>("foundLength");
+
+    QTest::newRow("after the caret") << u"abc abc"_s << 1 << 0 << u"abc"_s << 4 << 3;
+    QTest::newRow("at the caret") << u"xabc"_s << 1 << 0 << u"abc"_s << 1 << 3;
+    QTest::newRow("first of several") << u"ab ab ab"_s << 0 << 0 << u"ab"_s << 0 << 2;
+    QTest::newRow("selection already is the match") << u"abc abc"_s << 4 << 3 << u"abc"_s << 4 << 3;
+    QTest::newRow("from the start of the selection") << u"aXa"_s << 1 << 2 << u"a"_s << 2 << 1;
+    QTest::newRow("ends at the end of the document") << u"xx abc"_s << 0 << 0 << u"abc"_s << 3 << 3;
+    QTest::newRow("only occurrence before the caret")
+        << u"abc xyz"_s << 4 << 0 << u"abc"_s << 7 << 0;
+    QTest::newRow("caret at the end") << u"abc"_s << 3 << 0 << u"abc"_s << 3 << 0;
+    QTest::newRow("case differs") << u"abc"_s << 0 << 0 << u"ABC"_s << 3 << 0;
+    QTest::newRow("longer than the rest") << u"abcdef"_s << 4 << 0 << u"efg"_s << 6 << 0;
+    QTest::newRow("empty document") << u""_s << 0 << 0 << u"a"_s << 0 << 0;
+    QTest::newRow("blanks are not trimmed") << u"ab  b"_s << 0 << 0 << u" b "_s << 5 << 0;
+    // Each line break is one position of the editor.
+    QTest::newRow("after line breaks") << u"l1\r\nl2\r\nfind"_s << 0 << 0 << u"find"_s << 6 << 4;
+    QTest::newRow("across a line break") << u"ab\r\ncd"_s << 0 << 0 << u"b\r\nc"_s << 1 << 3;
+    QTest::newRow("LF is a line break") << u"ab\r\ncd"_s << 0 << 0 << u"b\nc"_s << 1 << 3;
+    QTest::newRow("no match moves to the end past lines")
+        << u"one\r\ntwo\r\n"_s << 2 << 3 << u"zzz"_s << 8 << 0;
+    QTest::newRow("not a prefix of the match") << u"abab"_s << 1 << 0 << u"aba"_s << 4 << 0;
+}
+
+void TestTextSearch::searchSelectsTheFirstOccurrenceFromTheSelectionStart() {
+    QFETCH(QString, document);
+    QFETCH(int, start);
+    QFETCH(int, length);
+    QFETCH(QString, search);
+    QFETCH(int, foundStart);
+    QFETCH(int, foundLength);
+    RichTextBox editor;
+    editor.setDocumentText(document);
+    editor.setSelectionStart(start);
+    editor.setSelectionLength(length);
+
+    QVERIFY(TextSearch::selectNextOccurrence(editor, search));
+
+    QCOMPARE(editor.SelectionStart(), foundStart);
+    QCOMPARE(editor.SelectionLength(), foundLength);
+    if (foundLength > 0)
+        QCOMPARE(editor.SelectedText(),
+                 QString(search).replace(u"\r\n"_s, u"\n"_s).replace(u'\n', u"\r\n"_s));
+    QCOMPARE(editor.DocumentText(), document);
+}
+
+void TestTextSearch::emptySearchTextChangesNothing() {
+    RichTextBox editor;
+    editor.setDocumentText(u"abc"_s);
+    editor.setSelectionStart(1);
+    editor.setSelectionLength(1);
+
+    QVERIFY(!TextSearch::selectNextOccurrence(editor, u""));
+
+    QCOMPARE(editor.SelectionStart(), 1);
+    QCOMPARE(editor.SelectionLength(), 1);
+}
+
+void TestTextSearch::matchIsScrolledIntoView() {
+    RichTextBox editor;
+    editor.resize(300, 200);
+    editor.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&editor));
+    QString document;
+    for (int line = 0; line < 2000; ++line)
+        document += u"line %1\r\n"_s.arg(line);
+    editor.setDocumentText(document + u"TARGET"_s);
+    editor.setSelectionStart(0);
+    QCOMPARE(editor.verticalScrollBar()->value(), 0);
+
+    QVERIFY(TextSearch::selectNextOccurrence(editor, u"TARGET"));
+
+    QCOMPARE(editor.SelectedText(), u"TARGET"_s);
+    QVERIFY(editor.viewport()->rect().contains(editor.cursorRect()));
+}
+
+// Shift+Enter in the editor makes a break inside a paragraph (U+2028); it
+// is as much a line break to the user as Enter's (U+2029).
+void TestTextSearch::lineBreakInSearchTextMatchesEitherEditorLineBreak() {
+    RichTextBox editor;
+    editor.setDocumentText(u"ab\r\nab"_s);
+    QTextCursor cursor(editor.document());
+    cursor.setPosition(1);
+    cursor.insertText(QString(QChar::LineSeparator));
+    QCOMPARE(editor.document()->toRawText(), u"a\u2028b\u2029ab"_s);
+    editor.setSelectionStart(0);
+
+    QVERIFY(TextSearch::selectNextOccurrence(editor, u"b\r\na"));
+
+    QCOMPARE(editor.SelectionStart(), 2);
+    QCOMPARE(editor.SelectionLength(), 3);
+    editor.setSelectionStart(0);
+    QVERIFY(TextSearch::selectNextOccurrence(editor, u"a\nb"));
+    QCOMPARE(editor.SelectionStart(), 0);
+    QCOMPARE(editor.SelectionLength(), 3);
+}
+
+QTEST_MAIN(TestTextSearch)
+#include "tst_textsearch.moc"

@@ -1,0 +1,266 @@
+#include "editor/RichTextBox.h"
+
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+class TestRichTextBox : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void documentTextKeepsEveryCharacter();
+    void documentTextHasCrLfBetweenLines_data();
+    void documentTextHasCrLfBetweenLines();
+    void writingDocumentTextDropsFormatting();
+
+    void selectionLengthIsCutShortAtTheEnd_data();
+    void selectionLengthIsCutShortAtTheEnd();
+    void selectionStartIsKeptInsideTheText();
+    void selectedTextShowsLineBreaksAsCrLf();
+    void writingSelectedTextReplacesInsertsOrDeletes_data();
+    void writingSelectedTextReplacesInsertsOrDeletes();
+
+    void attributesReadMixedOnlyWhenTheyDiffer();
+    void everyAttributeReadsMixedAcrossADifference_data();
+    void everyAttributeReadsMixedAcrossADifference();
+    void attributeWrittenWithoutSelectionAppliesToTypedText();
+    void selectionOfOnlyLineBreaksReadsTheCaretFormat();
+    void controlFontNameIsTheBaseFace();
+
+private:
+    void select(int start, int length);
+    RichTextBox* box = nullptr;
+};
+
+void TestRichTextBox::init() { box = new RichTextBox; }
+
+void TestRichTextBox::cleanup()
+{
+    delete box;
+    box = nullptr;
+}
+
+void TestRichTextBox::select(int start, int length)
+{
+    box->setSelectionStart(start);
+    box->setSelectionLength(length);
+}
+
+void TestRichTextBox::documentTextKeepsEveryCharacter()
+{
+    // U+0001..U+00FF except the two that are line ends, plus NUL: a file in a
+    // single-byte code page may hold any of them.
+    QString text;
+    text.append(QChar(0));
+    for (char16_t c = 1; c <= 0xff; ++c)
+        if (c != u'\r' && c != u'\n')
+            text.append(QChar(c));
+    box->setDocumentText(text);
+    QCOMPARE(box->DocumentText(), text);
+    QVERIFY(box->DocumentText().contains(QChar(0xa0)));
+}
+
+void TestRichTextBox::documentTextHasCrLfBetweenLines_data()
+{
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<QString>("read");
+    QTest::newRow("CR LF") << u"a\r\nb"_s << u"a\r\nb"_s;
+    QTest::newRow("LF") << u"a\nb"_s << u"a\r\nb"_s;
+    QTest::newRow("CR") << u"a\rb"_s << u"a\r\nb"_s;
+    QTest::newRow("final line end kept") << u"a\n"_s << u"a\r\n"_s;
+    QTest::newRow("empty") << QString() << QString();
+    QTest::newRow("only line ends") << u"\r\n\n\r"_s << u"\r\n\r\n\r\n"_s;
+}
+
+void TestRichTextBox::documentTextHasCrLfBetweenLines()
+{
+    QFETCH(QString, written);
+    QFETCH(QString, read);
+    box->setDocumentText(written);
+    QCOMPARE(box->DocumentText(), read);
+}
+
+void TestRichTextBox::writingDocumentTextDropsFormatting()
+{
+    box->setDocumentText(u"abc"_s);
+    select(0, 3);
+    box->setSelectionBold(true);
+    box->setSelectionColor(Qt::red);
+    box->setDocumentText(u"xyz"_s);
+    select(0, 3);
+    QCOMPARE(box->SelectionBold(), std::optional(false));
+    QCOMPARE(box->SelectionColor(), std::optional(box->palette().color(QPalette::Text)));
+}
+
+void TestRichTextBox::selectionLengthIsCutShortAtTheEnd_data()
+{
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("length");
+    QTest::addColumn<int>("selectedLength");
+    QTest::addColumn<QString>("selected");
+    QTest::newRow("inside") << 1 << 2 << 2 << u"bc"_s;
+    QTest::newRow("to the end") << 3 << 2 << 2 << u"de"_s;
+    QTest::newRow("past the end") << 3 << 10 << 2 << u"de"_s;
+    QTest::newRow("at the end") << 5 << 3 << 0 << QString();
+    QTest::newRow("zero") << 2 << 0 << 0 << QString();
+    QTest::newRow("huge") << 0 << std::numeric_limits<int>::max() << 5 << u"abcde"_s;
+}
+
+void TestRichTextBox::selectionLengthIsCutShortAtTheEnd()
+{
+    QFETCH(int, start);
+    QFETCH(int, length);
+    QFETCH(int, selectedLength);
+    QFETCH(QString, selected);
+    box->setDocumentText(u"abcde"_s);
+    select(start, length);
+    QCOMPARE(box->SelectionStart(), start);
+    QCOMPARE(box->SelectionLength(), selectedLength);
+    QCOMPARE(box->SelectedText(), selected);
+}
+
+void TestRichTextBox::selectionStartIsKeptInsideTheText()
+{
+    box->setDocumentText(u"abc"_s);
+    box->setSelectionStart(99);
+    QCOMPARE(box->SelectionStart(), 3);
+    box->setSelectionStart(-4);
+    QCOMPARE(box->SelectionStart(), 0);
+    QCOMPARE(box->SelectedText(), QString());
+}
+
+void TestRichTextBox::selectedTextShowsLineBreaksAsCrLf()
+{
+    box->setDocumentText(u"ab\r\ncd\r\nef"_s);
+    // Positions count one character for each line break.
+    select(1, 6);
+    QCOMPARE(box->SelectedText(), u"b\r\ncd\r\ne"_s);
+}
+
+void TestRichTextBox::writingSelectedTextReplacesInsertsOrDeletes_data()
+{
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("length");
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<QString>("document");
+    QTest::newRow("insert at caret") << 2 << 0 << u"XY"_s << u"abXYcd\r\nef"_s;
+    QTest::newRow("replace selection") << 1 << 2 << u"X"_s << u"aXd\r\nef"_s;
+    QTest::newRow("replace across lines") << 1 << 5 << u"X"_s << u"aXf"_s;
+    QTest::newRow("delete") << 1 << 2 << QString() << u"ad\r\nef"_s;
+    QTest::newRow("empty over nothing") << 3 << 0 << QString() << u"abcd\r\nef"_s;
+    QTest::newRow("CR LF written") << 4 << 0 << u"1\r\n2"_s << u"abcd1\r\n2\r\nef"_s;
+}
+
+void TestRichTextBox::writingSelectedTextReplacesInsertsOrDeletes()
+{
+    QFETCH(int, start);
+    QFETCH(int, length);
+    QFETCH(QString, written);
+    QFETCH(QString, document);
+    box->setDocumentText(u"abcd\r\nef"_s);
+    select(start, length);
+    box->setSelectedText(written);
+    QCOMPARE(box->DocumentText(), document);
+    QCOMPARE(box->SelectedText(), QString());
+}
+
+void TestRichTextBox::attributesReadMixedOnlyWhenTheyDiffer()
+{
+    box->setDocumentText(u"plain BOLD plain"_s);
+    select(6, 4);
+    box->setSelectionBold(true);
+    QCOMPARE(box->SelectionBold(), std::optional(true));
+    select(0, 5);
+    QCOMPARE(box->SelectionBold(), std::optional(false));
+    select(3, 6); // spans plain and bold
+    QCOMPARE(box->SelectionBold(), std::nullopt);
+    // The other attributes are still uniform across the same selection.
+    QCOMPARE(box->SelectionItalic(), std::optional(false));
+    QVERIFY(box->SelectionFontName().has_value());
+    QVERIFY(box->SelectionFontSize().has_value());
+}
+
+void TestRichTextBox::everyAttributeReadsMixedAcrossADifference_data()
+{
+    QTest::addColumn<int>("attribute");
+    for (int i = 0; i < 7; ++i)
+        QTest::newRow(qPrintable(QString::number(i))) << i;
+}
+
+void TestRichTextBox::everyAttributeReadsMixedAcrossADifference()
+{
+    QFETCH(int, attribute);
+    box->setDocumentText(u"aaaa\nbbbb"_s);
+    select(0, 4);
+    switch (attribute) {
+    case 0:
+        box->setSelectionFontName(u"Liberation Serif"_s);
+        break;
+    case 1:
+        box->setSelectionFontSize(box->SelectionFontSize().value() + 5);
+        break;
+    case 2:
+        box->setSelectionBold(true);
+        break;
+    case 3:
+        box->setSelectionItalic(true);
+        break;
+    case 4:
+        box->setSelectionStrikeout(true);
+        break;
+    case 5:
+        box->setSelectionUnderline(true);
+        break;
+    case 6:
+        box->setSelectionColor(QColor(200, 10, 20));
+        break;
+    }
+    select(2, 5);
+    const bool mixed[] = {
+        !box->SelectionFontName(), !box->SelectionFontSize(),  !box->SelectionBold(),
+        !box->SelectionItalic(),   !box->SelectionStrikeout(), !box->SelectionUnderline(),
+        !box->SelectionColor(),
+    };
+    for (int i = 0; i < 7; ++i)
+        QCOMPARE(mixed[i], i == attribute);
+}
+
+void TestRichTextBox::attributeWrittenWithoutSelectionAppliesToTypedText()
+{
+    box->setDocumentText(u"ab"_s);
+    box->setSelectionStart(1);
+    box->setSelectionUnderline(true);
+    box->setSelectionColor(QColor(0, 128, 0));
+    QCOMPARE(box->SelectionUnderline(), std::optional(true));
+    box->setSelectedText(u"X"_s);
+    select(1, 1);
+    QCOMPARE(box->SelectedText(), u"X"_s);
+    QCOMPARE(box->SelectionUnderline(), std::optional(true));
+    QCOMPARE(box->SelectionColor(), std::optional(QColor(0, 128, 0)));
+    select(0, 1);
+    QCOMPARE(box->SelectionUnderline(), std::optional(false));
+}
+
+void TestRichTextBox::selectionOfOnlyLineBreaksReadsTheCaretFormat()
+{
+    box->setDocumentText(u"\n\n"_s);
+    select(0, 2);
+    QCOMPARE(box->SelectionBold(), std::optional(false));
+    QVERIFY(box->SelectionFontSize().has_value());
+}
+
+void TestRichTextBox::controlFontNameIsTheBaseFace()
+{
+    box->setDocumentText(u"abc"_s);
+    const QString base = box->ControlFontName();
+    QVERIFY(!base.isEmpty());
+    select(0, 3);
+    QCOMPARE(box->SelectionFontName(), std::optional(base));
+    box->setSelectionFontName(u"Liberation Serif"_s);
+    QCOMPARE(box->ControlFontName(), base);
+}
+
+QTEST_MAIN(TestRichTextBox)
+#include "tst_richtextbox.moc"

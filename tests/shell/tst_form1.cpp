@@ -1,0 +1,244 @@
+#include "editor/RichTextBox.h"
+#include "shell/Form1.h"
+#include "support/FakeServices.h"
+
+#include <QClipboard>
+#include <QMenuBar>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+class TestForm1 : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void menuBarIsLaidOutAsDesigned();
+    void menuItemsStartEnabledAndUnchecked();
+    void windowStartsWithCaptionSizeAndBlackBackground();
+    void loadingEmptiesTheClipboardOnce();
+    void resizeKeepsTheMinimumsAndSizesTheEditor_data();
+    void resizeKeepsTheMinimumsAndSizesTheEditor();
+    void menuShortcutsReachTheCommandsFromTheEditor_data();
+    void menuShortcutsReachTheCommandsFromTheEditor();
+    void ctrlZDoesNotUndoTyping();
+    void triggersWriteTheirKeywordAtTheCaret();
+
+private:
+    std::unique_ptr<Form1> form;
+};
+
+void TestForm1::init() { form = std::make_unique<Form1>(FakeServices().take()); }
+
+void TestForm1::cleanup() { form.reset(); }
+
+void TestForm1::menuBarIsLaidOutAsDesigned()
+{
+    // name, caption, shortcut; "-" captions are separators.
+    struct Item {
+        QString name, caption, shortcut;
+    };
+    struct Menu {
+        QString name, caption;
+        QList<Item> items;
+    };
+    const QList<Menu> expected = {
+        {u"mnuFile"_s,
+         u"&File"_s,
+         {{u"mnuFileNew"_s, u"&New"_s, u"Ctrl+N"_s},
+          {u"mnuFileOpen"_s, u"&Open"_s, u"Ctrl+O"_s},
+          {u"mnuFileSep0"_s, u"-"_s, {}},
+          {u"mnuFileSave"_s, u"&Save"_s, u"Ctrl+S"_s},
+          {u"mnuFileSaveAs"_s, u"Save &As"_s, {}},
+          {u"mnuFileSep1"_s, u"-"_s, {}},
+          {u"mnuFilePrint"_s, u"&Print"_s, u"Ctrl+P"_s},
+          {u"mnuFileSep2"_s, u"-"_s, {}},
+          {u"mnuFileExit"_s, u"E&xit"_s, u"Ctrl+Q"_s}}},
+        {u"mnuEdit"_s,
+         u"&Edit"_s,
+         {{u"Find"_s, u"Find"_s, u"Ctrl+F"_s},
+          {u"mnuEditCut"_s, u"Cu&t"_s, u"Ctrl+X"_s},
+          {u"mnuEditCopy"_s, u"&Copy"_s, u"Ctrl+C"_s},
+          {u"mnuEditPaste"_s, u"&Paste"_s, u"Ctrl+V"_s}}},
+        {u"Trig"_s,
+         u"Triggers"_s,
+         {{u"Dclick"_s, u"Double Click"_s, {}},
+          {u"Step"_s, u"Step"_s, {}},
+          {u"Time"_s, u"Timer"_s, {}},
+          {u"Unequip"_s, u"Unequip"_s, {}},
+          {u"Spell"_s, u"Spell"_s, {}},
+          {u"Equip"_s, u"Equip"_s, {}},
+          {u"Dropongr"_s, u"Drop On Ground"_s, {}},
+          {u"DRPCHAR"_s, u"Drop On Char"_s, {}},
+          {u"Dmg"_s, u"Damage"_s, {}},
+          {u"Hear"_s, u"Hear"_s, {}}}},
+        {u"mnuFormat"_s,
+         u"For&mat"_s,
+         {{u"mnuFormatFont"_s, u"&Font"_s, u"Ctrl+T"_s},
+          {u"mnuFormatSep0"_s, u"-"_s, {}},
+          {u"mnuFormatBold"_s, u"&Bold"_s, u"Ctrl+B"_s},
+          {u"mnuFormatItalic"_s, u"&Italic"_s, u"Ctrl+I"_s},
+          {u"mnuFormatStrike"_s, u"&Strikeout"_s, u"Ctrl+Z"_s},
+          {u"mnuFormatUnder"_s, u"&Underline"_s, u"Ctrl+U"_s}}},
+        {u"mnuHelp"_s,
+         u"&Help"_s,
+         {{u"TExplain"_s, u"Triggers Explained"_s, {}},
+          {u"mnuHelpAbt"_s, u"About VxScript"_s, {}}}},
+    };
+
+    const QList<QAction*> menus = form->menuBar()->actions();
+    QCOMPARE(menus.size(), expected.size());
+    for (qsizetype m = 0; m < menus.size(); ++m) {
+        QMenu* menu = menus[m]->menu();
+        QVERIFY(menu);
+        QCOMPARE(menu->objectName(), expected[m].name);
+        QCOMPARE(menu->title(), expected[m].caption);
+        QVERIFY(menus[m]->shortcut().isEmpty());
+        const QList<QAction*> items = menu->actions();
+        QCOMPARE(items.size(), expected[m].items.size());
+        for (qsizetype i = 0; i < items.size(); ++i) {
+            const Item& want = expected[m].items[i];
+            QCOMPARE(items[i]->objectName(), want.name);
+            if (want.caption == u"-"_s) {
+                QVERIFY2(items[i]->isSeparator(), qPrintable(want.name));
+                continue;
+            }
+            QCOMPARE(items[i]->text(), want.caption);
+            QCOMPARE(items[i]->shortcut().toString(QKeySequence::PortableText), want.shortcut);
+        }
+    }
+}
+
+void TestForm1::menuItemsStartEnabledAndUnchecked()
+{
+    const auto items = form->menuBar()->findChildren<QAction*>();
+    QVERIFY(items.size() > 30);
+    for (const QAction* item : items) {
+        QVERIFY2(item->isEnabled() && item->isVisible() && !item->isChecked(),
+                 qPrintable(item->objectName()));
+    }
+    for (const auto* toggle :
+         {u"mnuFormatBold", u"mnuFormatItalic", u"mnuFormatStrike", u"mnuFormatUnder"})
+        QVERIFY(form->menuItem(toggle)->isCheckable());
+}
+
+void TestForm1::windowStartsWithCaptionSizeAndBlackBackground()
+{
+    QCOMPARE(form->windowTitle(), u"Vexlon Script Editor"_s);
+    QVERIFY(!form->windowIcon().isNull());
+    // 8970 x 6720 twips of client area below the menu bar, 15 twips a pixel.
+    QCOMPARE(form->width(), 598);
+    QCOMPARE(form->height() - form->menuBar()->sizeHint().height(), 448);
+    QCOMPARE(form->pos(), QPoint(110, 130));
+    QCOMPARE(form->centralWidget()->palette().color(QPalette::Window), QColor(Qt::black));
+    QCOMPARE(form->editorWidget().pos(), QPoint(0, 0));
+    QCOMPARE(form->editorWidget().parentWidget(), form->centralWidget());
+}
+
+void TestForm1::loadingEmptiesTheClipboardOnce()
+{
+    form.reset();
+    QGuiApplication::clipboard()->setText(u"from another program"_s);
+    form = std::make_unique<Form1>(FakeServices().take());
+    // Creating the window object does not load it.
+    QVERIFY(!form->isLoaded());
+    QCOMPARE(QGuiApplication::clipboard()->text(), u"from another program"_s);
+    form->Text1();
+    QVERIFY(form->isLoaded());
+    QCOMPARE(QGuiApplication::clipboard()->text(), QString());
+
+    QGuiApplication::clipboard()->setText(u"copied later"_s);
+    form->load();
+    form->show();
+    QCOMPARE(QGuiApplication::clipboard()->text(), u"copied later"_s);
+}
+
+void TestForm1::resizeKeepsTheMinimumsAndSizesTheEditor_data()
+{
+    // Outer sizes in pixels, frame included; 15 twips a pixel.
+    QTest::addColumn<QSize>("requested");
+    QTest::addColumn<QSize>("kept");
+    QTest::newRow("start size") << QSize(598, 468) << QSize(598, 468);
+    QTest::newRow("narrower than 6495") << QSize(300, 468) << QSize(433, 468);
+    QTest::newRow("exactly 6495 wide") << QSize(433, 468) << QSize(433, 468);
+    QTest::newRow("6510 wide stays") << QSize(434, 468) << QSize(434, 468);
+    QTest::newRow("lower than 2000") << QSize(598, 100) << QSize(598, 140);
+    QTest::newRow("1995 high") << QSize(598, 133) << QSize(598, 140);
+    QTest::newRow("2010 high stays") << QSize(598, 134) << QSize(598, 134);
+    QTest::newRow("both minimums") << QSize(50, 50) << QSize(433, 140);
+}
+
+void TestForm1::resizeKeepsTheMinimumsAndSizesTheEditor()
+{
+    QFETCH(QSize, requested);
+    QFETCH(QSize, kept);
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    const QSize frame = form->frameGeometry().size() - form->size();
+    form->resize(requested - frame);
+    QTRY_COMPARE(form->frameGeometry().size(), kept);
+    // The editor is 100 twips narrower and 680 twips lower than the outer window.
+    const QSize editor = form->editorWidget().size();
+    QCOMPARE(editor.width(), qRound((kept.width() * 15 - 100) / 15.0));
+    QCOMPARE(editor.height(), qRound((kept.height() * 15 - 680) / 15.0));
+}
+
+void TestForm1::menuShortcutsReachTheCommandsFromTheEditor_data()
+{
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<int>("key");
+    QTest::newRow("cut") << u"mnuEditCut"_s << int(Qt::Key_X);
+    QTest::newRow("copy") << u"mnuEditCopy"_s << int(Qt::Key_C);
+    QTest::newRow("paste") << u"mnuEditPaste"_s << int(Qt::Key_V);
+    QTest::newRow("strikeout") << u"mnuFormatStrike"_s << int(Qt::Key_Z);
+    QTest::newRow("bold") << u"mnuFormatBold"_s << int(Qt::Key_B);
+    QTest::newRow("italic") << u"mnuFormatItalic"_s << int(Qt::Key_I);
+    QTest::newRow("underline") << u"mnuFormatUnder"_s << int(Qt::Key_U);
+    QTest::newRow("find") << u"Find"_s << int(Qt::Key_F);
+    QTest::newRow("exit") << u"mnuFileExit"_s << int(Qt::Key_Q);
+}
+
+void TestForm1::menuShortcutsReachTheCommandsFromTheEditor()
+{
+    QFETCH(QString, item);
+    QFETCH(int, key);
+    form->show();
+    form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    RichTextBox& editor = form->editorWidget();
+    editor.setFocus();
+    editor.setDocumentText(u"some text"_s);
+    editor.selectAll();
+
+    QSignalSpy triggered(form->menuItem(item), &QAction::triggered);
+    QTest::keyClick(&editor, Qt::Key(key), Qt::ControlModifier);
+    QCOMPARE(triggered.count(), 1);
+    // The widget's own handling of the key (copy, cut, paste, undo) never ran instead.
+    if (item != u"mnuEditCut"_s && item != u"mnuEditPaste"_s)
+        QCOMPARE(editor.DocumentText(), u"some text"_s);
+}
+
+void TestForm1::ctrlZDoesNotUndoTyping()
+{
+    form->show();
+    form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    RichTextBox& editor = form->editorWidget();
+    editor.setFocus();
+    QTest::keyClicks(&editor, u"abc"_s);
+    QTest::keyClick(&editor, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(editor.DocumentText(), u"abc"_s);
+}
+
+void TestForm1::triggersWriteTheirKeywordAtTheCaret()
+{
+    EditorControl& text = form->Text1();
+    text.setDocumentText(u"[item]\r\nname"_s);
+    text.setSelectionStart(6);
+    form->Dclick_Click();
+    QCOMPARE(text.DocumentText(), u"[item]ONTRIGGER=DCLICK\r\nname"_s);
+}
+
+QTEST_MAIN(TestForm1)
+#include "tst_form1.moc"
