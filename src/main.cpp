@@ -5,7 +5,8 @@
 
 #include <QApplication>
 
-int main(int argc, char* argv[]) {
+int main(int argc, char* argv[])
+{
     prepareWebEngine();
     QApplication app(argc, argv);
     Program program(makeQtServices);

@@ -20,7 +20,7 @@ public:
 
 private:
     bool printOnce();
-    FontChoice printFont();
+    FontChoice printFont() const;
 
     EditorControl& text_;
     Printer& printer_;

@@ -10,7 +10,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QRect twipsRect(int left, int top, int width, int height) {
+QRect twipsRect(int left, int top, int width, int height)
+{
     return {pixelsFromTwips(left), pixelsFromTwips(top), pixelsFromTwips(width),
             pixelsFromTwips(height)};
 }
@@ -26,7 +27,8 @@ Form2::Form2(QWidget* parent)
                           | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
     , Label1(new QLabel(this))
     , Command1(new QPushButton(u"Alright!"_s, this))
-    , Picture1(new QLabel(this)) {
+    , Picture1(new QLabel(this))
+{
     setObjectName(u"Form2"_s);
     setWindowTitle(u"Vexlon Script Editor"_s);
     QIcon icon;
@@ -76,17 +78,17 @@ Form2::Form2(QWidget* parent)
     Form_Load();
 }
 
-QString Form2::aboutText(Version version) {
+QString Form2::aboutText(Version version)
+{
     return u"Vexlon Script Editor - "_s + versionText(version) + u"\r\n"_s
            + u"A Trigger/Script Utility.\r\n"_s
            + u"Copyright \u00a9 2026 the Vexlon developers.\r\n"_s + productSiteText();
 }
 
-void Form2::Form_Load() {
+void Form2::Form_Load()
+{
     // A Qt label breaks lines at LF alone and would draw each CR as a mark.
     Label1->setText(aboutText(programVersion).replace(u"\r\n"_s, u"\n"_s));
 }
 
-void Form2::Command1_Click() {
-    close();
-}
+void Form2::Command1_Click() { close(); }

@@ -10,7 +10,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QRect twipsRect(int left, int top, int width, int height) {
+QRect twipsRect(int left, int top, int width, int height)
+{
     return {pixelsFromTwips(left), pixelsFromTwips(top), pixelsFromTwips(width),
             pixelsFromTwips(height)};
 }
@@ -24,7 +25,8 @@ Form4::Form4(const QUrl& helpAddress, QWidget* parent)
     , Command1(new QPushButton(u"Load The Page"_s, this))
     , Command2(new QPushButton(u"Ok, go away!"_s, this))
     , Label1(new QLabel(this))
-    , helpAddress_(helpAddress) {
+    , helpAddress_(helpAddress)
+{
     setObjectName(u"Form4"_s);
     setWindowTitle(u"Vexlon Triggers Explained"_s);
     setWindowIcon(QIcon(u":/icons/form4.png"_s));
@@ -73,10 +75,6 @@ Form4::Form4(const QUrl& helpAddress, QWidget* parent)
 
 // Starts the navigation and returns at once; the browser shows the page, or its
 // own error page, when the load ends.
-void Form4::Command1_Click() {
-    WebBrowser1->load(helpAddress_);
-}
+void Form4::Command1_Click() { WebBrowser1->load(helpAddress_); }
 
-void Form4::Command2_Click() {
-    close();
-}
+void Form4::Command2_Click() { close(); }

@@ -9,12 +9,14 @@
 inline constexpr QStringView ProductWebHost = u"vexlon.example";
 
 // The site's address as the About box writes it: no scheme.
-inline QString productSiteText() {
+inline QString productSiteText()
+{
     return ProductWebHost.toString() + QString::fromUtf16(u"/vexlon");
 }
 
 // The trigger help page, loaded only when the user asks for it.
-inline QUrl triggerHelpAddress() {
+inline QUrl triggerHelpAddress()
+{
     return QUrl(QString::fromUtf16(u"http://") + productSiteText()
                 + QString::fromUtf16(u"/trigger.html"));
 }

@@ -4,7 +4,8 @@
 
 #include <unistd.h>
 
-void prepareWebEngine() {
+void prepareWebEngine()
+{
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     // The browser's sandbox refuses to run as root and would end the whole
     // program, with code 1, the moment the help window opens. Many containers

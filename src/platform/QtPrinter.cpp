@@ -14,7 +14,8 @@ namespace {
 constexpr qreal MarginMillimetres = 20;
 constexpr int TabStopSpaces = 4; // as in the editor
 
-QFont printFont(const FontChoice& choice) {
+QFont printFont(const FontChoice& choice)
+{
     QFont font(choice.name);
     if (choice.size > 0)
         font.setPointSizeF(choice.size);
@@ -27,7 +28,8 @@ QFont printFont(const FontChoice& choice) {
 
 // QTextLayout scales tab stops by a resolution factor of its own when it lays
 // out for a printer; measure the factor rather than guess it.
-qreal tabStopScale(const QFont& font, QPaintDevice* device) {
+qreal tabStopScale(const QFont& font, QPaintDevice* device)
+{
     constexpr qreal probeDistance = 100;
     QTextLayout probe(u"\t"_s, font, device);
     QTextOption option;
@@ -43,7 +45,8 @@ qreal tabStopScale(const QFont& font, QPaintDevice* device) {
 
 } // namespace
 
-bool QtPrinter::printDocument(const FontChoice& font, const QString& text) {
+bool QtPrinter::printDocument(const FontChoice& font, const QString& text)
+{
     const QPrinterInfo queue = QPrinterInfo::defaultPrinter();
     if (queue.isNull())
         return false;
@@ -56,7 +59,8 @@ bool QtPrinter::printDocument(const FontChoice& font, const QString& text) {
     return printText(printer, font, text);
 }
 
-bool QtPrinter::printText(QPrinter& printer, const FontChoice& font, const QString& text) {
+bool QtPrinter::printText(QPrinter& printer, const FontChoice& font, const QString& text)
+{
     printer.setFullPage(false);
     printer.setPageMargins(
         QMarginsF(MarginMillimetres, MarginMillimetres, MarginMillimetres, MarginMillimetres),

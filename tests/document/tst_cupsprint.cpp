@@ -26,7 +26,8 @@ private:
     QString socket_;
 };
 
-bool TestCupsPrint::run(const QString& program, const QStringList& arguments) {
+bool TestCupsPrint::run(const QString& program, const QStringList& arguments)
+{
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(u"CUPS_SERVER"_s, socket_);
@@ -36,7 +37,8 @@ bool TestCupsPrint::run(const QString& program, const QStringList& arguments) {
            && process.exitCode() == 0;
 }
 
-void TestCupsPrint::initTestCase() {
+void TestCupsPrint::initTestCase()
+{
     if (::geteuid() != 0)
         QSKIP("the PDF queue's backend runs only for a print server started as root");
     const QString cupsd = QStandardPaths::findExecutable(u"cupsd"_s, {u"/usr/sbin"_s});
@@ -84,7 +86,8 @@ void TestCupsPrint::initTestCase() {
     qputenv("CUPS_SERVER", socket_.toUtf8());
 }
 
-void TestCupsPrint::cleanupTestCase() {
+void TestCupsPrint::cleanupTestCase()
+{
     if (cupsd_.state() != QProcess::NotRunning) {
         cupsd_.terminate();
         if (!cupsd_.waitForFinished(10000))
@@ -92,7 +95,8 @@ void TestCupsPrint::cleanupTestCase() {
     }
 }
 
-void TestCupsPrint::documentReachesTheDefaultQueue() {
+void TestCupsPrint::documentReachesTheDefaultQueue()
+{
     QCOMPARE(QPrinterInfo::defaultPrinter().printerName(), u"VexlonTestPdf"_s);
     // cups-pdf names its files after the job, which carries the program's name.
     QDir output(QDir::home().filePath(u"PDF"_s), u"*Vexlon*Script*Editor*.pdf"_s);

@@ -2,6 +2,7 @@
 #include "editor/RichTextBox.h"
 #include "support/FakeServices.h"
 
+#include <QScrollBar>
 #include <QtTest>
 #include <functional>
 
@@ -17,7 +18,8 @@ public:
     std::function<void()> whileOpen;
     int shown = 0;
 
-    Answer ask(const QString&, const QString&, Buttons, Icon) override {
+    Answer ask(const QString&, const QString&, Buttons, Icon) override
+    {
         ++shown;
         if (whileOpen)
             whileOpen();
@@ -26,7 +28,8 @@ public:
 };
 
 void formatRange(RichTextBox& editor, int start, int length, float size, bool bold,
-                 const QColor& color) {
+                 const QColor& color)
+{
     editor.setSelectionStart(start);
     editor.setSelectionLength(length);
     editor.setSelectionFontSize(size);
@@ -46,9 +49,11 @@ private slots:
     void retryReadsEveryValueAfresh();
     void mixedSelectionPrintsWithItsFirstCharacter_data();
     void mixedSelectionPrintsWithItsFirstCharacter();
+    void mixedSelectionKeepsTheViewWhereItWas();
 };
 
-void TestPrintCommand::printsWholeDocumentInBaseFaceWithCaretAttributes() {
+void TestPrintCommand::printsWholeDocumentInBaseFaceWithCaretAttributes()
+{
     RichTextBox editor;
     editor.setFont(QFont(u"DejaVu Serif"_s, 10));
     editor.setDocumentText(u"alpha\r\nbeta\r\ngamma"_s);
@@ -69,7 +74,8 @@ void TestPrintCommand::printsWholeDocumentInBaseFaceWithCaretAttributes() {
     QCOMPARE(editor.SelectionLength(), 0);
 }
 
-void TestPrintCommand::failureAsksRetryOrCancel_data() {
+void TestPrintCommand::failureAsksRetryOrCancel_data()
+{
     QTest::addColumn<QList<bool>>("outcomes");
     QTest::addColumn<QList<int>>("answers"); // MessageBox::Answer
     QTest::addColumn<int>("attempts");
@@ -84,7 +90,8 @@ void TestPrintCommand::failureAsksRetryOrCancel_data() {
         << QList<bool>{false, false, false} << QList<int>{retry, retry, cancel} << 3;
 }
 
-void TestPrintCommand::failureAsksRetryOrCancel() {
+void TestPrintCommand::failureAsksRetryOrCancel()
+{
     QFETCH(QList<bool>, outcomes);
     QFETCH(QList<int>, answers);
     QFETCH(int, attempts);
@@ -109,7 +116,8 @@ void TestPrintCommand::failureAsksRetryOrCancel() {
     QCOMPARE(editor.DocumentText(), u"ONTRIGGER=DCLICK\r\nsay hello"_s);
 }
 
-void TestPrintCommand::retryReadsEveryValueAfresh() {
+void TestPrintCommand::retryReadsEveryValueAfresh()
+{
     RichTextBox editor;
     editor.setFont(QFont(u"DejaVu Sans"_s, 10));
     editor.setDocumentText(u"first try"_s);
@@ -138,7 +146,8 @@ void TestPrintCommand::retryReadsEveryValueAfresh() {
 
 // The document is "head" CR LF "first second": "first" in one format, "head"
 // and " second" in another. Selections span both.
-void TestPrintCommand::mixedSelectionPrintsWithItsFirstCharacter_data() {
+void TestPrintCommand::mixedSelectionPrintsWithItsFirstCharacter_data()
+{
     QTest::addColumn<float>("firstSize");
     QTest::addColumn<bool>("firstBold");
     QTest::addColumn<QColor>("firstColor");
@@ -152,7 +161,8 @@ void TestPrintCommand::mixedSelectionPrintsWithItsFirstCharacter_data() {
         << 16.f << true << QColor(Qt::darkGreen) << true;
 }
 
-void TestPrintCommand::mixedSelectionPrintsWithItsFirstCharacter() {
+void TestPrintCommand::mixedSelectionPrintsWithItsFirstCharacter()
+{
     QFETCH(float, firstSize);
     QFETCH(bool, firstBold);
     QFETCH(QColor, firstColor);
@@ -179,6 +189,37 @@ void TestPrintCommand::mixedSelectionPrintsWithItsFirstCharacter() {
     // The selection is the user's: printing leaves it as it was.
     QCOMPARE(editor.SelectionStart(), start);
     QCOMPARE(editor.SelectionLength(), 17 - start);
+}
+
+// Reading the first character's formatting must not scroll the editor or
+// move the caret to the other end of the selection.
+void TestPrintCommand::mixedSelectionKeepsTheViewWhereItWas()
+{
+    RichTextBox editor;
+    editor.resize(300, 200);
+    QStringList lines;
+    for (int i = 0; i < 300; ++i)
+        lines << u"ONTRIGGER=STEP %1"_s.arg(i);
+    editor.setDocumentText(lines.join(u"\r\n"_s));
+    editor.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&editor));
+    formatRange(editor, 100, 20, 16, true, Qt::red);
+    // Selected upwards, as with Shift+Up: the caret is at the selection's start.
+    QTextCursor cursor = editor.textCursor();
+    cursor.setPosition(4000);
+    cursor.setPosition(110, QTextCursor::KeepAnchor);
+    editor.setTextCursor(cursor);
+    editor.verticalScrollBar()->setValue(120);
+    FakePrinter printer;
+    FakeMessageBox box;
+
+    PrintCommand(editor, printer, box).Print();
+
+    QCOMPARE(printer.attempts.size(), 1);
+    QCOMPARE(printer.attempts[0].font.size, 16.f);
+    QCOMPARE(editor.textCursor().anchor(), 4000);
+    QCOMPARE(editor.textCursor().position(), 110);
+    QCOMPARE(editor.verticalScrollBar()->value(), 120);
 }
 
 QTEST_MAIN(TestPrintCommand)

@@ -13,7 +13,8 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // Runs one of the poppler tools and returns what it wrote.
-QString poppler(const QString& tool, const QStringList& arguments) {
+QString poppler(const QString& tool, const QStringList& arguments)
+{
     QProcess process;
     process.start(tool, arguments);
     if (!process.waitForFinished(20000) || process.exitCode() != 0) {
@@ -23,19 +24,22 @@ QString poppler(const QString& tool, const QStringList& arguments) {
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-int pageCount(const QString& pdf) {
+int pageCount(const QString& pdf)
+{
     static const QRegularExpression pages(u"^Pages:\\s+(\\d+)"_s,
                                           QRegularExpression::MultilineOption);
     return pages.match(poppler(u"pdfinfo"_s, {pdf})).captured(1).toInt();
 }
 
-QString pageText(const QString& pdf, int first, int last) {
+QString pageText(const QString& pdf, int first, int last)
+{
     return poppler(u"pdftotext"_s,
                    {u"-f"_s, QString::number(first), u"-l"_s, QString::number(last), pdf, u"-"_s});
 }
 
 // The fonts in the PDF, without the subset prefix ("ABCDEF+").
-QStringList fontNames(const QString& pdf) {
+QStringList fontNames(const QString& pdf)
+{
     QStringList names;
     const QStringList lines = poppler(u"pdffonts"_s, {pdf}).split(u'\n');
     for (const QString& line : lines.mid(2)) {
@@ -57,7 +61,8 @@ struct Page {
 };
 
 // Words and their boxes in points, from pdftotext's bounding-box output.
-QList<Page> layoutOf(const QString& pdf) {
+QList<Page> layoutOf(const QString& pdf)
+{
     static const QRegularExpression pageTag(u"<page width=\"([\\d.]+)\" height=\"([\\d.]+)\">"_s);
     static const QRegularExpression wordTag(
         u"<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)</word>"_s);
@@ -75,7 +80,8 @@ QList<Page> layoutOf(const QString& pdf) {
     return pages;
 }
 
-FontChoice fontOf(const QString& name, float size, bool bold = false, bool italic = false) {
+FontChoice fontOf(const QString& name, float size, bool bold = false, bool italic = false)
+{
     return {name, size, bold, italic, false, false, QColor(Qt::black)};
 }
 
@@ -106,12 +112,14 @@ private:
     int jobs_ = 0;
 };
 
-void TestQtPrinter::init() {
+void TestQtPrinter::init()
+{
     dir_ = std::make_unique<QTemporaryDir>();
     QVERIFY(dir_->isValid());
 }
 
-QString TestQtPrinter::printToPdf(const FontChoice& font, const QString& text, bool* printed) {
+QString TestQtPrinter::printToPdf(const FontChoice& font, const QString& text, bool* printed)
+{
     const QString path = dir_->filePath(u"job%1.pdf"_s.arg(++jobs_));
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
@@ -123,7 +131,8 @@ QString TestQtPrinter::printToPdf(const FontChoice& font, const QString& text, b
     return path;
 }
 
-void TestQtPrinter::printoutUsesTheOneChosenFont_data() {
+void TestQtPrinter::printoutUsesTheOneChosenFont_data()
+{
     QTest::addColumn<QString>("face");
     QTest::addColumn<bool>("bold");
     QTest::addColumn<bool>("italic");
@@ -136,7 +145,8 @@ void TestQtPrinter::printoutUsesTheOneChosenFont_data() {
         << u"DejaVu Sans Mono"_s << true << true << u"DejaVuSansMono-BoldOblique"_s;
 }
 
-void TestQtPrinter::printoutUsesTheOneChosenFont() {
+void TestQtPrinter::printoutUsesTheOneChosenFont()
+{
     QFETCH(QString, face);
     QFETCH(bool, bold);
     QFETCH(bool, italic);
@@ -152,7 +162,8 @@ void TestQtPrinter::printoutUsesTheOneChosenFont() {
     QVERIFY2(text.contains(u"say hello"_s), qPrintable(text));
 }
 
-void TestQtPrinter::sizeSetsTheHeightOfThePrintedText() {
+void TestQtPrinter::sizeSetsTheHeightOfThePrintedText()
+{
     const auto heightAt = [this](float points) {
         const QList<Page> pages = layoutOf(printToPdf(fontOf(u"DejaVu Sans"_s, points), u"Hear"_s));
         return pages.size() == 1 && pages[0].words.size() == 1 ? pages[0].words[0].box.height()
@@ -164,7 +175,8 @@ void TestQtPrinter::sizeSetsTheHeightOfThePrintedText() {
     QVERIFY2(qAbs(large / small - 2) < 0.1, qPrintable(u"%1 and %2"_s.arg(small).arg(large)));
 }
 
-void TestQtPrinter::colourAndStylesReachThePaper_data() {
+void TestQtPrinter::colourAndStylesReachThePaper_data()
+{
     QTest::addColumn<QColor>("color");
     QTest::addColumn<bool>("underline");
     QTest::addColumn<bool>("strikeout");
@@ -176,7 +188,8 @@ void TestQtPrinter::colourAndStylesReachThePaper_data() {
 }
 
 // Renders the printout and compares it with the same text printed plain and black.
-void TestQtPrinter::colourAndStylesReachThePaper() {
+void TestQtPrinter::colourAndStylesReachThePaper()
+{
     QFETCH(QColor, color);
     QFETCH(bool, underline);
     QFETCH(bool, strikeout);
@@ -217,7 +230,8 @@ void TestQtPrinter::colourAndStylesReachThePaper() {
         QVERIFY2(inkStyled > inkPlain, qPrintable(u"%1 <= %2"_s.arg(inkStyled).arg(inkPlain)));
 }
 
-void TestQtPrinter::everyLineFitsWithinTheMargins() {
+void TestQtPrinter::everyLineFitsWithinTheMargins()
+{
     QStringList words;
     for (int i = 1; i <= 120; ++i)
         words << u"word%1"_s.arg(i, 3, 10, QChar(u'0'));
@@ -250,7 +264,8 @@ void TestQtPrinter::everyLineFitsWithinTheMargins() {
     QVERIFY(lowest < page.size.height() - 50);
 }
 
-void TestQtPrinter::tabStopsEveryFourSpaces_data() {
+void TestQtPrinter::tabStopsEveryFourSpaces_data()
+{
     QTest::addColumn<QString>("tabbed");
     QTest::addColumn<QString>("spaced");
 
@@ -260,7 +275,8 @@ void TestQtPrinter::tabStopsEveryFourSpaces_data() {
 }
 
 // Scripts are indented with tabs; on paper they line up as in the editor.
-void TestQtPrinter::tabStopsEveryFourSpaces() {
+void TestQtPrinter::tabStopsEveryFourSpaces()
+{
     QFETCH(QString, tabbed);
     QFETCH(QString, spaced);
     const auto leftOfSay = [this](const QString& line) {
@@ -279,7 +295,8 @@ void TestQtPrinter::tabStopsEveryFourSpaces() {
              qPrintable(u"%1 and %2"_s.arg(withTabs).arg(withSpaces)));
 }
 
-void TestQtPrinter::longDocumentContinuesOnTheNextPages() {
+void TestQtPrinter::longDocumentContinuesOnTheNextPages()
+{
     QStringList lines;
     for (int i = 1; i <= 200; ++i)
         lines << u"Line %1"_s.arg(i, 3, 10, QChar(u'0'));
@@ -302,7 +319,8 @@ void TestQtPrinter::longDocumentContinuesOnTheNextPages() {
     QVERIFY(linesOn(pages, pages).contains(u"Line 200"_s));
 }
 
-void TestQtPrinter::emptyDocumentPrintsOneBlankPage() {
+void TestQtPrinter::emptyDocumentPrintsOneBlankPage()
+{
     bool printed = false;
     const QString pdf = printToPdf(fontOf(u"DejaVu Sans"_s, 12), QString(), &printed);
     QVERIFY(printed);
@@ -310,7 +328,8 @@ void TestQtPrinter::emptyDocumentPrintsOneBlankPage() {
     QCOMPARE(pageText(pdf, 1, 1).trimmed(), QString());
 }
 
-void TestQtPrinter::printerThatCannotOpenFails() {
+void TestQtPrinter::printerThatCannotOpenFails()
+{
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(dir_->filePath(u"no such folder/job.pdf"_s));
@@ -319,7 +338,8 @@ void TestQtPrinter::printerThatCannotOpenFails() {
 
 // Without a default queue QPrinter would quietly become a PDF writer with no
 // file name; the command must report the failure instead.
-void TestQtPrinter::noDefaultPrinterFailsIntoRetryCancel() {
+void TestQtPrinter::noDefaultPrinterFailsIntoRetryCancel()
+{
     if (!QPrinterInfo::defaultPrinter().isNull())
         QSKIP("this machine has a default printer");
     const QString before = QDir::currentPath();

@@ -13,12 +13,14 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QRect twipsRect(int left, int top, int width, int height) {
+QRect twipsRect(int left, int top, int width, int height)
+{
     return {pixelsFromTwips(left), pixelsFromTwips(top), pixelsFromTwips(width),
             pixelsFromTwips(height)};
 }
 
-QList<Form2*> aboutBoxes() {
+QList<Form2*> aboutBoxes()
+{
     QList<Form2*> boxes;
     for (QWidget* window : QApplication::topLevelWidgets()) {
         if (auto* box = qobject_cast<Form2*>(window))
@@ -42,7 +44,8 @@ private slots:
     void aboutCommandKeepsOneModelessWindow();
 };
 
-void TestForm2::firstLineShowsTheVersionInFull_data() {
+void TestForm2::firstLineShowsTheVersionInFull_data()
+{
     QTest::addColumn<Version>("version");
     QTest::addColumn<QString>("firstLine");
 
@@ -53,13 +56,15 @@ void TestForm2::firstLineShowsTheVersionInFull_data() {
     QTest::newRow("zeros") << Version{0, 0, 0} << u"Vexlon Script Editor - 0.0.0"_s;
 }
 
-void TestForm2::firstLineShowsTheVersionInFull() {
+void TestForm2::firstLineShowsTheVersionInFull()
+{
     QFETCH(Version, version);
     QFETCH(QString, firstLine);
     QCOMPARE(Form2::aboutText(version).section(u"\r\n"_s, 0, 0), firstLine);
 }
 
-void TestForm2::aboutTextIsFourLinesEndingInTheProductSite() {
+void TestForm2::aboutTextIsFourLinesEndingInTheProductSite()
+{
     const QString text = Form2::aboutText(programVersion);
     const QStringList lines = text.split(u"\r\n"_s);
     QCOMPARE(lines.size(), 4);
@@ -76,7 +81,8 @@ void TestForm2::aboutTextIsFourLinesEndingInTheProductSite() {
     QCOMPARE(window.Label1->text().split(u'\n'), lines);
 }
 
-void TestForm2::windowAndControlsHaveTheirPlaces_data() {
+void TestForm2::windowAndControlsHaveTheirPlaces_data()
+{
     QTest::addColumn<QString>("name");
     QTest::addColumn<QRect>("geometry");
 
@@ -85,7 +91,8 @@ void TestForm2::windowAndControlsHaveTheirPlaces_data() {
     QTest::newRow("Picture1") << u"Picture1"_s << twipsRect(870, 1200, 4545, 375);
 }
 
-void TestForm2::windowAndControlsHaveTheirPlaces() {
+void TestForm2::windowAndControlsHaveTheirPlaces()
+{
     QFETCH(QString, name);
     QFETCH(QRect, geometry);
     Form2 window;
@@ -94,7 +101,8 @@ void TestForm2::windowAndControlsHaveTheirPlaces() {
     QCOMPARE(control->geometry(), geometry);
 }
 
-void TestForm2::windowLooksAsDesigned() {
+void TestForm2::windowLooksAsDesigned()
+{
     Form2 window;
     QCOMPARE(window.windowTitle(), u"Vexlon Script Editor"_s);
     QCOMPARE(window.geometry(), twipsRect(1680, 1695, 4515, 1575));
@@ -114,7 +122,8 @@ void TestForm2::windowLooksAsDesigned() {
     QTRY_COMPARE(window.focusWidget(), window.Command1);
 }
 
-void TestForm2::aboutCommandKeepsOneModelessWindow() {
+void TestForm2::aboutCommandKeepsOneModelessWindow()
+{
     Program program([] { return FakeServices().take(); });
     Form1& form1 = Program::form1();
 

@@ -24,22 +24,26 @@ class HelpPageServer : public QObject {
 public:
     int pageRequests = 0;
 
-    bool listen() {
+    bool listen()
+    {
         connect(&server_, &QTcpServer::newConnection, this, &HelpPageServer::accept);
         return server_.listen(QHostAddress::LocalHost);
     }
-    QUrl pageAddress() const {
+    QUrl pageAddress() const
+    {
         return QUrl(u"http://127.0.0.1:%1/vexlon/trigger.html"_s.arg(server_.serverPort()));
     }
 
 private:
-    void accept() {
+    void accept()
+    {
         while (QTcpSocket* socket = server_.nextPendingConnection()) {
             connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
             connect(socket, &QTcpSocket::readyRead, this, [this, socket] { answer(socket); });
         }
     }
-    void answer(QTcpSocket* socket) {
+    void answer(QTcpSocket* socket)
+    {
         QByteArray& request = requests_[socket];
         request += socket->readAll();
         if (!request.contains("\r\n\r\n"))
@@ -65,7 +69,8 @@ private:
     QHash<QTcpSocket*, QByteArray> requests_;
 };
 
-QList<Form4*> helpWindows() {
+QList<Form4*> helpWindows()
+{
     QList<Form4*> windows;
     for (QWidget* window : QApplication::topLevelWidgets()) {
         if (auto* help = qobject_cast<Form4*>(window))
@@ -74,7 +79,8 @@ QList<Form4*> helpWindows() {
     return windows;
 }
 
-QRect twipsRect(int left, int top, int width, int height) {
+QRect twipsRect(int left, int top, int width, int height)
+{
     return {pixelsFromTwips(left), pixelsFromTwips(top), pixelsFromTwips(width),
             pixelsFromTwips(height)};
 }
@@ -92,7 +98,8 @@ private slots:
     void triggersExplainedKeepsOneWindowUntilClosed();
 };
 
-void TestForm4::helpAddressIsOnTheProductSite() {
+void TestForm4::helpAddressIsOnTheProductSite()
+{
     Form4 window;
     QCOMPARE(window.helpAddress(), QUrl(u"http://vexlon.example/vexlon/trigger.html"_s));
     QCOMPARE(window.helpAddress().host(), ProductWebHost.toString());
@@ -100,7 +107,8 @@ void TestForm4::helpAddressIsOnTheProductSite() {
     QCOMPARE(window.WebBrowser1->url(), QUrl());
 }
 
-void TestForm4::windowAndControlsHaveTheirPlaces_data() {
+void TestForm4::windowAndControlsHaveTheirPlaces_data()
+{
     QTest::addColumn<QString>("name");
     QTest::addColumn<QRect>("geometry");
     QTest::addColumn<QString>("caption");
@@ -115,7 +123,8 @@ void TestForm4::windowAndControlsHaveTheirPlaces_data() {
                                    + u"help file."_s;
 }
 
-void TestForm4::windowAndControlsHaveTheirPlaces() {
+void TestForm4::windowAndControlsHaveTheirPlaces()
+{
     QFETCH(QString, name);
     QFETCH(QRect, geometry);
     QFETCH(QString, caption);
@@ -134,7 +143,8 @@ void TestForm4::windowAndControlsHaveTheirPlaces() {
     }
 }
 
-void TestForm4::loadThePageOnlyWhenAsked() {
+void TestForm4::loadThePageOnlyWhenAsked()
+{
     HelpPageServer server;
     QVERIFY(server.listen());
     Form4 window(server.pageAddress());
@@ -161,7 +171,8 @@ void TestForm4::loadThePageOnlyWhenAsked() {
     QCOMPARE(window.WebBrowser1->url(), server.pageAddress());
 }
 
-void TestForm4::triggersExplainedKeepsOneWindowUntilClosed() {
+void TestForm4::triggersExplainedKeepsOneWindowUntilClosed()
+{
     Program program([] { return FakeServices().take(); });
     Form1& form1 = Program::form1();
 
@@ -187,7 +198,8 @@ void TestForm4::triggersExplainedKeepsOneWindowUntilClosed() {
 }
 
 // The web engine needs its settings before the application object exists.
-int main(int argc, char* argv[]) {
+int main(int argc, char* argv[])
+{
     prepareWebEngine();
     QApplication app(argc, argv);
     TestForm4 test;
