@@ -79,6 +79,24 @@ QList<Form4*> helpWindows()
     return windows;
 }
 
+// Child processes of this one that belong to the web engine.
+int webEngineProcesses()
+{
+    const QByteArray self = QByteArray::number(QCoreApplication::applicationPid());
+    int count = 0;
+    for (const QString& pid : QDir(u"/proc"_s).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile stat(u"/proc/"_s + pid + u"/stat"_s);
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        // "pid (name) state ppid ..."
+        const QByteArray line = stat.readAll();
+        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        if (fields.value(1) == self && line.contains("(QtWebEngine"))
+            ++count;
+    }
+    return count;
+}
+
 QRect twipsRect(int left, int top, int width, int height)
 {
     return {pixelsFromTwips(left), pixelsFromTwips(top), pixelsFromTwips(width),
@@ -91,12 +109,26 @@ class TestForm4 : public QObject {
     Q_OBJECT
 
 private slots:
+    // Runs first, before any help window has started the web engine.
+    void webEngineStartsWithTheFirstHelpWindow();
     void helpAddressIsOnTheProductSite();
     void windowAndControlsHaveTheirPlaces_data();
     void windowAndControlsHaveTheirPlaces();
     void loadThePageOnlyWhenAsked();
     void triggersExplainedKeepsOneWindowUntilClosed();
 };
+
+void TestForm4::webEngineStartsWithTheFirstHelpWindow()
+{
+    Program program([] { return FakeServices().take(); });
+    Form1& form1 = Program::form1();
+    form1.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form1));
+    QCOMPARE(webEngineProcesses(), 0);
+
+    form1.TExplain_Click();
+    QTRY_VERIFY_WITH_TIMEOUT(webEngineProcesses() > 0, LoadTimeout);
+}
 
 void TestForm4::helpAddressIsOnTheProductSite()
 {
