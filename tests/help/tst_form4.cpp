@@ -1,11 +1,9 @@
 #include "help/Form4.h"
 #include "help/WebEngineSetup.h"
-#include "platform/Twips.h"
 #include "shell/Form1.h"
 #include "shell/Program.h"
 #include "support/FakeServices.h"
 
-#include <QLabel>
 #include <QPushButton>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -97,12 +95,6 @@ int webEngineProcesses()
     return count;
 }
 
-QRect twipsRect(int left, int top, int width, int height)
-{
-    return {pixelsFromTwips(left), pixelsFromTwips(top), pixelsFromTwips(width),
-            pixelsFromTwips(height)};
-}
-
 } // namespace
 
 class TestForm4 : public QObject {
@@ -112,8 +104,6 @@ private slots:
     // Runs first, before any help window has started the web engine.
     void webEngineStartsWithTheFirstHelpWindow();
     void helpAddressIsOnTheProductSite();
-    void windowAndControlsHaveTheirPlaces_data();
-    void windowAndControlsHaveTheirPlaces();
     void loadThePageOnlyWhenAsked();
     void triggersExplainedKeepsOneWindowUntilClosed();
 };
@@ -137,42 +127,6 @@ void TestForm4::helpAddressIsOnTheProductSite()
     QCOMPARE(window.helpAddress().host(), ProductWebHost.toString());
     QVERIFY(window.helpAddress().host().endsWith(u".example"_s));
     QCOMPARE(window.WebBrowser1->url(), QUrl());
-}
-
-void TestForm4::windowAndControlsHaveTheirPlaces_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QRect>("geometry");
-    QTest::addColumn<QString>("caption");
-
-    QTest::newRow("WebBrowser1") << u"WebBrowser1"_s << twipsRect(0, 0, 9765, 5520) << QString();
-    QTest::newRow("Command1") << u"Command1"_s << twipsRect(810, 5625, 2055, 375)
-                              << u"Load The Page"_s;
-    QTest::newRow("Command2") << u"Command2"_s << twipsRect(7020, 5625, 2055, 375)
-                              << u"Ok, go away!"_s;
-    QTest::newRow("Label1") << u"Label1"_s << twipsRect(3780, 5580, 2400, 465)
-                            << u"Must be online to view this"_s + QString(16, u' ')
-                                   + u"help file."_s;
-}
-
-void TestForm4::windowAndControlsHaveTheirPlaces()
-{
-    QFETCH(QString, name);
-    QFETCH(QRect, geometry);
-    QFETCH(QString, caption);
-    Form4 window;
-    QCOMPARE(window.windowTitle(), u"Vexlon Triggers Explained"_s);
-    QCOMPARE(window.size(), QSize(pixelsFromTwips(9735), pixelsFromTwips(6120)));
-    QCOMPARE(window.minimumSize(), window.maximumSize());
-    auto* control = window.findChild<QWidget*>(name);
-    QVERIFY(control);
-    QCOMPARE(control->geometry(), geometry);
-    if (auto* button = qobject_cast<QPushButton*>(control)) {
-        QCOMPARE(button->text(), caption);
-        QVERIFY(!button->isDefault() && !button->autoDefault());
-    } else if (auto* label = qobject_cast<QLabel*>(control)) {
-        QCOMPARE(label->text(), caption);
-    }
 }
 
 void TestForm4::loadThePageOnlyWhenAsked()
