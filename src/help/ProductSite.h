@@ -11,12 +11,13 @@ inline constexpr QStringView ProductWebHost = u"vexlon.example";
 // The site's address as the About box writes it: no scheme.
 inline QString productSiteText()
 {
-    return ProductWebHost.toString() + QString::fromUtf16(u"/vexlon");
+    using namespace Qt::StringLiterals;
+    return ProductWebHost.toString() + u"/vexlon"_s;
 }
 
 // The trigger help page, loaded only when the user asks for it.
 inline QUrl triggerHelpAddress()
 {
-    return QUrl(QString::fromUtf16(u"http://") + productSiteText()
-                + QString::fromUtf16(u"/trigger.html"));
+    using namespace Qt::StringLiterals;
+    return QUrl(u"http://"_s + productSiteText() + u"/trigger.html"_s);
 }

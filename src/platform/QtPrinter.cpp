@@ -84,7 +84,6 @@ bool QtPrinter::printText(QPrinter& printer, const FontChoice& font, const QStri
     for (const QString& line : text.split(lineBreak)) {
         QTextLayout layout(line, qfont, &printer);
         layout.setTextOption(option);
-        layout.setCacheEnabled(true);
         layout.beginLayout();
         qreal height = 0;
         for (QTextLine row = layout.createLine(); row.isValid(); row = layout.createLine()) {
