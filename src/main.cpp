@@ -1,3 +1,4 @@
+#include "help/WebEngineSetup.h"
 #include "platform/Services.h"
 #include "shell/FrmSplash.h"
 #include "shell/Program.h"
@@ -6,6 +7,7 @@
 
 int main(int argc, char* argv[])
 {
+    prepareWebEngine();
     QApplication app(argc, argv);
     Program program(makeQtServices);
     auto* splash = new FrmSplash; // closes and deletes itself when it hands over

@@ -1,5 +1,12 @@
 #include "document/PrintCommand.h"
 
+#include "editor/EditorControl.h"
+#include "platform/FontChoice.h"
+#include "platform/MessageBox.h"
+#include "platform/Printer.h"
+
+using namespace Qt::StringLiterals;
+
 PrintCommand::PrintCommand(EditorControl& text, Printer& printer, MessageBox& messageBox)
     : text_(text)
     , printer_(printer)
@@ -7,4 +14,36 @@ PrintCommand::PrintCommand(EditorControl& text, Printer& printer, MessageBox& me
 {
 }
 
-void PrintCommand::Print() {}
+void PrintCommand::Print()
+{
+    // Every try reads the editor afresh: the user may have changed it, or fixed
+    // the printer, before choosing Retry.
+    while (!printOnce()) {
+        const auto answer =
+            messageBox_.ask(u"Unable to print Document."_s, u"Printing Error..."_s,
+                            MessageBox::Buttons::RetryCancel, MessageBox::Icon::Stop);
+        if (answer != MessageBox::Answer::Retry)
+            return;
+    }
+}
+
+bool PrintCommand::printOnce()
+{
+    const FontChoice font = printFont();
+    return printer_.printDocument(font, text_.DocumentText());
+}
+
+// The face of the base font, with the selection's size, styles and colour.
+// Where the selection mixes an attribute there is no one value to print in,
+// so the first selected character's value is taken.
+FontChoice PrintCommand::printFont() const
+{
+    const FontChoice first = text_.FirstSelectedCharacterFont();
+    return {.name = text_.ControlFontName(),
+            .size = text_.SelectionFontSize().value_or(first.size),
+            .bold = text_.SelectionBold().value_or(first.bold),
+            .italic = text_.SelectionItalic().value_or(first.italic),
+            .strikeout = text_.SelectionStrikeout().value_or(first.strikeout),
+            .underline = text_.SelectionUnderline().value_or(first.underline),
+            .color = text_.SelectionColor().value_or(first.color)};
+}

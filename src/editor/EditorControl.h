@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/FontChoice.h"
+
 #include <QColor>
 #include <QString>
 #include <optional>
@@ -45,4 +47,9 @@ public:
     virtual void setSelectionUnderline(bool on) = 0;
     virtual std::optional<QColor> SelectionColor() const = 0;
     virtual void setSelectionColor(const QColor& color) = 0;
+
+    // The attributes of the first selected character that is not a line break
+    // (of the caret with nothing selected): one value each, never mixed, read
+    // without touching the selection.
+    virtual FontChoice FirstSelectedCharacterFont() const = 0;
 };

@@ -242,3 +242,31 @@ void RichTextBox::setSelectionColor(const QColor& color)
     format.setForeground(color);
     mergeCurrentCharFormat(format);
 }
+
+// The first formatting run inside the selection; line breaks are not runs.
+FontChoice RichTextBox::FirstSelectedCharacterFont() const
+{
+    const QTextCursor cursor = textCursor();
+    const auto firstRun = [&]() -> QTextCharFormat {
+        const int from = cursor.selectionStart();
+        const int to = cursor.selectionEnd();
+        for (QTextBlock block = document()->findBlock(from);
+             block.isValid() && block.position() < to; block = block.next()) {
+            for (auto run = block.begin(); !run.atEnd(); ++run) {
+                const QTextFragment fragment = run.fragment();
+                if (fragment.position() + fragment.length() > from && fragment.position() < to)
+                    return fragment.charFormat();
+            }
+        }
+        return cursor.charFormat();
+    };
+    const QTextCharFormat format = cursor.hasSelection() ? firstRun() : cursor.charFormat();
+    const QFont font = fontOf(format);
+    return {.name = font.family(),
+            .size = float(font.pointSizeF()),
+            .bold = font.bold(),
+            .italic = font.italic(),
+            .strikeout = font.strikeOut(),
+            .underline = font.underline(),
+            .color = colorOf(format)};
+}

@@ -43,6 +43,7 @@ public:
     void setSelectionUnderline(bool on) override;
     std::optional<QColor> SelectionColor() const override;
     void setSelectionColor(const QColor& color) override;
+    FontChoice FirstSelectedCharacterFont() const override;
 
 protected:
     bool event(QEvent* event) override;
