@@ -32,7 +32,9 @@ namespace {
 class ChosenFile final : public CommonDialog {
 public:
     explicit ChosenFile(QString path)
-        : path_(std::move(path)) {}
+        : path_(std::move(path))
+    {
+    }
 
 protected:
     std::optional<QString> runOpenDialog() override { return path_; }
@@ -53,7 +55,8 @@ public:
     void endProgram() override {}
 };
 
-qint64 statusKilobytes(const char* field) {
+qint64 statusKilobytes(const char* field)
+{
     QFile status(u"/proc/self/status"_s);
     if (!status.open(QIODevice::ReadOnly))
         return -1;
@@ -65,7 +68,8 @@ qint64 statusKilobytes(const char* field) {
 }
 
 // Makes the peak resident size start again from the current one (Linux).
-void resetPeak() {
+void resetPeak()
+{
     QFile clear(u"/proc/self/clear_refs"_s);
     if (clear.open(QIODevice::WriteOnly))
         clear.write("5");
@@ -75,7 +79,8 @@ void resetPeak() {
 // the other, repeated, when the corpus is there; otherwise made-up script
 // lines of about the same length (23 bytes on average) with LF line ends and
 // some bytes above 0x7F.
-QByteArray scriptOfSize(qint64 size, const QString& corpus) {
+QByteArray scriptOfSize(qint64 size, const QString& corpus)
+{
     QByteArray block;
     if (!corpus.isEmpty()) {
         QStringList paths;
@@ -106,7 +111,8 @@ QByteArray scriptOfSize(qint64 size, const QString& corpus) {
 }
 
 // One measurement, in this process: prints "milliseconds peak-growth-KiB".
-int measure(const QString& step, const QString& path) {
+int measure(const QString& step, const QString& path)
+{
     QWidget window;
     auto* text = new RichTextBox(&window);
     window.resize(800, 600);
@@ -153,7 +159,8 @@ int measure(const QString& step, const QString& path) {
 
 } // namespace
 
-int main(int argc, char* argv[]) {
+int main(int argc, char* argv[])
+{
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
         && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

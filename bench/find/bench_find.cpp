@@ -25,7 +25,8 @@ constexpr int Runs = 7;
 volatile qsizetype sink = 0;
 
 // The median of several runs, in milliseconds.
-double medianMs(const std::function<void()>& run) {
+double medianMs(const std::function<void()>& run)
+{
     std::vector<double> times;
     for (int i = 0; i < Runs; ++i) {
         QElapsedTimer timer;
@@ -37,7 +38,8 @@ double medianMs(const std::function<void()>& run) {
     return times[times.size() / 2];
 }
 
-QString script(qsizetype bytes) {
+QString script(qsizetype bytes)
+{
     const QString lines[] = {
         u"[ITEM 0x0e21]\r\n"_s,         u"ONTRIGGER=DCLICK\r\n"_s,
         u"  IF (<SRC.STR> < 50)\r\n"_s, u"    SRC.SYSMESSAGE You are too weak.\r\n"_s,
@@ -52,7 +54,8 @@ QString script(qsizetype bytes) {
 }
 
 // One character typed in the middle of the document, then taken out again.
-double typingMs(RichTextBox& editor) {
+double typingMs(RichTextBox& editor)
+{
     const int middle = editor.document()->characterCount() / 2;
     return medianMs([&] {
         editor.setSelectionStart(middle);
@@ -63,7 +66,8 @@ double typingMs(RichTextBox& editor) {
     });
 }
 
-bool memmemFinds(const QByteArray& haystack, const QByteArray& needle) {
+bool memmemFinds(const QByteArray& haystack, const QByteArray& needle)
+{
     return memmem(haystack.constData(), size_t(haystack.size()), needle.constData(),
                   size_t(needle.size()))
            != nullptr;
@@ -71,7 +75,8 @@ bool memmemFinds(const QByteArray& haystack, const QByteArray& needle) {
 
 } // namespace
 
-int main(int argc, char* argv[]) {
+int main(int argc, char* argv[])
+{
     QApplication app(argc, argv);
     const QString text = script(10 * 1024 * 1024);
     // As in the main window, the mirror follows the document from the start.

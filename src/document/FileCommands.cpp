@@ -19,7 +19,8 @@ const QString fileFilter = u"Vexlon Files|*.vls|UOX/Sphere|*.scp|Text files|*.tx
                            u"Batch files|*.bat|INI files|*.ini|All Files|*.*|"_s;
 const QString saveTitle = u"VX Save..."_s;
 
-std::optional<QString> readScript(const QString& path) {
+std::optional<QString> readScript(const QString& path)
+{
     try {
         const std::optional<QByteArray> bytes = readRegularFile(path, largestOpenableFile());
         if (!bytes)
@@ -30,7 +31,8 @@ std::optional<QString> readScript(const QString& path) {
     }
 }
 
-QString unstorablePrompt(const ScriptFileFormat::Encoded& encoded, const QString& path) {
+QString unstorablePrompt(const ScriptFileFormat::Encoded& encoded, const QString& path)
+{
     const QString count = encoded.unstorableCount == 1
                               ? u"1 character"_s
                               : u"%1 characters"_s.arg(encoded.unstorableCount);
@@ -49,21 +51,26 @@ FileCommands::FileCommands(EditorControl& text, CommonDialog& dialog, MessageBox
     , dialog_(dialog)
     , messageBox_(messageBox)
     , process_(process)
-    , window_(window) {}
+    , window_(window)
+{
+}
 
-void FileCommands::New() {
+void FileCommands::New()
+{
     const auto answer = messageBox_.ask(u"File not saved, continue?"_s, u"VX New..."_s,
                                         MessageBox::Buttons::YesNo, MessageBox::Icon::Question);
     if (answer == MessageBox::Answer::Yes)
         text_.setDocumentText(QString());
 }
 
-void FileCommands::prepareFileDialog() {
+void FileCommands::prepareFileDialog()
+{
     dialog_.setFilter(fileFilter);
     dialog_.setFilterIndex(1);
 }
 
-void FileCommands::Open() {
+void FileCommands::Open()
+{
     prepareFileDialog();
     if (!dialog_.ShowOpen())
         return;
@@ -76,7 +83,8 @@ void FileCommands::Open() {
     currentFileName_ = path;
 }
 
-void FileCommands::Save() {
+void FileCommands::Save()
+{
     if (currentFileName_.isEmpty()) {
         SaveAs();
         return;
@@ -84,7 +92,8 @@ void FileCommands::Save() {
     writeDocument(currentFileName_);
 }
 
-void FileCommands::SaveAs() {
+void FileCommands::SaveAs()
+{
     prepareFileDialog();
     if (!dialog_.ShowSave())
         return;
@@ -95,7 +104,8 @@ void FileCommands::SaveAs() {
     currentFileName_ = path;
 }
 
-bool FileCommands::writeDocument(const QString& path) {
+bool FileCommands::writeDocument(const QString& path)
+{
     const ScriptFileFormat::Encoded encoded = ScriptFileFormat::bytesFromText(text_.DocumentText());
     if (encoded.unstorableCount > 0) {
         const auto answer = messageBox_.ask(unstorablePrompt(encoded, path), saveTitle,
@@ -113,6 +123,4 @@ bool FileCommands::writeDocument(const QString& path) {
     return true;
 }
 
-void FileCommands::Exit() {
-    process_.endProgram();
-}
+void FileCommands::Exit() { process_.endProgram(); }

@@ -9,7 +9,8 @@ namespace {
 constexpr qint64 memoryPerFileByte = 16;
 
 // What the system can hand out without swapping, or -1 when it does not say.
-qint64 availableMemory() {
+qint64 availableMemory()
+{
     QFile meminfo(QStringLiteral("/proc/meminfo"));
     if (!meminfo.open(QIODevice::ReadOnly))
         return -1;
@@ -25,13 +26,12 @@ qint64 availableMemory() {
 
 } // namespace
 
-qint64 largestOpenableFile(qint64 availableMemory) {
+qint64 largestOpenableFile(qint64 availableMemory)
+{
     const qint64 editorLimit = std::numeric_limits<int>::max() - 1;
     if (availableMemory < 0)
         return editorLimit;
     return std::min(editorLimit, availableMemory / memoryPerFileByte);
 }
 
-qint64 largestOpenableFile() {
-    return largestOpenableFile(availableMemory());
-}
+qint64 largestOpenableFile() { return largestOpenableFile(availableMemory()); }

@@ -15,7 +15,8 @@ namespace {
 // Opens the file for reading only if it is a regular file. On Unix the check
 // is made on the opened descriptor, so the name cannot be swapped for a FIFO
 // between the check and the open, and opening a FIFO does not wait for a writer.
-bool openRegularFile(QFile& file) {
+bool openRegularFile(QFile& file)
+{
 #ifdef Q_OS_UNIX
     const int fd =
         ::open(QFile::encodeName(file.fileName()).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
@@ -38,7 +39,8 @@ bool openRegularFile(QFile& file) {
 
 } // namespace
 
-std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes) {
+std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes)
+{
     QFile file(path);
     if (path.isEmpty() || !openRegularFile(file))
         return std::nullopt;

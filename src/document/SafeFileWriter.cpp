@@ -14,7 +14,8 @@ constexpr qint64 chunkSize = qint64(64) << 20;
 } // namespace
 
 SafeFileWriter::SafeFileWriter(WriteStep writeStep)
-    : writeStep_(std::move(writeStep)) {
+    : writeStep_(std::move(writeStep))
+{
     if (!writeStep_) {
         writeStep_ = [](QIODevice& device, const char* data, qint64 size) {
             return device.write(data, size);
@@ -22,7 +23,8 @@ SafeFileWriter::SafeFileWriter(WriteStep writeStep)
     }
 }
 
-SafeFileWriter::Result SafeFileWriter::write(const QString& path, QByteArrayView bytes) const {
+SafeFileWriter::Result SafeFileWriter::write(const QString& path, QByteArrayView bytes) const
+{
     const QFileInfo existing(path);
     const bool keepPermissions = existing.exists();
     const QFileDevice::Permissions permissions = existing.permissions();

@@ -6,17 +6,20 @@ namespace ScriptFileFormat {
 
 namespace {
 
-bool isLineBreak(char16_t c) {
+bool isLineBreak(char16_t c)
+{
     return c == u'\r' || c == u'\n' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
 }
 
-bool isCrLf(QStringView text, qsizetype i) {
+bool isCrLf(QStringView text, qsizetype i)
+{
     return text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n';
 }
 
 } // namespace
 
-QString textFromBytes(QByteArrayView bytes) {
+QString textFromBytes(QByteArrayView bytes)
+{
     QString text(bytes.size(), Qt::Uninitialized);
     QChar* out = text.data();
     for (qsizetype i = 0; i < bytes.size(); ++i) {
@@ -33,7 +36,8 @@ QString textFromBytes(QByteArrayView bytes) {
     return text;
 }
 
-Encoded bytesFromText(QStringView text) {
+Encoded bytesFromText(QStringView text)
+{
     Encoded result;
     // Room for the worst case, every character a lone line end: pages never
     // written to take no memory, and the size is cut to fit below.

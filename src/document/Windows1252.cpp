@@ -16,11 +16,13 @@ constexpr std::array<char16_t, 32> high = {
 
 namespace Windows1252 {
 
-QChar toUnicode(uchar byte) {
+QChar toUnicode(uchar byte)
+{
     return byte >= 0x80 && byte <= 0x9F ? QChar(high[byte - 0x80]) : QChar(char16_t(byte));
 }
 
-int fromUnicode(QChar character) {
+int fromUnicode(QChar character)
+{
     const char16_t c = character.unicode();
     if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
         return c;
@@ -31,7 +33,8 @@ int fromUnicode(QChar character) {
     return -1;
 }
 
-QString decode(QByteArrayView bytes) {
+QString decode(QByteArrayView bytes)
+{
     QString text(bytes.size(), Qt::Uninitialized);
     QChar* out = text.data();
     for (const char byte : bytes)

@@ -11,7 +11,8 @@ constexpr int LargeInPlaceChange = 4096;
 
 } // namespace
 
-EditorTextMirror& EditorTextMirror::of(QTextDocument& document) {
+EditorTextMirror& EditorTextMirror::of(QTextDocument& document)
+{
     if (auto* mirror = document.findChild<EditorTextMirror*>(QString(), Qt::FindDirectChildrenOnly))
         return *mirror;
     return *new EditorTextMirror(document);
@@ -20,11 +21,13 @@ EditorTextMirror& EditorTextMirror::of(QTextDocument& document) {
 EditorTextMirror::EditorTextMirror(QTextDocument& document)
     : QObject(&document)
     , document_(document)
-    , text_(document.toRawText()) {
+    , text_(document.toRawText())
+{
     connect(&document, &QTextDocument::contentsChange, this, &EditorTextMirror::follow);
 }
 
-QStringView EditorTextMirror::text() {
+QStringView EditorTextMirror::text()
+{
     if (stale_) {
         text_ = document_.toRawText();
         stale_ = false;
@@ -32,7 +35,8 @@ QStringView EditorTextMirror::text() {
     return text_;
 }
 
-QString EditorTextMirror::documentText(int from, int to) const {
+QString EditorTextMirror::documentText(int from, int to) const
+{
     QTextCursor cursor(&document_);
     cursor.setPosition(from);
     cursor.setPosition(to, QTextCursor::KeepAnchor);
@@ -42,7 +46,8 @@ QString EditorTextMirror::documentText(int from, int to) const {
 // The document reports each change as a range that lost `removed` characters
 // and now holds `added`. Counts may include the document's closing line
 // break, which its raw text leaves out, so both are cut at the end.
-void EditorTextMirror::follow(int position, int removed, int added) {
+void EditorTextMirror::follow(int position, int removed, int added)
+{
     if (stale_)
         return;
     const int end = document_.characterCount() - 1;

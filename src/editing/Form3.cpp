@@ -14,14 +14,16 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QRect twipsRect(int left, int top, int width, int height) {
+QRect twipsRect(int left, int top, int width, int height)
+{
     return {pixelsFromTwips(left), pixelsFromTwips(top), pixelsFromTwips(width),
             pixelsFromTwips(height)};
 }
 
 // Neither button answers Enter or Esc: a search starts only from the button
 // (or its access key).
-QPushButton* plainButton(const QString& name, const QString& caption, QWidget* parent) {
+QPushButton* plainButton(const QString& name, const QString& caption, QWidget* parent)
+{
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(name);
     button->setAutoDefault(false);
@@ -38,7 +40,8 @@ Form3::Form3(QWidget* parent)
     , Text1_(new QLineEdit(this))
     , Label1_(new QLabel(u"Search for Text:"_s, this))
     , cmdFind_(plainButton(u"cmdFind"_s, u"&Find"_s, this))
-    , Command2_(plainButton(u"Command2"_s, u"&Cancel"_s, this)) {
+    , Command2_(plainButton(u"Command2"_s, u"&Cancel"_s, this))
+{
     setObjectName(u"Form3"_s);
     setWindowTitle(u"Find...."_s);
     QIcon icon;
@@ -83,11 +86,10 @@ Form3::Form3(QWidget* parent)
     connect(Command2_, &QPushButton::clicked, this, &Form3::Command2_Click);
 }
 
-void Form3::cmdFind_Click() {
+void Form3::cmdFind_Click()
+{
     if (TextSearch::selectNextOccurrence(Program::form1().editorWidget(), Text1_->text()))
         close();
 }
 
-void Form3::Command2_Click() {
-    close();
-}
+void Form3::Command2_Click() { close(); }

@@ -5,11 +5,14 @@
 
 FormatCommands::FormatCommands(EditorControl& text, CommonDialog& dialog)
     : text_(text)
-    , dialog_(dialog) {}
+    , dialog_(dialog)
+{
+}
 
 // The seven attributes of the selection, or std::nullopt when any of them
 // differs between the selected characters.
-std::optional<FontChoice> FormatCommands::selectionFont() const {
+std::optional<FontChoice> FormatCommands::selectionFont() const
+{
     const auto name = text_.SelectionFontName();
     const auto size = text_.SelectionFontSize();
     const auto bold = text_.SelectionBold();
@@ -22,22 +25,8 @@ std::optional<FontChoice> FormatCommands::selectionFont() const {
     return FontChoice{*name, *size, *bold, *italic, *strikeout, *underline, *color};
 }
 
-// Reads the attributes of the first selected character by selecting it
-// alone for a moment; the selection is put back afterwards.
-FontChoice FormatCommands::firstCharacterFont() {
-    const int start = text_.SelectionStart();
-    const int length = text_.SelectionLength();
-    text_.setSelectionStart(start);
-    text_.setSelectionLength(1);
-    const std::optional<FontChoice> first = selectionFont();
-    text_.setSelectionStart(start);
-    text_.setSelectionLength(length);
-    // One character cannot differ from itself; the fallback only keeps the
-    // command safe should the editor ever report otherwise.
-    return first.value_or(FontChoice{});
-}
-
-void FormatCommands::applyToSelection(const FontChoice& font) {
+void FormatCommands::applyToSelection(const FontChoice& font)
+{
     text_.setSelectionFontName(font.name);
     if (font.size > 0)
         text_.setSelectionFontSize(font.size);
@@ -52,10 +41,11 @@ void FormatCommands::applyToSelection(const FontChoice& font) {
 // selected character and OK gives the whole selection the chosen values:
 // the command stays usable on any selection. Cancel writes nothing, so the
 // formatting stays as it was. The toggles' check marks are not touched.
-void FormatCommands::Font() {
+void FormatCommands::Font()
+{
     dialog_.setFlags(FontDialogFlags);
     const std::optional<FontChoice> shared = selectionFont();
-    dialog_.setFont(shared ? *shared : firstCharacterFont());
+    dialog_.setFont(shared ? *shared : text_.FirstSelectedCharacterFont());
     if (!dialog_.ShowFont())
         return;
     applyToSelection(dialog_.Font());
@@ -63,25 +53,30 @@ void FormatCommands::Font() {
 
 // The value written rests on the text alone: false becomes true, while true
 // and mixed both become false.
-template<typename Read, typename Write> bool FormatCommands::toggle(Read read, Write write) {
+template<typename Read, typename Write> bool FormatCommands::toggle(Read read, Write write)
+{
     const std::optional<bool> now = (text_.*read)();
     const bool value = now.has_value() && !*now;
     (text_.*write)(value);
     return value;
 }
 
-bool FormatCommands::Bold() {
+bool FormatCommands::Bold()
+{
     return toggle(&EditorControl::SelectionBold, &EditorControl::setSelectionBold);
 }
 
-bool FormatCommands::Italic() {
+bool FormatCommands::Italic()
+{
     return toggle(&EditorControl::SelectionItalic, &EditorControl::setSelectionItalic);
 }
 
-bool FormatCommands::Strikeout() {
+bool FormatCommands::Strikeout()
+{
     return toggle(&EditorControl::SelectionStrikeout, &EditorControl::setSelectionStrikeout);
 }
 
-bool FormatCommands::Underline() {
+bool FormatCommands::Underline()
+{
     return toggle(&EditorControl::SelectionUnderline, &EditorControl::setSelectionUnderline);
 }

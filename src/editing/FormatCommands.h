@@ -25,7 +25,6 @@ public:
 
 private:
     std::optional<FontChoice> selectionFont() const;
-    FontChoice firstCharacterFont();
     void applyToSelection(const FontChoice& font);
     template<typename Read, typename Write> bool toggle(Read read, Write write);
 

@@ -8,13 +8,15 @@
 
 namespace TextSearch {
 
-QString editorFormOf(QStringView searchText) {
+QString editorFormOf(QStringView searchText)
+{
     QString text = withLfLineBreaks(searchText);
     text.replace(u'\n', QChar::ParagraphSeparator);
     return text;
 }
 
-std::optional<qsizetype> findForward(QStringView editorText, QStringView needle, qsizetype from) {
+std::optional<qsizetype> findForward(QStringView editorText, QStringView needle, qsizetype from)
+{
     if (needle.isEmpty() || from < 0 || from > editorText.size())
         return std::nullopt;
     // A line break inside a paragraph (U+2028) is still a line break to the
@@ -29,7 +31,8 @@ std::optional<qsizetype> findForward(QStringView editorText, QStringView needle,
     return at < 0 ? std::nullopt : std::optional<qsizetype>(at);
 }
 
-bool selectNextOccurrence(RichTextBox& editor, QStringView searchText) {
+bool selectNextOccurrence(RichTextBox& editor, QStringView searchText)
+{
     if (searchText.isEmpty())
         return false;
     const QString needle = editorFormOf(searchText);

@@ -17,7 +17,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QIcon swatch(const QColor& color) {
+QIcon swatch(const QColor& color)
+{
     QPixmap pixmap(24, 16);
     pixmap.fill(color);
     QPainter painter(&pixmap);
@@ -30,7 +31,8 @@ QIcon swatch(const QColor& color) {
 // one) when the font names none, so the plain or bold upright face of the
 // family is named here. Of equal matches the shortest name is the plain one
 // ("Book" rather than "Condensed").
-QString styleFor(const QString& family, bool bold, bool italic) {
+QString styleFor(const QString& family, bool bold, bool italic)
+{
     const int wanted = bold ? QFont::Bold : QFont::Normal;
     QString best;
     qsizetype bestScore = std::numeric_limits<qsizetype>::max();
@@ -56,7 +58,8 @@ FontColorDialog::FontColorDialog(const FontChoice& initial, QWidget* parent)
     : QDialog(parent)
     , initial_(initial)
     , fonts_(new QFontDialog(this))
-    , colorButton_(new QPushButton(this)) {
+    , colorButton_(new QPushButton(this))
+{
     QFont font(initial.name);
     if (initial.size > 0)
         font.setPointSizeF(initial.size);
@@ -104,13 +107,15 @@ FontColorDialog::FontColorDialog(const FontChoice& initial, QWidget* parent)
     setWindowTitle(tr("Font"));
 }
 
-void FontColorDialog::setColor(const QColor& color) {
+void FontColorDialog::setColor(const QColor& color)
+{
     color_ = color;
     colorButton_->setIcon(swatch(color));
     colorButton_->setText(color.name().toUpper());
 }
 
-void FontColorDialog::chooseColor() {
+void FontColorDialog::chooseColor()
+{
     const QColor chosen = QColorDialog::getColor(color_, this, tr("Colour"));
     if (chosen.isValid())
         setColor(chosen);
@@ -119,7 +124,8 @@ void FontColorDialog::chooseColor() {
 // Qt's font dialog offers whole point sizes and installed faces only. What
 // the user left as it was shown goes back exactly as it came in, so OK
 // without a change writes the text's own values back (8.25 stays 8.25).
-FontChoice FontColorDialog::choice() const {
+FontChoice FontColorDialog::choice() const
+{
     const QFont font = fonts_->currentFont();
     const auto kept = [](auto now, auto shown, auto initial) {
         return now == shown ? initial : now;

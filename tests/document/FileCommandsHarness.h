@@ -17,12 +17,14 @@ struct FileCommandsHarness {
     FileCommands files{*text, dialog, messageBox, process, window};
 };
 
-inline bool writeBytes(const QString& path, const QByteArray& bytes) {
+inline bool writeBytes(const QString& path, const QByteArray& bytes)
+{
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
-inline QByteArray readBytes(const QString& path) {
+inline QByteArray readBytes(const QString& path)
+{
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
@@ -30,7 +32,8 @@ inline QByteArray readBytes(const QString& path) {
 // What saving an opened file must write: every byte as it was, each line end
 // (CR LF, lone LF or lone CR) as CR LF, and CR LF after the last line when
 // the file had no line end there.
-inline QByteArray savedFormOf(const QByteArray& bytes) {
+inline QByteArray savedFormOf(const QByteArray& bytes)
+{
     QByteArray expected;
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')

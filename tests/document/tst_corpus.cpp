@@ -16,7 +16,8 @@ private slots:
     void everyScriptComesBackByteForByte();
 };
 
-void CorpusTest::everyScriptComesBackByteForByte() {
+void CorpusTest::everyScriptComesBackByteForByte()
+{
     const QString corpus = qEnvironmentVariable("VEXLON_CORPUS");
     if (corpus.isEmpty() || !QFileInfo(corpus).isDir())
         QSKIP(qPrintable(u"no corpus of real scripts at \"%1\""_s.arg(corpus)));

@@ -62,14 +62,16 @@ private:
     std::unique_ptr<QTemporaryDir> dir;
 };
 
-void FileCommandsTest::init() {
+void FileCommandsTest::init()
+{
     h = std::make_unique<FileCommandsHarness>();
     h->window.setWindowTitle(initialCaption);
     dir = std::make_unique<QTemporaryDir>();
     QVERIFY(dir->isValid());
 }
 
-void FileCommandsTest::newAsksEveryTimeAndEmptiesOnlyOnYes_data() {
+void FileCommandsTest::newAsksEveryTimeAndEmptiesOnlyOnYes_data()
+{
     QTest::addColumn<QString>("documentText");
     QTest::addColumn<bool>("yes");
     QTest::newRow("Yes") << u"some text"_s << true;
@@ -78,7 +80,8 @@ void FileCommandsTest::newAsksEveryTimeAndEmptiesOnlyOnYes_data() {
     QTest::newRow("No, empty document") << u""_s << false;
 }
 
-void FileCommandsTest::newAsksEveryTimeAndEmptiesOnlyOnYes() {
+void FileCommandsTest::newAsksEveryTimeAndEmptiesOnlyOnYes()
+{
     QFETCH(QString, documentText);
     QFETCH(bool, yes);
     const QString path = dir->filePath(u"a.vls"_s);
@@ -101,7 +104,8 @@ void FileCommandsTest::newAsksEveryTimeAndEmptiesOnlyOnYes() {
     QCOMPARE(h->files.CurrentFileName(), path);
 }
 
-void FileCommandsTest::newThenSaveWritesOnlyCrLfToThePreviousFile() {
+void FileCommandsTest::newThenSaveWritesOnlyCrLfToThePreviousFile()
+{
     const QString path = dir->filePath(u"a.vls"_s);
     QVERIFY(writeBytes(path, "line one\r\nline two\r\n"));
     h->dialog.fileAnswers = {path};
@@ -113,7 +117,8 @@ void FileCommandsTest::newThenSaveWritesOnlyCrLfToThePreviousFile() {
     QCOMPARE(readBytes(path), "\r\n"_ba);
 }
 
-void FileCommandsTest::openReadsTheFileAndSetsCaptionAndName() {
+void FileCommandsTest::openReadsTheFileAndSetsCaptionAndName()
+{
     const QString path = dir->filePath(u"npc.scp"_s);
     QVERIFY(writeBytes(path, "[NPC]\nONTRIGGER=DCLICK\r\nEND"));
     h->text->setDocumentText(u"to be replaced"_s);
@@ -126,7 +131,8 @@ void FileCommandsTest::openReadsTheFileAndSetsCaptionAndName() {
 }
 
 // Whatever entry was picked last time, and whatever the font command left set.
-void FileCommandsTest::fileDialogsStartOnTheFirstFilterEntry() {
+void FileCommandsTest::fileDialogsStartOnTheFirstFilterEntry()
+{
     const QString path = dir->filePath(u"a.vls"_s);
     QVERIFY(writeBytes(path, "x"));
     h->dialog.setFlags(0x3);
@@ -148,7 +154,8 @@ void FileCommandsTest::fileDialogsStartOnTheFirstFilterEntry() {
     QCOMPARE(h->dialog.shown[1].kind, FakeCommonDialog::Shown::Kind::Save);
 }
 
-void FileCommandsTest::openFailureChangesNothingAndSaysNothing_data() {
+void FileCommandsTest::openFailureChangesNothingAndSaysNothing_data()
+{
     QTest::addColumn<QString>("kind");
     QTest::newRow("file does not exist") << u"missing"_s;
     QTest::newRow("folder") << u"folder"_s;
@@ -156,7 +163,8 @@ void FileCommandsTest::openFailureChangesNothingAndSaysNothing_data() {
     QTest::newRow("endless device") << u"device"_s;
 }
 
-void FileCommandsTest::openFailureChangesNothingAndSaysNothing() {
+void FileCommandsTest::openFailureChangesNothingAndSaysNothing()
+{
     QFETCH(QString, kind);
     const QString first = dir->filePath(u"first.vls"_s);
     QVERIFY(writeBytes(first, "kept"));
@@ -179,7 +187,8 @@ void FileCommandsTest::openFailureChangesNothingAndSaysNothing() {
     QVERIFY(h->messageBox.asked.isEmpty());
 }
 
-void FileCommandsTest::openOfAnEmptyFileGivesAnEmptyDocument() {
+void FileCommandsTest::openOfAnEmptyFileGivesAnEmptyDocument()
+{
     const QString path = dir->filePath(u"empty.vls"_s);
     QVERIFY(writeBytes(path, {}));
     h->text->setDocumentText(u"old"_s);
@@ -190,7 +199,8 @@ void FileCommandsTest::openOfAnEmptyFileGivesAnEmptyDocument() {
     QCOMPARE(h->files.CurrentFileName(), path);
 }
 
-void FileCommandsTest::saveBeforeAnyFileRunsSaveAs() {
+void FileCommandsTest::saveBeforeAnyFileRunsSaveAs()
+{
     const QString path = dir->filePath(u"new.vls"_s);
     h->text->setDocumentText(u"abc"_s);
     h->dialog.fileAnswers = {path};
@@ -202,7 +212,8 @@ void FileCommandsTest::saveBeforeAnyFileRunsSaveAs() {
     QCOMPARE(h->files.CurrentFileName(), path);
 }
 
-void FileCommandsTest::saveAfterOpenWritesBackWithoutDialog() {
+void FileCommandsTest::saveAfterOpenWritesBackWithoutDialog()
+{
     const QString path = dir->filePath(u"a.scp"_s);
     QVERIFY(writeBytes(path, "one"));
     h->dialog.fileAnswers = {path};
@@ -215,7 +226,8 @@ void FileCommandsTest::saveAfterOpenWritesBackWithoutDialog() {
     QCOMPARE(h->files.CurrentFileName(), path);
 }
 
-void FileCommandsTest::saveAsAfterOpenChangesCaptionAndTarget() {
+void FileCommandsTest::saveAsAfterOpenChangesCaptionAndTarget()
+{
     const QString opened = dir->filePath(u"a.scp"_s);
     const QString saved = dir->filePath(u"b.scp"_s);
     QVERIFY(writeBytes(opened, "a"));
@@ -231,14 +243,16 @@ void FileCommandsTest::saveAsAfterOpenChangesCaptionAndTarget() {
 }
 
 // Cancel after an earlier dialog returned a name must not reuse that name.
-void FileCommandsTest::cancelChangesNothing_data() {
+void FileCommandsTest::cancelChangesNothing_data()
+{
     QTest::addColumn<QString>("command");
     QTest::newRow("Open") << u"Open"_s;
     QTest::newRow("Save As") << u"SaveAs"_s;
     QTest::newRow("Save without a name") << u"Save"_s;
 }
 
-void FileCommandsTest::cancelChangesNothing() {
+void FileCommandsTest::cancelChangesNothing()
+{
     QFETCH(QString, command);
     const QString path = dir->filePath(u"chosen.vls"_s);
     QVERIFY(writeBytes(path, "on disk"));
@@ -260,7 +274,8 @@ void FileCommandsTest::cancelChangesNothing() {
     QVERIFY(h->messageBox.asked.isEmpty());
 }
 
-void FileCommandsTest::chosenNameUsedWithoutAddingAnExtension() {
+void FileCommandsTest::chosenNameUsedWithoutAddingAnExtension()
+{
     const QString path = dir->filePath(u"script"_s);
     h->text->setDocumentText(u"x"_s);
     h->dialog.fileAnswers = {path};
@@ -269,7 +284,8 @@ void FileCommandsTest::chosenNameUsedWithoutAddingAnExtension() {
     QCOMPARE(h->files.CurrentFileName(), path);
 }
 
-void FileCommandsTest::formattingIsNotSaved() {
+void FileCommandsTest::formattingIsNotSaved()
+{
     const QString path = dir->filePath(u"bold.vls"_s);
     h->text->setDocumentText(u"plain bold"_s);
     h->text->setSelectionStart(6);
@@ -284,13 +300,15 @@ void FileCommandsTest::formattingIsNotSaved() {
     QCOMPARE(h->text->SelectionBold(), std::optional<bool>(false));
 }
 
-void FileCommandsTest::openAndSaveKeepEveryByteValue_data() {
+void FileCommandsTest::openAndSaveKeepEveryByteValue_data()
+{
     QTest::addColumn<int>("byte");
     for (int byte = 0; byte < 256; ++byte)
         QTest::addRow("0x%02X", byte) << byte;
 }
 
-void FileCommandsTest::openAndSaveKeepEveryByteValue() {
+void FileCommandsTest::openAndSaveKeepEveryByteValue()
+{
     QFETCH(int, byte);
     const QByteArray bytes = "a"_ba + char(byte) + "b\r\n"_ba;
     const QString path = dir->filePath(u"byte.bin"_s);
@@ -304,7 +322,8 @@ void FileCommandsTest::openAndSaveKeepEveryByteValue() {
 
 // A file saved once by the program comes back unchanged from every later open
 // and save.
-void FileCommandsTest::openAndSaveDoNotGrowTheFile_data() {
+void FileCommandsTest::openAndSaveDoNotGrowTheFile_data()
+{
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QByteArray>("saved");
     QTest::newRow("no line end") << "abc"_ba
@@ -326,7 +345,8 @@ void FileCommandsTest::openAndSaveDoNotGrowTheFile_data() {
                             << QByteArray("\x00\x1A\xFF\r\n\x81\r\n\x9D\x00\r\n", 12);
 }
 
-void FileCommandsTest::openAndSaveDoNotGrowTheFile() {
+void FileCommandsTest::openAndSaveDoNotGrowTheFile()
+{
     QFETCH(QByteArray, bytes);
     QFETCH(QByteArray, saved);
     const QString path = dir->filePath(u"cycle.scp"_s);
@@ -339,7 +359,8 @@ void FileCommandsTest::openAndSaveDoNotGrowTheFile() {
     }
 }
 
-void FileCommandsTest::realScriptsComeBackByteForByte_data() {
+void FileCommandsTest::realScriptsComeBackByteForByte_data()
+{
     QTest::addColumn<QString>("source");
     const QDir corpus(qEnvironmentVariable("VEXLON_TEST_DATA") + u"/corpus"_s);
     const QStringList names = corpus.entryList({u"*.scp"_s}, QDir::Files);
@@ -348,7 +369,8 @@ void FileCommandsTest::realScriptsComeBackByteForByte_data() {
         QTest::newRow(qPrintable(name)) << corpus.filePath(name);
 }
 
-void FileCommandsTest::realScriptsComeBackByteForByte() {
+void FileCommandsTest::realScriptsComeBackByteForByte()
+{
     QFETCH(QString, source);
     const QByteArray original = readBytes(source);
     const QString saved = dir->filePath(u"saved.scp"_s);
@@ -359,7 +381,8 @@ void FileCommandsTest::realScriptsComeBackByteForByte() {
     QCOMPARE(readBytes(source), original);
 }
 
-void FileCommandsTest::failedSaveIsReportedAndChangesNothing_data() {
+void FileCommandsTest::failedSaveIsReportedAndChangesNothing_data()
+{
     QTest::addColumn<bool>("saveAs");
     QTest::newRow("Save As") << true;
     QTest::newRow("Save") << false;
@@ -367,7 +390,8 @@ void FileCommandsTest::failedSaveIsReportedAndChangesNothing_data() {
 
 // The folder the file should go into is a plain file: no write can succeed,
 // whoever runs the test.
-void FileCommandsTest::failedSaveIsReportedAndChangesNothing() {
+void FileCommandsTest::failedSaveIsReportedAndChangesNothing()
+{
     QFETCH(bool, saveAs);
     QVERIFY(QDir(dir->path()).mkdir(u"sub"_s));
     const QString opened = dir->filePath(u"sub/opened.vls"_s);
@@ -400,7 +424,8 @@ void FileCommandsTest::failedSaveIsReportedAndChangesNothing() {
     QCOMPARE(h->process.endCalls, 0);
 }
 
-void FileCommandsTest::saveToAReadOnlyFileIsReported() {
+void FileCommandsTest::saveToAReadOnlyFileIsReported()
+{
     if (::geteuid() == 0)
         QSKIP("permission bits do not stop root from writing");
     const QString path = dir->filePath(u"locked.vls"_s);
@@ -418,7 +443,8 @@ void FileCommandsTest::saveToAReadOnlyFileIsReported() {
     QCOMPARE(readBytes(path), "locked"_ba);
 }
 
-void FileCommandsTest::saveKeepsThePermissionBits() {
+void FileCommandsTest::saveKeepsThePermissionBits()
+{
     const QString path = dir->filePath(u"shared.scp"_s);
     QVERIFY(writeBytes(path, "x"));
     const auto permissions = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser
@@ -431,7 +457,8 @@ void FileCommandsTest::saveKeepsThePermissionBits() {
     QCOMPARE(QFile::permissions(path), permissions);
 }
 
-void FileCommandsTest::unstorableCharactersNeedConsent_data() {
+void FileCommandsTest::unstorableCharactersNeedConsent_data()
+{
     QTest::addColumn<bool>("saveAs");
     QTest::addColumn<bool>("yes");
     QTest::newRow("Save, Yes") << false << true;
@@ -440,7 +467,8 @@ void FileCommandsTest::unstorableCharactersNeedConsent_data() {
     QTest::newRow("Save As, No") << true << false;
 }
 
-void FileCommandsTest::unstorableCharactersNeedConsent() {
+void FileCommandsTest::unstorableCharactersNeedConsent()
+{
     QFETCH(bool, saveAs);
     QFETCH(bool, yes);
     const QString opened = dir->filePath(u"a.vls"_s);
@@ -471,7 +499,8 @@ void FileCommandsTest::unstorableCharactersNeedConsent() {
     QCOMPARE(h->text->DocumentText(), u"caf\u00E9\r\nx\u2192y \u4E2D\u20AC"_s);
 }
 
-void FileCommandsTest::exitEndsTheProgramWithoutAQuestion() {
+void FileCommandsTest::exitEndsTheProgramWithoutAQuestion()
+{
     h->text->setDocumentText(u"unsaved"_s);
     h->files.Exit();
     QCOMPARE(h->process.endCalls, 1);
@@ -479,7 +508,8 @@ void FileCommandsTest::exitEndsTheProgramWithoutAQuestion() {
     QVERIFY(h->dialog.shown.isEmpty());
 }
 
-void FileCommandsTest::mainWindowMenuRunsTheCommands() {
+void FileCommandsTest::mainWindowMenuRunsTheCommands()
+{
     const QString path = dir->filePath(u"menu.vls"_s);
     QVERIFY(writeBytes(path, "from the menu"));
     FakeServices fakes;

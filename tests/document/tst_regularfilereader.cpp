@@ -21,14 +21,16 @@ private slots:
     void openLimitLeavesRoomInMemoryAndInTheEditor();
 };
 
-void RegularFileReaderTest::readsTheWholeFile_data() {
+void RegularFileReaderTest::readsTheWholeFile_data()
+{
     QTest::addColumn<QByteArray>("bytes");
     QTest::newRow("empty") << QByteArray();
     QTest::newRow("text") << "abc\r\ndef"_ba;
     QTest::newRow("binary") << QByteArray("\0\xff\x81\r\x1a\0", 6);
 }
 
-void RegularFileReaderTest::readsTheWholeFile() {
+void RegularFileReaderTest::readsTheWholeFile()
+{
     QFETCH(QByteArray, bytes);
     QTemporaryDir dir;
     const QString path = dir.filePath(u"f.bin"_s);
@@ -43,7 +45,8 @@ void RegularFileReaderTest::readsTheWholeFile() {
 
 // Each must be refused at once: a FIFO without a writer would block the
 // program, and a device such as /dev/zero never ends.
-void RegularFileReaderTest::refusesWhatIsNotARegularFile_data() {
+void RegularFileReaderTest::refusesWhatIsNotARegularFile_data()
+{
     QTest::addColumn<QString>("kind");
     QTest::newRow("missing") << u"missing"_s;
     QTest::newRow("folder") << u"folder"_s;
@@ -52,7 +55,8 @@ void RegularFileReaderTest::refusesWhatIsNotARegularFile_data() {
     QTest::newRow("no name") << u"empty name"_s;
 }
 
-void RegularFileReaderTest::refusesWhatIsNotARegularFile() {
+void RegularFileReaderTest::refusesWhatIsNotARegularFile()
+{
     QFETCH(QString, kind);
     QTemporaryDir dir;
     QString path = dir.filePath(u"x"_s);
@@ -67,7 +71,8 @@ void RegularFileReaderTest::refusesWhatIsNotARegularFile() {
     QVERIFY(!readRegularFile(path, qint64(1) << 40).has_value());
 }
 
-void RegularFileReaderTest::refusesAFileLargerThanTheLimit() {
+void RegularFileReaderTest::refusesAFileLargerThanTheLimit()
+{
     QTemporaryDir dir;
     const QString path = dir.filePath(u"big.scp"_s);
     QFile file(path);
@@ -78,7 +83,8 @@ void RegularFileReaderTest::refusesAFileLargerThanTheLimit() {
     QVERIFY(readRegularFile(path, 101).has_value());
 }
 
-void RegularFileReaderTest::openLimitLeavesRoomInMemoryAndInTheEditor_data() {
+void RegularFileReaderTest::openLimitLeavesRoomInMemoryAndInTheEditor_data()
+{
     QTest::addColumn<qint64>("available");
     QTest::addColumn<qint64>("limit");
     const qint64 editorLimit = std::numeric_limits<int>::max() - 1;
@@ -88,7 +94,8 @@ void RegularFileReaderTest::openLimitLeavesRoomInMemoryAndInTheEditor_data() {
     QTest::newRow("nothing free") << qint64(0) << qint64(0);
 }
 
-void RegularFileReaderTest::openLimitLeavesRoomInMemoryAndInTheEditor() {
+void RegularFileReaderTest::openLimitLeavesRoomInMemoryAndInTheEditor()
+{
     QFETCH(qint64, available);
     QFETCH(qint64, limit);
     QCOMPARE(largestOpenableFile(available), limit);

@@ -10,12 +10,14 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QByteArray contentsOf(const QString& path) {
+QByteArray contentsOf(const QString& path)
+{
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
-void createFile(const QString& path, const QByteArray& bytes) {
+void createFile(const QString& path, const QByteArray& bytes)
+{
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     QCOMPARE(file.write(bytes), bytes.size());
@@ -35,7 +37,8 @@ private slots:
     void failsInAReadOnlyFolderAndKeepsTheFile();
 };
 
-void SafeFileWriterTest::writesANewFile() {
+void SafeFileWriterTest::writesANewFile()
+{
     QTemporaryDir dir;
     const QString path = dir.filePath(u"new.vls"_s);
     const SafeFileWriter::Result result = SafeFileWriter().write(path, "abc\r\n");
@@ -43,7 +46,8 @@ void SafeFileWriterTest::writesANewFile() {
     QCOMPARE(contentsOf(path), "abc\r\n"_ba);
 }
 
-void SafeFileWriterTest::replacesAnExistingFileWhole() {
+void SafeFileWriterTest::replacesAnExistingFileWhole()
+{
     QTemporaryDir dir;
     const QString path = dir.filePath(u"old.vls"_s);
     createFile(path, "a much longer old text\r\n");
@@ -54,13 +58,15 @@ void SafeFileWriterTest::replacesAnExistingFileWhole() {
 
 // A disk that fills up part-way through the write. Qt's own save file commits a
 // cut-off copy after a short write; the writer must notice the count.
-void SafeFileWriterTest::writeFailingPartWayKeepsThePreviousFile_data() {
+void SafeFileWriterTest::writeFailingPartWayKeepsThePreviousFile_data()
+{
     QTest::addColumn<bool>("reportsShortCount");
     QTest::newRow("short write") << true;
     QTest::newRow("failed write after some bytes") << false;
 }
 
-void SafeFileWriterTest::writeFailingPartWayKeepsThePreviousFile() {
+void SafeFileWriterTest::writeFailingPartWayKeepsThePreviousFile()
+{
     QFETCH(bool, reportsShortCount);
     QTemporaryDir dir;
     const QString path = dir.filePath(u"script.scp"_s);
@@ -80,7 +86,8 @@ void SafeFileWriterTest::writeFailingPartWayKeepsThePreviousFile() {
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"script.scp"_s});
 }
 
-void SafeFileWriterTest::keepsThePermissionBits() {
+void SafeFileWriterTest::keepsThePermissionBits()
+{
     QTemporaryDir dir;
     const QString path = dir.filePath(u"shared.scp"_s);
     createFile(path, "old\r\n");
@@ -91,7 +98,8 @@ void SafeFileWriterTest::keepsThePermissionBits() {
     QCOMPARE(QFile::permissions(path), permissions);
 }
 
-void SafeFileWriterTest::failsWithTheSystemsReasonWhenTheFolderIsAFile() {
+void SafeFileWriterTest::failsWithTheSystemsReasonWhenTheFolderIsAFile()
+{
     QTemporaryDir dir;
     const QString notAFolder = dir.filePath(u"plain"_s);
     createFile(notAFolder, "x");
@@ -101,7 +109,8 @@ void SafeFileWriterTest::failsWithTheSystemsReasonWhenTheFolderIsAFile() {
     QCOMPARE(contentsOf(notAFolder), "x"_ba);
 }
 
-void SafeFileWriterTest::failsInAReadOnlyFolderAndKeepsTheFile() {
+void SafeFileWriterTest::failsInAReadOnlyFolderAndKeepsTheFile()
+{
     if (::geteuid() == 0)
         QSKIP("permission bits do not stop root from writing");
     QTemporaryDir dir;

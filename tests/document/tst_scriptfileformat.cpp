@@ -19,7 +19,8 @@ private slots:
     void unstorableCharactersCountedAndWrittenAsQuestionMarks();
 };
 
-void ScriptFileFormatTest::everyByteValueComesBackAsTheSameByte() {
+void ScriptFileFormatTest::everyByteValueComesBackAsTheSameByte()
+{
     QByteArray all;
     for (int byte = 0; byte < 256; ++byte)
         all += char(byte);
@@ -29,7 +30,8 @@ void ScriptFileFormatTest::everyByteValueComesBackAsTheSameByte() {
         QCOMPARE(Windows1252::fromUnicode(text[byte]), byte);
 }
 
-void ScriptFileFormatTest::bytesReadAsWindows1252_data() {
+void ScriptFileFormatTest::bytesReadAsWindows1252_data()
+{
     QTest::addColumn<int>("byte");
     QTest::addColumn<int>("codePoint");
     QTest::newRow("NUL") << 0x00 << 0x0000;
@@ -54,7 +56,8 @@ void ScriptFileFormatTest::bytesReadAsWindows1252_data() {
     QTest::newRow("y diaeresis") << 0xFF << 0x00FF;
 }
 
-void ScriptFileFormatTest::bytesReadAsWindows1252() {
+void ScriptFileFormatTest::bytesReadAsWindows1252()
+{
     QFETCH(int, byte);
     QFETCH(int, codePoint);
     const QString text = ScriptFileFormat::textFromBytes(QByteArray(1, char(byte)));
@@ -62,7 +65,8 @@ void ScriptFileFormatTest::bytesReadAsWindows1252() {
     QCOMPARE(Windows1252::fromUnicode(QChar(char16_t(codePoint))), byte);
 }
 
-void ScriptFileFormatTest::lineEndsReadAsLf_data() {
+void ScriptFileFormatTest::lineEndsReadAsLf_data()
+{
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("text");
     QTest::newRow("CR LF") << "a\r\nb\r\n"_ba << u"a\nb\n"_s;
@@ -72,13 +76,15 @@ void ScriptFileFormatTest::lineEndsReadAsLf_data() {
     QTest::newRow("none") << "ab\x85"_ba << u"ab\u2026"_s;
 }
 
-void ScriptFileFormatTest::lineEndsReadAsLf() {
+void ScriptFileFormatTest::lineEndsReadAsLf()
+{
     QFETCH(QByteArray, bytes);
     QFETCH(QString, text);
     QCOMPARE(ScriptFileFormat::textFromBytes(bytes), text);
 }
 
-void ScriptFileFormatTest::lineEndsWrittenAsCrLf_data() {
+void ScriptFileFormatTest::lineEndsWrittenAsCrLf_data()
+{
     QTest::addColumn<QString>("text");
     QTest::addColumn<QByteArray>("bytes");
     QTest::newRow("empty document") << u""_s << "\r\n"_ba;
@@ -92,7 +98,8 @@ void ScriptFileFormatTest::lineEndsWrittenAsCrLf_data() {
     QTest::newRow("editor separators") << u"a\u2029b\u2028c"_s << "a\r\nb\r\nc\r\n"_ba;
 }
 
-void ScriptFileFormatTest::lineEndsWrittenAsCrLf() {
+void ScriptFileFormatTest::lineEndsWrittenAsCrLf()
+{
     QFETCH(QString, text);
     QFETCH(QByteArray, bytes);
     const ScriptFileFormat::Encoded encoded = ScriptFileFormat::bytesFromText(text);
@@ -100,7 +107,8 @@ void ScriptFileFormatTest::lineEndsWrittenAsCrLf() {
     QCOMPARE(encoded.unstorableCount, 0);
 }
 
-void ScriptFileFormatTest::unstorableCharactersCountedAndWrittenAsQuestionMarks_data() {
+void ScriptFileFormatTest::unstorableCharactersCountedAndWrittenAsQuestionMarks_data()
+{
     QTest::addColumn<QString>("text");
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<int>("count");
@@ -117,7 +125,8 @@ void ScriptFileFormatTest::unstorableCharactersCountedAndWrittenAsQuestionMarks_
         << u"x\U0001F600y\U0001F600"_s << "x?y?\r\n"_ba << 2 << 1 << 2;
 }
 
-void ScriptFileFormatTest::unstorableCharactersCountedAndWrittenAsQuestionMarks() {
+void ScriptFileFormatTest::unstorableCharactersCountedAndWrittenAsQuestionMarks()
+{
     QFETCH(QString, text);
     QFETCH(QByteArray, bytes);
     QFETCH(int, count);

@@ -34,18 +34,21 @@ private:
     Form1* form_ = nullptr;
 };
 
-void TestClipboardCommands::init() {
+void TestClipboardCommands::init()
+{
     program_ = std::make_unique<Program>([] { return FakeServices().take(); });
     form_ = &Program::form1();
     form_->load();
 }
 
-void TestClipboardCommands::cleanup() {
+void TestClipboardCommands::cleanup()
+{
     program_.reset();
     QGuiApplication::clipboard()->clear();
 }
 
-void TestClipboardCommands::offer(Offer what, const QString& text) {
+void TestClipboardCommands::offer(Offer what, const QString& text)
+{
     auto mime = std::make_unique<QMimeData>();
     switch (what) {
     case Offer::Nothing:
@@ -68,12 +71,14 @@ void TestClipboardCommands::offer(Offer what, const QString& text) {
     QGuiApplication::clipboard()->setMimeData(mime.release());
 }
 
-void TestClipboardCommands::select(int start, int length) {
+void TestClipboardCommands::select(int start, int length)
+{
     form_->Text1().setSelectionStart(start);
     form_->Text1().setSelectionLength(length);
 }
 
-void TestClipboardCommands::copyPlacesOnlyTheSelectedPlainText_data() {
+void TestClipboardCommands::copyPlacesOnlyTheSelectedPlainText_data()
+{
     QTest::addColumn<QString>("document");
     QTest::addColumn<int>("start");
     QTest::addColumn<int>("length");
@@ -86,7 +91,8 @@ void TestClipboardCommands::copyPlacesOnlyTheSelectedPlainText_data() {
 
 // A rich copy would let formatting reach the program that pastes; the
 // clipboard's earlier contents, in any format, are gone.
-void TestClipboardCommands::copyPlacesOnlyTheSelectedPlainText() {
+void TestClipboardCommands::copyPlacesOnlyTheSelectedPlainText()
+{
     QFETCH(QString, document);
     QFETCH(int, start);
     QFETCH(int, length);
@@ -107,7 +113,8 @@ void TestClipboardCommands::copyPlacesOnlyTheSelectedPlainText() {
     QCOMPARE(form_->Text1().SelectionLength(), length);
 }
 
-void TestClipboardCommands::cutMovesTheSelectionToTheClipboard_data() {
+void TestClipboardCommands::cutMovesTheSelectionToTheClipboard_data()
+{
     QTest::addColumn<QString>("document");
     QTest::addColumn<int>("start");
     QTest::addColumn<int>("length");
@@ -118,7 +125,8 @@ void TestClipboardCommands::cutMovesTheSelectionToTheClipboard_data() {
     QTest::newRow("across lines") << u"ab\r\ncd"_s << 1 << 3 << u"b\nc"_s << u"ad"_s;
 }
 
-void TestClipboardCommands::cutMovesTheSelectionToTheClipboard() {
+void TestClipboardCommands::cutMovesTheSelectionToTheClipboard()
+{
     QFETCH(QString, document);
     QFETCH(int, start);
     QFETCH(int, length);
@@ -137,7 +145,8 @@ void TestClipboardCommands::cutMovesTheSelectionToTheClipboard() {
     QCOMPARE(form_->Text1().DocumentText(), remaining);
 }
 
-void TestClipboardCommands::pasteReadsPlainTextOnly_data() {
+void TestClipboardCommands::pasteReadsPlainTextOnly_data()
+{
     QTest::addColumn<Offer>("offered");
     QTest::addColumn<QString>("clipboardText");
     QTest::addColumn<int>("start");
@@ -160,7 +169,8 @@ void TestClipboardCommands::pasteReadsPlainTextOnly_data() {
         << Offer::PlainText << u" \t "_s << 2 << 0 << u"ab \t |cd"_s;
 }
 
-void TestClipboardCommands::pasteReadsPlainTextOnly() {
+void TestClipboardCommands::pasteReadsPlainTextOnly()
+{
     QFETCH(Offer, offered);
     QFETCH(QString, clipboardText);
     QFETCH(int, start);

@@ -31,7 +31,8 @@ private:
     Form1* form_ = nullptr;
 };
 
-void TestEditingShortcuts::init() {
+void TestEditingShortcuts::init()
+{
     program_ = std::make_unique<Program>([] { return FakeServices().take(); });
     form_ = &Program::form1();
     form_->show();
@@ -43,12 +44,14 @@ void TestEditingShortcuts::init() {
     form_->Text1().setSelectionLength(3);
 }
 
-void TestEditingShortcuts::cleanup() {
+void TestEditingShortcuts::cleanup()
+{
     program_.reset();
     QGuiApplication::clipboard()->clear();
 }
 
-void TestEditingShortcuts::clipboardKeysRunTheCommands_data() {
+void TestEditingShortcuts::clipboardKeysRunTheCommands_data()
+{
     QTest::addColumn<int>("key");
     QTest::addColumn<QString>("document");
     QTest::addColumn<QString>("clipboard");
@@ -59,7 +62,8 @@ void TestEditingShortcuts::clipboardKeysRunTheCommands_data() {
     QTest::newRow("Ctrl+V") << int(Qt::Key_V) << u"abc "_s << QString();
 }
 
-void TestEditingShortcuts::clipboardKeysRunTheCommands() {
+void TestEditingShortcuts::clipboardKeysRunTheCommands()
+{
     QFETCH(int, key);
     QFETCH(QString, document);
     QFETCH(QString, clipboard);
@@ -78,7 +82,8 @@ void TestEditingShortcuts::clipboardKeysRunTheCommands() {
     }
 }
 
-void TestEditingShortcuts::formatKeysToggleTheSelection_data() {
+void TestEditingShortcuts::formatKeysToggleTheSelection_data()
+{
     using Reader = SelectionReader;
     QTest::addColumn<int>("key");
     QTest::addColumn<QString>("item");
@@ -94,7 +99,8 @@ void TestEditingShortcuts::formatKeysToggleTheSelection_data() {
                             << Reader(&EditorControl::SelectionStrikeout);
 }
 
-void TestEditingShortcuts::formatKeysToggleTheSelection() {
+void TestEditingShortcuts::formatKeysToggleTheSelection()
+{
     using Reader = SelectionReader;
     QFETCH(int, key);
     QFETCH(QString, item);

@@ -20,7 +20,8 @@ private slots:
 using Edit = std::function<void(RichTextBox&)>;
 Q_DECLARE_METATYPE(Edit)
 
-void TestEditorTextMirror::mirrorFollowsEveryKindOfEdit_data() {
+void TestEditorTextMirror::mirrorFollowsEveryKindOfEdit_data()
+{
     QTest::addColumn<Edit>("edit");
     const auto at = [](int start, int length, QString text) {
         return Edit([=](RichTextBox& e) {
@@ -50,7 +51,8 @@ void TestEditorTextMirror::mirrorFollowsEveryKindOfEdit_data() {
     });
 }
 
-void TestEditorTextMirror::mirrorFollowsEveryKindOfEdit() {
+void TestEditorTextMirror::mirrorFollowsEveryKindOfEdit()
+{
     QFETCH(Edit, edit);
     RichTextBox editor;
     EditorTextMirror& mirror = EditorTextMirror::of(*editor.document());
@@ -66,7 +68,8 @@ void TestEditorTextMirror::mirrorFollowsEveryKindOfEdit() {
     QCOMPARE(mirror.text(), editor.document()->toRawText());
 }
 
-void TestEditorTextMirror::mirrorFollowsAThousandRandomEdits() {
+void TestEditorTextMirror::mirrorFollowsAThousandRandomEdits()
+{
     RichTextBox editor;
     editor.setDocumentText(u"ONTRIGGER=DCLICK\r\n  RETURN 1\r\n"_s);
     EditorTextMirror& mirror = EditorTextMirror::of(*editor.document());

@@ -18,7 +18,8 @@ private slots:
     void colourButtonChoosesTheColour();
 };
 
-void TestFontColorDialog::okWithoutChangeGivesBackWhatCameIn_data() {
+void TestFontColorDialog::okWithoutChangeGivesBackWhatCameIn_data()
+{
     QTest::addColumn<FontChoice>("initial");
     QTest::newRow("bold red") << FontChoice{u"DejaVu Sans"_s, 12, true, false, false, false,
                                             QColor(255, 0, 0)};
@@ -33,13 +34,15 @@ void TestFontColorDialog::okWithoutChangeGivesBackWhatCameIn_data() {
         << FontChoice{u"No Such Face"_s, 10, false, false, true, false, QColor(1, 2, 3)};
 }
 
-void TestFontColorDialog::okWithoutChangeGivesBackWhatCameIn() {
+void TestFontColorDialog::okWithoutChangeGivesBackWhatCameIn()
+{
     QFETCH(FontChoice, initial);
     FontColorDialog dialog(initial);
     QCOMPARE(dialog.choice(), initial);
 }
 
-void TestFontColorDialog::dialogShowsTheStyleOfTheText_data() {
+void TestFontColorDialog::dialogShowsTheStyleOfTheText_data()
+{
     QTest::addColumn<QString>("face");
     QTest::addColumn<bool>("bold");
     QTest::addColumn<bool>("italic");
@@ -53,7 +56,8 @@ void TestFontColorDialog::dialogShowsTheStyleOfTheText_data() {
 
 // Left to itself Qt's dialog would show an upright face as its first listed
 // style, an oblique one.
-void TestFontColorDialog::dialogShowsTheStyleOfTheText() {
+void TestFontColorDialog::dialogShowsTheStyleOfTheText()
+{
     QFETCH(QString, face);
     QFETCH(bool, bold);
     QFETCH(bool, italic);
@@ -67,7 +71,8 @@ void TestFontColorDialog::dialogShowsTheStyleOfTheText() {
     QVERIFY(!fonts->currentFont().styleName().contains(u"Condensed"_s));
 }
 
-void TestFontColorDialog::changedFontGoesOut() {
+void TestFontColorDialog::changedFontGoesOut()
+{
     FontColorDialog dialog(
         FontChoice{u"DejaVu Sans"_s, 8.25f, false, false, false, false, QColor(9, 9, 9)});
     auto* fonts = dialog.findChild<QFontDialog*>();
@@ -84,7 +89,8 @@ void TestFontColorDialog::changedFontGoesOut() {
 
 // The colour sits in the same dialog as the font: its button opens a colour
 // chooser, and the chosen colour goes out with the font.
-void TestFontColorDialog::colourButtonChoosesTheColour() {
+void TestFontColorDialog::colourButtonChoosesTheColour()
+{
     FontColorDialog dialog(
         FontChoice{u"DejaVu Sans"_s, 10, false, false, false, false, QColor(0, 0, 0)});
     dialog.show();

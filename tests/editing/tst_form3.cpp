@@ -15,11 +15,13 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QRect fromTwips(int left, int top, int width, int height) {
+QRect fromTwips(int left, int top, int width, int height)
+{
     return {left / 15, top / 15, width / 15, height / 15};
 }
 
-QList<Form3*> findDialogs() {
+QList<Form3*> findDialogs()
+{
     QList<Form3*> dialogs;
     for (QWidget* window : QApplication::topLevelWidgets())
         if (auto* dialog = qobject_cast<Form3*>(window))
@@ -27,9 +29,7 @@ QList<Form3*> findDialogs() {
     return dialogs;
 }
 
-void destroyClosedWindows() {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
+void destroyClosedWindows() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
 } // namespace
 
@@ -61,26 +61,30 @@ private:
     Form1* form_ = nullptr;
 };
 
-void TestForm3::init() {
+void TestForm3::init()
+{
     program_ = std::make_unique<Program>([] { return FakeServices().take(); });
     form_ = &Program::form1();
     form_->Text1().setDocumentText(u"abc abc"_s);
     form_->Text1().setSelectionStart(1);
 }
 
-void TestForm3::cleanup() {
+void TestForm3::cleanup()
+{
     program_.reset();
     destroyClosedWindows();
     QVERIFY(findDialogs().isEmpty());
 }
 
-Form3* TestForm3::openDialog() {
+Form3* TestForm3::openDialog()
+{
     form_->Find_Click();
     const QList<Form3*> dialogs = findDialogs();
     return dialogs.size() == 1 ? dialogs[0] : nullptr;
 }
 
-void TestForm3::dialogIsLaidOutAsDesigned() {
+void TestForm3::dialogIsLaidOutAsDesigned()
+{
     Form3* dialog = openDialog();
     QVERIFY(dialog);
     QCOMPARE(dialog->windowTitle(), u"Find...."_s);
@@ -111,7 +115,8 @@ void TestForm3::dialogIsLaidOutAsDesigned() {
     }
 }
 
-void TestForm3::controlsAreLaidOutAsDesigned_data() {
+void TestForm3::controlsAreLaidOutAsDesigned_data()
+{
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QRect>("geometry");
@@ -122,7 +127,8 @@ void TestForm3::controlsAreLaidOutAsDesigned_data() {
     QTest::newRow("Command2") << u"Command2"_s << u"&Cancel"_s << fromTwips(1620, 855, 1005, 270);
 }
 
-void TestForm3::controlsAreLaidOutAsDesigned() {
+void TestForm3::controlsAreLaidOutAsDesigned()
+{
     QFETCH(QString, name);
     QFETCH(QString, caption);
     QFETCH(QRect, geometry);
@@ -134,7 +140,8 @@ void TestForm3::controlsAreLaidOutAsDesigned() {
     QCOMPARE(control->property("text").toString(), caption);
 }
 
-void TestForm3::searchTextHasTheFocusAndTabFollowsTheOrder() {
+void TestForm3::searchTextHasTheFocusAndTabFollowsTheOrder()
+{
     Form3* dialog = openDialog();
     QVERIFY(dialog);
     QVERIFY(QTest::qWaitForWindowActive(dialog));
@@ -145,7 +152,8 @@ void TestForm3::searchTextHasTheFocusAndTabFollowsTheOrder() {
     }
 }
 
-void TestForm3::keysOfTheDialog_data() {
+void TestForm3::keysOfTheDialog_data()
+{
     QTest::addColumn<int>("key");
     QTest::addColumn<int>("modifiers");
     QTest::addColumn<bool>("closes");
@@ -156,7 +164,8 @@ void TestForm3::keysOfTheDialog_data() {
     QTest::newRow("Alt+C cancels") << int(Qt::Key_C) << int(Qt::AltModifier) << true << 1;
 }
 
-void TestForm3::keysOfTheDialog() {
+void TestForm3::keysOfTheDialog()
+{
     QFETCH(int, key);
     QFETCH(int, modifiers);
     QFETCH(bool, closes);
@@ -179,7 +188,8 @@ void TestForm3::keysOfTheDialog() {
     QCOMPARE(form_->Text1().SelectionStart(), selectionStart);
 }
 
-void TestForm3::findAgainRaisesTheSameDialogWithItsText() {
+void TestForm3::findAgainRaisesTheSameDialogWithItsText()
+{
     Form3* dialog = openDialog();
     QVERIFY(dialog);
     searchBox(dialog)->setText(u"kept"_s);
@@ -190,14 +200,16 @@ void TestForm3::findAgainRaisesTheSameDialogWithItsText() {
     QCOMPARE(searchBox(dialog)->text(), u"kept"_s);
 }
 
-void TestForm3::everyWayOfClosingDestroysTheDialog_data() {
+void TestForm3::everyWayOfClosingDestroysTheDialog_data()
+{
     QTest::addColumn<QString>("how");
     QTest::newRow("Cancel") << u"Command2"_s;
     QTest::newRow("Find") << u"cmdFind"_s;
     QTest::newRow("window manager") << u"close"_s;
 }
 
-void TestForm3::everyWayOfClosingDestroysTheDialog() {
+void TestForm3::everyWayOfClosingDestroysTheDialog()
+{
     QFETCH(QString, how);
     QPointer<Form3> dialog = openDialog();
     QVERIFY(dialog);
@@ -221,7 +233,8 @@ void TestForm3::everyWayOfClosingDestroysTheDialog() {
     QCOMPARE(searchBox(fresh)->text(), u""_s);
 }
 
-void TestForm3::emptySearchTextKeepsTheDialogOpen() {
+void TestForm3::emptySearchTextKeepsTheDialogOpen()
+{
     form_->Text1().setSelectionLength(2);
     QPointer<Form3> dialog = openDialog();
     QVERIFY(dialog);
@@ -235,7 +248,8 @@ void TestForm3::emptySearchTextKeepsTheDialogOpen() {
     QCOMPARE(form_->Text1().SelectionLength(), 2);
 }
 
-void TestForm3::searchSelectsInTheMainWindowsEditor_data() {
+void TestForm3::searchSelectsInTheMainWindowsEditor_data()
+{
     QTest::addColumn<QString>("search");
     QTest::addColumn<int>("start");
     QTest::addColumn<int>("length");
@@ -243,7 +257,8 @@ void TestForm3::searchSelectsInTheMainWindowsEditor_data() {
     QTest::newRow("not found") << u"ABC"_s << 7 << 0;
 }
 
-void TestForm3::searchSelectsInTheMainWindowsEditor() {
+void TestForm3::searchSelectsInTheMainWindowsEditor()
+{
     QFETCH(QString, search);
     QFETCH(int, start);
     QFETCH(int, length);
@@ -259,7 +274,8 @@ void TestForm3::searchSelectsInTheMainWindowsEditor() {
     QCOMPARE(form_->Text1().SelectionLength(), length);
 }
 
-void TestForm3::searchCreatesTheMainWindowWhenThereIsNone() {
+void TestForm3::searchCreatesTheMainWindowWhenThereIsNone()
+{
     program_.reset();
     program_ = std::make_unique<Program>([] { return FakeServices().take(); });
     QPointer<Form3> dialog;

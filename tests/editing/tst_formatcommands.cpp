@@ -33,7 +33,8 @@ const Toggle toggles[] = {
      &EditorControl::SelectionUnderline, &EditorControl::setSelectionUnderline},
 };
 
-FontChoice chosen() {
+FontChoice chosen()
+{
     return {u"DejaVu Serif"_s, 17, true, false, true, false, QColor(0x12, 0x34, 0x56)};
 }
 
@@ -68,7 +69,8 @@ private:
     Form1* form_ = nullptr;
 };
 
-void TestFormatCommands::init() {
+void TestFormatCommands::init()
+{
     FakeServices fakes;
     dialog_ = fakes.commonDialog;
     program_ = std::make_unique<Program>([&fakes] { return fakes.take(); });
@@ -76,17 +78,17 @@ void TestFormatCommands::init() {
     text().setDocumentText(u"plain words here"_s);
 }
 
-void TestFormatCommands::cleanup() {
-    program_.reset();
-}
+void TestFormatCommands::cleanup() { program_.reset(); }
 
-void TestFormatCommands::select(int start, int length) {
+void TestFormatCommands::select(int start, int length)
+{
     text().setSelectionStart(start);
     text().setSelectionLength(length);
 }
 
 // The seven attributes of the selection; every one must be shared.
-FontChoice TestFormatCommands::selectionFont() {
+FontChoice TestFormatCommands::selectionFont()
+{
     FontChoice font;
     [&] {
         QVERIFY(text().SelectionFontName());
@@ -104,7 +106,8 @@ FontChoice TestFormatCommands::selectionFont() {
     return font;
 }
 
-void TestFormatCommands::toggleWritesTheOppositeOfTheText_data() {
+void TestFormatCommands::toggleWritesTheOppositeOfTheText_data()
+{
     QTest::addColumn<int>("toggle");
     QTest::addColumn<int>("onFrom");
     QTest::addColumn<int>("onLength");
@@ -120,7 +123,8 @@ void TestFormatCommands::toggleWritesTheOppositeOfTheText_data() {
 
 // The selection is "plain" (0..5): a part of it may carry the attribute
 // beforehand. False becomes true; true and mixed become false.
-void TestFormatCommands::toggleWritesTheOppositeOfTheText() {
+void TestFormatCommands::toggleWritesTheOppositeOfTheText()
+{
     QFETCH(int, toggle);
     QFETCH(int, onFrom);
     QFETCH(int, onLength);
@@ -140,13 +144,15 @@ void TestFormatCommands::toggleWritesTheOppositeOfTheText() {
     QCOMPARE((text().*t.read)(), std::optional<bool>(false));
 }
 
-void TestFormatCommands::toggleDecidesByTheTextNotTheCheckMark_data() {
+void TestFormatCommands::toggleDecidesByTheTextNotTheCheckMark_data()
+{
     QTest::addColumn<int>("toggle");
     for (int i = 0; i < int(std::size(toggles)); ++i)
         QTest::newRow(toggles[i].name) << i;
 }
 
-void TestFormatCommands::toggleDecidesByTheTextNotTheCheckMark() {
+void TestFormatCommands::toggleDecidesByTheTextNotTheCheckMark()
+{
     QFETCH(int, toggle);
     const Toggle& t = toggles[toggle];
     QAction* item = form_->menuItem(QString::fromLatin1(t.item));
@@ -168,11 +174,13 @@ void TestFormatCommands::toggleDecidesByTheTextNotTheCheckMark() {
     QCOMPARE((text().*t.read)(), std::optional<bool>(true));
 }
 
-void TestFormatCommands::toggleWithoutSelectionFormatsTheTextTypedNext_data() {
+void TestFormatCommands::toggleWithoutSelectionFormatsTheTextTypedNext_data()
+{
     toggleDecidesByTheTextNotTheCheckMark_data();
 }
 
-void TestFormatCommands::toggleWithoutSelectionFormatsTheTextTypedNext() {
+void TestFormatCommands::toggleWithoutSelectionFormatsTheTextTypedNext()
+{
     QFETCH(int, toggle);
     const Toggle& t = toggles[toggle];
     text().setSelectionStart(5);
@@ -190,7 +198,8 @@ void TestFormatCommands::toggleWithoutSelectionFormatsTheTextTypedNext() {
     QCOMPARE((text().*t.read)(), std::optional<bool>(false));
 }
 
-void TestFormatCommands::fontFillsTheDialogAndWritesAllSevenBack() {
+void TestFormatCommands::fontFillsTheDialogAndWritesAllSevenBack()
+{
     select(6, 5);
     text().setSelectionFontName(u"DejaVu Sans"_s);
     text().setSelectionFontSize(11.5f);
@@ -218,7 +227,8 @@ void TestFormatCommands::fontFillsTheDialogAndWritesAllSevenBack() {
     QVERIFY(selectionFont() != chosen());
 }
 
-void TestFormatCommands::fontCancelLeavesTheFormatting() {
+void TestFormatCommands::fontCancelLeavesTheFormatting()
+{
     select(0, 5);
     text().setSelectionBold(true);
     const FontChoice before = selectionFont();
@@ -231,7 +241,8 @@ void TestFormatCommands::fontCancelLeavesTheFormatting() {
     QCOMPARE(form_->CommonDialog1().Flags(), 259);
 }
 
-void TestFormatCommands::fontOnMixedSelectionStartsFromTheFirstCharacter_data() {
+void TestFormatCommands::fontOnMixedSelectionStartsFromTheFirstCharacter_data()
+{
     QTest::addColumn<int>("start");
     QTest::addColumn<int>("length");
     QTest::newRow("mixed bold and size") << 0 << 11;
@@ -240,7 +251,8 @@ void TestFormatCommands::fontOnMixedSelectionStartsFromTheFirstCharacter_data() 
 }
 
 // The selection spans "plain" (plain, 9 pt) and "words" (bold, red, 20 pt).
-void TestFormatCommands::fontOnMixedSelectionStartsFromTheFirstCharacter() {
+void TestFormatCommands::fontOnMixedSelectionStartsFromTheFirstCharacter()
+{
     QFETCH(int, start);
     QFETCH(int, length);
     text().setDocumentText(u"plain words\r\nhere"_s);
@@ -265,7 +277,8 @@ void TestFormatCommands::fontOnMixedSelectionStartsFromTheFirstCharacter() {
     QCOMPARE(selectionFont(), chosen());
 }
 
-void TestFormatCommands::fontWithoutSelectionFormatsTheTextTypedNext() {
+void TestFormatCommands::fontWithoutSelectionFormatsTheTextTypedNext()
+{
     text().setSelectionStart(5);
     const FontChoice atCaret = selectionFont();
     dialog_->fontAnswers.push_back(chosen());

@@ -17,7 +17,8 @@ private slots:
     void lineBreakInSearchTextMatchesEitherEditorLineBreak();
 };
 
-void TestTextSearch::searchSelectsTheFirstOccurrenceFromTheSelectionStart_data() {
+void TestTextSearch::searchSelectsTheFirstOccurrenceFromTheSelectionStart_data()
+{
     QTest::addColumn<QString>("document");
     QTest::addColumn<int>("start");
     QTest::addColumn<int>("length");
@@ -47,7 +48,8 @@ void TestTextSearch::searchSelectsTheFirstOccurrenceFromTheSelectionStart_data()
     QTest::newRow("not a prefix of the match") << u"abab"_s << 1 << 0 << u"aba"_s << 4 << 0;
 }
 
-void TestTextSearch::searchSelectsTheFirstOccurrenceFromTheSelectionStart() {
+void TestTextSearch::searchSelectsTheFirstOccurrenceFromTheSelectionStart()
+{
     QFETCH(QString, document);
     QFETCH(int, start);
     QFETCH(int, length);
@@ -69,7 +71,8 @@ void TestTextSearch::searchSelectsTheFirstOccurrenceFromTheSelectionStart() {
     QCOMPARE(editor.DocumentText(), document);
 }
 
-void TestTextSearch::emptySearchTextChangesNothing() {
+void TestTextSearch::emptySearchTextChangesNothing()
+{
     RichTextBox editor;
     editor.setDocumentText(u"abc"_s);
     editor.setSelectionStart(1);
@@ -81,7 +84,8 @@ void TestTextSearch::emptySearchTextChangesNothing() {
     QCOMPARE(editor.SelectionLength(), 1);
 }
 
-void TestTextSearch::matchIsScrolledIntoView() {
+void TestTextSearch::matchIsScrolledIntoView()
+{
     RichTextBox editor;
     editor.resize(300, 200);
     editor.show();
@@ -101,7 +105,8 @@ void TestTextSearch::matchIsScrolledIntoView() {
 
 // Shift+Enter in the editor makes a break inside a paragraph (U+2028); it
 // is as much a line break to the user as Enter's (U+2029).
-void TestTextSearch::lineBreakInSearchTextMatchesEitherEditorLineBreak() {
+void TestTextSearch::lineBreakInSearchTextMatchesEitherEditorLineBreak()
+{
     RichTextBox editor;
     editor.setDocumentText(u"ab\r\nab"_s);
     QTextCursor cursor(editor.document());

@@ -16,7 +16,8 @@ private slots:
     void itemWritesItsKeywordAtTheSelection();
 };
 
-void TriggerKeywordsTest::itemWritesItsKeywordAtTheSelection_data() {
+void TriggerKeywordsTest::itemWritesItsKeywordAtTheSelection_data()
+{
     struct Row {
         const char* item;
         QString caption;
@@ -56,7 +57,8 @@ void TriggerKeywordsTest::itemWritesItsKeywordAtTheSelection_data() {
     }
 }
 
-void TriggerKeywordsTest::itemWritesItsKeywordAtTheSelection() {
+void TriggerKeywordsTest::itemWritesItsKeywordAtTheSelection()
+{
     QFETCH(QString, item);
     QFETCH(QString, caption);
     QFETCH(QString, before);
