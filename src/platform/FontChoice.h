@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QFont>
 #include <QString>
 
 // The seven character attributes that travel between the editor's selection
@@ -16,3 +17,6 @@ struct FontChoice {
 
     friend bool operator==(const FontChoice&, const FontChoice&) = default;
 };
+
+// The face, size and styles as a QFont; a size of 0 keeps the default size.
+QFont toQFont(const FontChoice& choice);

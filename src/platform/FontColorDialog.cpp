@@ -60,13 +60,7 @@ FontColorDialog::FontColorDialog(const FontChoice& initial, QWidget* parent)
     , fonts_(new QFontDialog(this))
     , colorButton_(new QPushButton(this))
 {
-    QFont font(initial.name);
-    if (initial.size > 0)
-        font.setPointSizeF(initial.size);
-    font.setBold(initial.bold);
-    font.setItalic(initial.italic);
-    font.setStrikeOut(initial.strikeout);
-    font.setUnderline(initial.underline);
+    QFont font = toQFont(initial);
     QString style = styleFor(initial.name, initial.bold, initial.italic);
     if (style.isEmpty() || QFontDatabase::bold(initial.name, style) != initial.bold) {
         // A generic name such as "monospace" lists no bold style: show the

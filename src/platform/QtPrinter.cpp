@@ -14,18 +14,6 @@ namespace {
 constexpr qreal MarginMillimetres = 20;
 constexpr int TabStopSpaces = 4; // as in the editor
 
-QFont printFont(const FontChoice& choice)
-{
-    QFont font(choice.name);
-    if (choice.size > 0)
-        font.setPointSizeF(choice.size);
-    font.setBold(choice.bold);
-    font.setItalic(choice.italic);
-    font.setStrikeOut(choice.strikeout);
-    font.setUnderline(choice.underline);
-    return font;
-}
-
 // QTextLayout scales tab stops by a resolution factor of its own when it lays
 // out for a printer; measure the factor rather than guess it.
 qreal tabStopScale(const QFont& font, QPaintDevice* device)
@@ -69,7 +57,7 @@ bool QtPrinter::printText(QPrinter& printer, const FontChoice& font, const QStri
     QPainter painter;
     if (!painter.begin(&printer))
         return false;
-    const QFont qfont(printFont(font), &printer);
+    const QFont qfont(toQFont(font), &printer);
     painter.setPen(font.color);
 
     // The painter's origin is the top-left corner of the area inside the margins.
