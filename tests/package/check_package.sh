@@ -1,0 +1,110 @@
+#!/usr/bin/env bash
+# Builds the Debian package, unpacks it into a scratch root (never onto this
+# machine) and checks that a desktop finds everything where it looks: the
+# program, its launcher, its AppStream metainfo and its icons.
+#   check_package.sh <cpack> <CPackConfig.cmake> <application id> <version>
+set -euo pipefail
+cpack=$1 config=$2 app_id=$3 version=$4
+
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/vexlon-package.XXXXXX")
+# CPack's install step lists what it placed in the build folder's
+# install_manifest.txt; leave behind only one that was there before.
+manifest=$(dirname "$config")/install_manifest.txt
+keep_manifest=false
+[ -e "$manifest" ] && keep_manifest=true
+cleanup() {
+    rm -rf "$scratch"
+    "$keep_manifest" || rm -f "$manifest"
+}
+trap cleanup EXIT
+
+failures=0
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+
+if ! "$cpack" -G DEB --config "$config" -B "$scratch/out" >"$scratch/cpack.log" 2>&1; then
+    cat "$scratch/cpack.log" >&2
+    echo "FAIL: cpack could not build the package" >&2
+    exit 1
+fi
+debs=("$scratch"/out/*.deb)
+if [ ${#debs[@]} -ne 1 ] || [ ! -f "${debs[0]}" ]; then
+    echo "FAIL: expected one .deb, cpack made: ${debs[*]}" >&2
+    exit 1
+fi
+deb=${debs[0]}
+echo "package: $(basename "$deb")"
+root=$scratch/root
+dpkg-deb -x "$deb" "$root"
+
+# Nothing but the program and its desktop data: no static library, headers,
+# tests or benchmarks.
+while IFS= read -r file; do
+    case "$file" in
+    usr/bin/vexlon | usr/share/applications/* | usr/share/metainfo/* | usr/share/icons/hicolor/*) ;;
+    *) fail "the package holds $file" ;;
+    esac
+done < <(cd "$root" && find . -not -type d | sed 's|^\./||')
+
+# The launcher, valid, starting the installed program with the installed icon.
+desktop=$root/usr/share/applications/$app_id.desktop
+if [ -f "$desktop" ]; then
+    if ! report=$(desktop-file-validate "$desktop" 2>&1) || grep -qE ': (error|warning): ' <<<"$report"; then
+        fail "desktop-file-validate: $report"
+    fi
+    exec_line=$(sed -n 's/^Exec=//p' "$desktop")
+    program=${exec_line%% *}
+    [ -n "$program" ] && [ -x "$root/usr/bin/$program" ] && [ -f "$root/usr/bin/$program" ] \
+        || fail "the launcher starts '$exec_line', which is not an installed program in usr/bin"
+    icon=$(sed -n 's/^Icon=//p' "$desktop")
+    [ "$icon" = "$app_id" ] || fail "the launcher's icon is '$icon', not $app_id"
+else
+    fail "no launcher at usr/share/applications/$app_id.desktop"
+fi
+
+# The icon: scalable, and every pixel size a desktop asks for, each really that
+# size (the width and height sit in the PNG header at bytes 16 to 23).
+[ -f "$root/usr/share/icons/hicolor/scalable/apps/$app_id.svg" ] \
+    || fail "no scalable icon at usr/share/icons/hicolor/scalable/apps/$app_id.svg"
+for size in 16 32 48 64 128 256; do
+    [ -f "$root/usr/share/icons/hicolor/${size}x${size}/apps/$app_id.png" ] \
+        || fail "no ${size}x${size} icon"
+done
+for png in "$root"/usr/share/icons/hicolor/*x*/apps/*.png; do
+    [ -f "$png" ] || continue
+    folder=$(basename "$(dirname "$(dirname "$png")")")
+    read -r -a bytes < <(od -An -tu1 -j16 -N8 "$png")
+    width=$(((bytes[0] << 24) | (bytes[1] << 16) | (bytes[2] << 8) | bytes[3]))
+    height=$(((bytes[4] << 24) | (bytes[5] << 16) | (bytes[6] << 8) | bytes[7]))
+    [ "$(head -c 4 "$png" | od -An -tx1 | tr -d ' ')" = 89504e47 ] && [ "${width}x${height}" = "$folder" ] \
+        || fail "the icon in $folder is not a ${folder} PNG (${width}x${height})"
+done
+
+# The metainfo: valid, naming the launcher, its newest release the package's version.
+metainfo=$root/usr/share/metainfo/$app_id.metainfo.xml
+if [ -f "$metainfo" ]; then
+    appstreamcli validate --no-net "$metainfo" >"$scratch/appstream.log" 2>&1 \
+        || fail "appstreamcli validate: $(cat "$scratch/appstream.log")"
+    grep -q "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainfo" \
+        || fail "the metainfo does not name the launcher $app_id.desktop"
+    newest=$(grep -o '<release version="[^"]*"' "$metainfo" | head -n 1 | cut -d'"' -f2)
+    [ "$newest" = "$version" ] || fail "the metainfo's newest release is '$newest', the program is $version"
+else
+    fail "no metainfo at usr/share/metainfo/$app_id.metainfo.xml"
+fi
+
+# The dependencies dpkg-shlibdeps found: the Qt 6 libraries the program links.
+depends=$(dpkg-deb -f "$deb" Depends)
+echo "Depends: $depends"
+for library in libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 libqt6webenginewidgets6; do
+    grep -qE "(^|[ ,])$library([ ,(]|$)" <<<"$depends" || fail "Depends does not list $library"
+done
+[ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "the package's version is not $version"
+
+if ((failures)); then
+    echo "$failures check(s) failed" >&2
+    exit 1
+fi
+echo "package checks passed"
