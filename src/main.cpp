@@ -9,6 +9,8 @@ int main(int argc, char* argv[])
 {
     prepareWebEngine();
     QApplication app(argc, argv);
+    // Lets the desktop match the window to its launcher and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(VEXLON_APP_ID));
     Program program(makeQtServices);
     auto* splash = new FrmSplash; // closes and deletes itself when it hands over
     splash->show();
