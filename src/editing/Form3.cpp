@@ -14,12 +14,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QRect twipsRect(int left, int top, int width, int height)
-{
-    return {pixelsFromTwips(left), pixelsFromTwips(top), pixelsFromTwips(width),
-            pixelsFromTwips(height)};
-}
-
 // Neither button answers Enter or Esc: a search starts only from the button
 // (or its access key).
 QPushButton* plainButton(const QString& name, const QString& caption, QWidget* parent)
@@ -53,17 +47,17 @@ Form3::Form3(QWidget* parent)
                         QApplication::palette("QMenu").color(QPalette::Active, QPalette::Text));
     setPalette(background);
     setAutoFillBackground(true);
-    const QRect client = twipsRect(3030, 3225, 2760, 1200);
+    const QRect client = rectFromTwips(3030, 3225, 2760, 1200);
     setGeometry(client);
     setFixedSize(client.size());
 
     Text1_->setObjectName(u"Text1"_s);
-    Text1_->setGeometry(twipsRect(90, 360, 2580, 375));
+    Text1_->setGeometry(rectFromTwips(90, 360, 2580, 375));
     // The text box keeps the application's colours on the dark window.
     Text1_->setPalette(QApplication::palette(Text1_));
 
     Label1_->setObjectName(u"Label1"_s);
-    Label1_->setGeometry(twipsRect(270, 90, 1845, 255));
+    Label1_->setGeometry(rectFromTwips(270, 90, 1845, 255));
     QFont labelFont(u"MS Sans Serif"_s);
     labelFont.setStyleHint(QFont::SansSerif);
     labelFont.setPointSizeF(8.25);
@@ -73,8 +67,8 @@ Form3::Form3(QWidget* parent)
     grey.setColor(QPalette::WindowText, QColor(128, 128, 128));
     Label1_->setPalette(grey);
 
-    cmdFind_->setGeometry(twipsRect(90, 855, 1005, 270));
-    Command2_->setGeometry(twipsRect(1620, 855, 1005, 270));
+    cmdFind_->setGeometry(rectFromTwips(90, 855, 1005, 270));
+    Command2_->setGeometry(rectFromTwips(1620, 855, 1005, 270));
     for (QPushButton* button : {cmdFind_, Command2_})
         button->setPalette(QApplication::palette(button));
 

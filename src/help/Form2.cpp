@@ -10,12 +10,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QRect twipsRect(int left, int top, int width, int height)
-{
-    return {pixelsFromTwips(left), pixelsFromTwips(top), pixelsFromTwips(width),
-            pixelsFromTwips(height)};
-}
-
 // The standard desktop colours of menu text (black) and of the menu bar (light grey).
 constexpr QColor MenuTextColor(0, 0, 0);
 constexpr QColor MenuBarColor(212, 208, 200);
@@ -36,7 +30,7 @@ Form2::Form2(QWidget* parent)
     icon.addFile(u":/icons/form2-16.png"_s);
     setWindowIcon(icon);
     // Fixed single border: the client area keeps its size and screen position.
-    setGeometry(twipsRect(1680, 1695, 4515, 1575));
+    setGeometry(rectFromTwips(1680, 1695, 4515, 1575));
     setFixedSize(size());
     setAutoFillBackground(true);
     QPalette colors = palette();
@@ -44,7 +38,7 @@ Form2::Form2(QWidget* parent)
     setPalette(colors);
 
     Label1->setObjectName(u"Label1"_s);
-    Label1->setGeometry(twipsRect(0, 0, 4575, 1215));
+    Label1->setGeometry(rectFromTwips(0, 0, 4575, 1215));
     Label1->setTextFormat(Qt::PlainText);
     Label1->setWordWrap(true);
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -60,14 +54,14 @@ Form2::Form2(QWidget* parent)
     Label1->setFont(impact);
 
     Command1->setObjectName(u"Command1"_s);
-    Command1->setGeometry(twipsRect(0, 1200, 855, 375));
+    Command1->setGeometry(rectFromTwips(0, 1200, 855, 375));
     Command1->setAutoDefault(false);
     connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
 
     // The banner shows at its natural size from the box's corner, clipped by the
     // box, which runs past the window's right edge.
     Picture1->setObjectName(u"Picture1"_s);
-    Picture1->setGeometry(twipsRect(870, 1200, 4545, 375));
+    Picture1->setGeometry(rectFromTwips(870, 1200, 4545, 375));
     Picture1->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
     Picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Picture1->setPixmap(QPixmap(u":/images/banner.jpg"_s));

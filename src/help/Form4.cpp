@@ -8,16 +8,6 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-QRect twipsRect(int left, int top, int width, int height)
-{
-    return {pixelsFromTwips(left), pixelsFromTwips(top), pixelsFromTwips(width),
-            pixelsFromTwips(height)};
-}
-
-} // namespace
-
 Form4::Form4(const QUrl& helpAddress, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                           | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
@@ -39,21 +29,21 @@ Form4::Form4(const QUrl& helpAddress, QWidget* parent)
 
     // Stays empty until the user asks for the page.
     WebBrowser1->setObjectName(u"WebBrowser1"_s);
-    WebBrowser1->setGeometry(twipsRect(0, 0, 9765, 5520));
+    WebBrowser1->setGeometry(rectFromTwips(0, 0, 9765, 5520));
 
     Command1->setObjectName(u"Command1"_s);
-    Command1->setGeometry(twipsRect(810, 5625, 2055, 375));
+    Command1->setGeometry(rectFromTwips(810, 5625, 2055, 375));
     Command1->setAutoDefault(false);
     connect(Command1, &QPushButton::clicked, this, &Form4::Command1_Click);
 
     Command2->setObjectName(u"Command2"_s);
-    Command2->setGeometry(twipsRect(7020, 5625, 2055, 375));
+    Command2->setGeometry(rectFromTwips(7020, 5625, 2055, 375));
     Command2->setAutoDefault(false);
     connect(Command2, &QPushButton::clicked, this, &Form4::Command2_Click);
 
     // The run of sixteen blanks pushes "help file." onto the label's second line.
     Label1->setObjectName(u"Label1"_s);
-    Label1->setGeometry(twipsRect(3780, 5580, 2400, 465));
+    Label1->setGeometry(rectFromTwips(3780, 5580, 2400, 465));
     Label1->setTextFormat(Qt::PlainText);
     Label1->setText(u"Must be online to view this                help file."_s);
     Label1->setWordWrap(true);

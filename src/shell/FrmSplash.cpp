@@ -14,16 +14,6 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-QRect twipsRect(int left, int top, int width, int height)
-{
-    return {pixelsFromTwips(left), pixelsFromTwips(top), pixelsFromTwips(width),
-            pixelsFromTwips(height)};
-}
-
-} // namespace
-
 FrmSplash::FrmSplash(QWidget* parent)
     : QWidget(parent,
               // A tool window keeps out of the taskbar; no close button, the sequence closes it.
@@ -40,7 +30,7 @@ FrmSplash::FrmSplash(QWidget* parent)
 
     // Clicks on the picture or the label do nothing: only the margins around them count.
     Picture1->setObjectName(u"Picture1"_s);
-    Picture1->setGeometry(twipsRect(180, 135, 2985, 2265));
+    Picture1->setGeometry(rectFromTwips(180, 135, 2985, 2265));
     Picture1->setPixmap(QPixmap(u":/images/splash.jpg"_s));
     Picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Picture1->setAttribute(Qt::WA_NoMousePropagation);
@@ -49,7 +39,7 @@ FrmSplash::FrmSplash(QWidget* parent)
     connect(&timer1_, &QTimer::timeout, this, &FrmSplash::Timer1_Timer);
 
     Label1->setObjectName(u"Label1"_s);
-    Label1->setGeometry(twipsRect(180, 2520, 3030, 330));
+    Label1->setGeometry(rectFromTwips(180, 2520, 3030, 330));
     // "Roman" where the system has it, else a narrow serif face that keeps the text inside the
     // label.
     QFont roman;
