@@ -1,0 +1,319 @@
+// The editor's speed and memory on large scripts, one measurement a run, so
+// that each starts in a fresh process and its peak memory is its own.
+// bench/run runs every mode and prints the table; a mode can also be run by
+// hand (offscreen unless QT_QPA_PLATFORM names another platform):
+//
+//   bench_vexlon script MB PATH  write a script of MB megabytes to PATH, made from the
+//                                script corpus (VEXLON_CORPUS names another place) when
+//                                it is there, else from made-up script lines
+//   bench_vexlon read PATH       plain read of PATH                 -> ms peak-KiB
+//   bench_vexlon write PATH      plain write and fsync of the bytes -> ms peak-KiB
+//   bench_vexlon open PATH       File > Open, laid out and painted  -> ms peak-KiB
+//   bench_vexlon save PATH       File > Save after Open             -> ms peak-KiB
+//                                (peak over Open and Save together)
+//   bench_vexlon find PATH       Find with no match, and memmem     -> ms ms
+//   bench_vexlon typing PATH     typing in the middle of the script,
+//                                and in an empty QPlainTextEdit     -> ms ms (a key)
+
+#include "document/FileCommands.h"
+#include "editing/EditorTextMirror.h"
+#include "editing/TextSearch.h"
+#include "editor/RichTextBox.h"
+#include "platform/CommonDialog.h"
+#include "platform/MessageBox.h"
+#include "platform/ProcessControl.h"
+
+#include <QApplication>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <optional>
+#include <string.h>
+#include <unistd.h>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class ChosenFile final : public CommonDialog {
+public:
+    explicit ChosenFile(QString path)
+        : path_(std::move(path))
+    {
+    }
+
+protected:
+    std::optional<QString> runOpenDialog() override { return path_; }
+    std::optional<QString> runSaveDialog() override { return path_; }
+    std::optional<FontChoice> runFontDialog() override { return std::nullopt; }
+
+private:
+    QString path_;
+};
+
+class AlwaysYes final : public MessageBox {
+public:
+    Answer ask(const QString&, const QString&, Buttons, Icon) override { return Answer::Yes; }
+};
+
+class NoEnd final : public ProcessControl {
+public:
+    void endProgram() override {}
+};
+
+// The editor as the main window holds it: its text mirror follows the
+// document from the start, and the file commands work on it.
+struct EditorWindow {
+    explicit EditorWindow(const QString& path)
+        : text(new RichTextBox(&window))
+        , dialog(path)
+        , files(*text, dialog, messageBox, process, window)
+    {
+        EditorTextMirror::of(*text->document());
+        window.resize(800, 600);
+        text->resize(800, 600);
+        window.show();
+        QCoreApplication::processEvents();
+    }
+
+    void open()
+    {
+        files.Open();
+        // The document as the user sees it: laid out and painted.
+        text->repaint();
+        QCoreApplication::processEvents();
+    }
+
+    QWidget window;
+    RichTextBox* text;
+    ChosenFile dialog;
+    AlwaysYes messageBox;
+    NoEnd process;
+    FileCommands files;
+};
+
+qint64 statusKilobytes(const char* field)
+{
+    QFile status(u"/proc/self/status"_s);
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith(field))
+            return line.mid(qstrlen(field)).trimmed().split(' ').value(0).toLongLong();
+    }
+    return -1;
+}
+
+// Makes the peak resident size start again from the current one (Linux).
+void resetPeak()
+{
+    QFile clear(u"/proc/self/clear_refs"_s);
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
+}
+
+double msSince(const QElapsedTimer& timer) { return double(timer.nsecsElapsed()) / 1e6; }
+
+double medianMs(int runs, const std::function<void()>& run)
+{
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        run();
+        times.push_back(msSince(timer));
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+// Keeps the compiler from dropping a search whose result is not used.
+volatile bool sink = false;
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The real scripts of the corpus one after the other, repeated, when the
+// corpus is there; otherwise made-up script lines of about the same length
+// with some bytes above 0x7F.
+QByteArray scriptOfSize(qint64 size, const QString& corpus)
+{
+    QByteArray block;
+    if (!corpus.isEmpty()) {
+        QStringList paths;
+        QDirIterator it(corpus, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            paths << it.next();
+        paths.sort();
+        for (const QString& path : std::as_const(paths))
+            block += readAll(path);
+    }
+    if (block.isEmpty()) {
+        for (int i = 0; i < 200; ++i) {
+            block += "[ITEMDEF 0" + QByteArray::number(0x1000 + i, 16) + "]\n";
+            block += "NAME=Caf\xE9 \x93sword\x94 " + QByteArray::number(i) + "\n";
+            block += "TYPE=t_weapon_sword\nVALUE=" + QByteArray::number(i * 37) + "\n";
+            block += "ONTRIGGER=DCLICK\n\tSRC.SYSMESSAGE Hello, world \x85\n\tRETURN 1\n\n";
+        }
+    }
+    QByteArray bytes;
+    bytes.reserve(size + block.size());
+    while (bytes.size() < size)
+        bytes += block;
+    bytes.truncate(size);
+    return bytes;
+}
+
+int writeScript(int megabytes, const QString& path)
+{
+    QString corpus = qEnvironmentVariable("VEXLON_CORPUS", QStringLiteral(VEXLON_CORPUS_DIR));
+    if (!QFileInfo(corpus).isDir())
+        corpus.clear();
+    const qint64 size = qint64(megabytes) << 20;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(scriptOfSize(size, corpus)) != size)
+        return 1;
+    std::printf("%s\n", corpus.isEmpty() ? "made-up script lines" : qPrintable(corpus));
+    return 0;
+}
+
+// Time and growth of the peak resident memory over what the process held
+// just before the measured step.
+int timeWithPeak(const QString& mode, const QString& path)
+{
+    QByteArray plain;
+    std::optional<EditorWindow> editor;
+    if (mode == u"write")
+        plain = readAll(path);
+    else if (mode == u"open" || mode == u"save")
+        editor.emplace(path);
+    const qint64 before = statusKilobytes("VmRSS:");
+    resetPeak();
+    if (mode == u"save")
+        editor->open();
+
+    QElapsedTimer timer;
+    timer.start();
+    if (mode == u"read") {
+        plain = readAll(path);
+        if (plain.isEmpty())
+            return 1;
+    } else if (mode == u"write") {
+        QFile file(path + u".plain"_s);
+        if (!file.open(QIODevice::WriteOnly) || file.write(plain) != plain.size() || !file.flush()
+            || ::fsync(file.handle()) != 0)
+            return 1;
+    } else if (mode == u"open") {
+        editor->open();
+    } else {
+        editor->files.Save();
+    }
+    const double ms = msSince(timer);
+    std::printf("%.2f %lld\n", ms, qlonglong(statusKilobytes("VmHWM:") - before));
+    return 0;
+}
+
+bool memmemFinds(const QByteArray& haystack, const QByteArray& needle)
+{
+    return memmem(haystack.constData(), size_t(haystack.size()), needle.constData(),
+                  size_t(needle.size()))
+           != nullptr;
+}
+
+int findNoMatch(const QString& path)
+{
+    EditorWindow editor(path);
+    editor.open();
+    const QString missing = u"ONTRIGGER=NEVERMATCHED"_s;
+    const double findMs = medianMs(7, [&] {
+        editor.text->setSelectionStart(0);
+        TextSearch::selectNextOccurrence(*editor.text, missing);
+    });
+    const int end = editor.text->document()->characterCount() - 1;
+    if (editor.text->SelectionStart() != end || editor.text->SelectionLength() != 0) {
+        std::fprintf(stderr, "Find with no match did not leave the caret at the end\n");
+        return 1;
+    }
+    const QByteArray bytes = readAll(path);
+    const QByteArray missingBytes = missing.toLatin1();
+    const double memmemMs = medianMs(7, [&] { sink = memmemFinds(bytes, missingBytes); });
+    std::printf("%.3f %.3f\n", findMs, memmemMs);
+    return 0;
+}
+
+// Average milliseconds a key: press, release, and the repaint it causes.
+double typingLatency(QPlainTextEdit& editor, int keys)
+{
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < keys; ++i) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, u"a"_s);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier, u"a"_s);
+        QApplication::sendEvent(&editor, &press);
+        QApplication::sendEvent(&editor, &release);
+        editor.repaint();
+        QCoreApplication::processEvents();
+    }
+    return msSince(timer) / keys;
+}
+
+int typing(const QString& path)
+{
+    constexpr int Keys = 300;
+    EditorWindow editor(path);
+    editor.open();
+    editor.text->setFocus();
+    editor.text->setSelectionStart(editor.text->document()->characterCount() / 2);
+    editor.text->ensureCursorVisible();
+    QCoreApplication::processEvents();
+    const double editorMs = typingLatency(*editor.text, Keys);
+
+    QPlainTextEdit empty;
+    empty.resize(800, 600);
+    empty.show();
+    empty.setFocus();
+    QCoreApplication::processEvents();
+    const double emptyMs = typingLatency(empty, Keys);
+    std::printf("%.3f %.3f\n", editorMs, emptyMs);
+    return 0;
+}
+
+int usage()
+{
+    std::fprintf(stderr, "usage: bench_vexlon script MB PATH | read|write|open|save|find|typing "
+                         "PATH\n");
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    // Every measurement is offscreen: no display's own work gets into the figures.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QStringList args = QApplication::arguments();
+    const QString mode = args.value(1);
+    if (mode == u"script" && args.size() == 4)
+        return writeScript(args[2].toInt(), args[3]);
+    if (args.size() != 3)
+        return usage();
+    if (mode == u"read" || mode == u"write" || mode == u"open" || mode == u"save")
+        return timeWithPeak(mode, args[2]);
+    if (mode == u"find")
+        return findNoMatch(args[2]);
+    if (mode == u"typing")
+        return typing(args[2]);
+    return usage();
+}
