@@ -5,7 +5,7 @@
 
 namespace {
 
-// Peak memory of Open and of a later Save, measured by bench_files, with room to spare.
+// Peak memory of Open and of a later Save, measured by bench_vexlon, with room to spare.
 constexpr qint64 memoryPerFileByte = 16;
 
 // What the system can hand out without swapping, or -1 when it does not say.
