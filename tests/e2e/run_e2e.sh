@@ -180,7 +180,47 @@ running() {
 }
 
 # Gives the window the keyboard focus, as a click on it would.
-focus() { xdotool windowfocus --sync "$1"; }
+focus() {
+    timeout 10 xdotool windowfocus --sync "$1" || fail "window $1 did not take the focus within 10 s"
+}
+
+# wait_for_drawn WINDOW NAME LIGHT DARK BOUND_SECONDS: shoots the screen (kept
+# as NAME) until the window is drawn: its region LIGHT (WxH+DX+DY from the
+# window's corner) is light and its region DARK is dark, where the window
+# before drawing still shows what lay under it.
+wait_for_drawn() {
+    local window=$1 name=$2 light=$3 dark=$4 deadline=$(( $(now_ms) + $5 * 1000 ))
+    local light_mean dark_mean
+    while :; do
+        program_runs
+        geometry "$window"
+        shot "$name" ppm
+        light_mean=$(region_mean "$last_shot" "$light" "$X" "$Y")
+        dark_mean=$(region_mean "$last_shot" "$dark" "$X" "$Y")
+        holds "$light_mean" '>' 0.6 && holds "$dark_mean" '<' 0.2 && return 0
+        (( $(now_ms) < deadline )) \
+            || fail "window $name not drawn within $5 s (light part $light_mean, dark part $dark_mean)"
+        unshot
+        sleep 0.1
+    done
+}
+
+# region_mean FILE WxH+DX+DY X Y: mean brightness of a region given from X, Y.
+region_mean() {
+    local size=${2%%+*} offset=${2#*+}
+    local dx=${offset%%+*} dy=${offset#*+}
+    convert "$1" -crop "${size}+$(($3 + dx))+$(($4 + dy))" +repage -colorspace Gray \
+        -format '%[fx:mean]' info:
+}
+
+# click_at WINDOW DX DY: a left click DX, DY pixels from the window's corner;
+# the pointer then goes back to rest in the screen's corner.
+click_at() {
+    geometry "$1"
+    xdotool mousemove --sync $((X + $2)) $((Y + $3))
+    xdotool click 1
+    xdotool mousemove --sync 1023 767
+}
 
 # enter_path DIALOG PATH: types PATH into a file dialog's "File name" box and
 # presses Return, once the box is seen (through the clipboard) to hold it.
@@ -391,13 +431,9 @@ xdotool key ctrl+Home ctrl+f
 find=$(wait_for_window 'Find....' 10)
 focus "$find"
 xdotool type --delay 15 'line2'
-geometry "$find"
-# The Find button: 90, 855 twips from the corner, 1005 x 270 twips.
-xdotool mousemove --sync $((X + 6 + 33)) $((Y + 57 + 9))
 shot "find-dialog"
-xdotool click 1
+click_at "$find" $((6 + 33)) $((57 + 9))   # "Find": 90, 855 twips; 1005 x 270
 wait_for_no_window 'Find....' 10
-xdotool mousemove --sync 1023 767
 focus "$main"
 xdotool type --delay 15 'LINE'
 xdotool key ctrl+s
@@ -453,16 +489,27 @@ note "ink of the plain line $plain_ink, of the bold line $bold_ink"
 
 # ---------------------------------------------------------------- help windows
 
+# Each help window is closed with its own button before the test goes on: the
+# program activates a window it shows, and without a window manager that may
+# come late or not at all; a closed window cannot take the focus any more.
 focus "$main"
 press_for_popup alt+h   # the Help menu, Triggers Explained highlighted
-xdotool key Return
-wait_for_window 'Vexlon Triggers Explained' 30 >/dev/null
+xdotool key Down Return
+about=$(wait_for_window 'Vexlon Script Editor' 10)
+# Light: the "Alright!" button. Dark: the text's black ground past its last line.
+wait_for_drawn "$about" "about-box" 45x14+5+85 90x18+200+58 20
+click_at "$about" $((28)) $((80 + 12))          # "Alright!": 0, 1200 twips; 855 x 375
+wait_for_no_window 'Vexlon Script Editor' 10
+note "the About box opened and closed"
 focus "$main"
 press_for_popup alt+h
-xdotool key Down Return
-wait_for_window 'Vexlon Script Editor' 10 >/dev/null
-shot "help-windows"
-note "both help windows opened"
+xdotool key Return
+help=$(wait_for_window 'Vexlon Triggers Explained' 30)
+# Light: the "Ok, go away!" button. Dark: the black ground right of it.
+wait_for_drawn "$help" "triggers-explained" 117x13+478+381 33x30+612+372 30
+click_at "$help" $((468 + 68)) $((375 + 12))    # "Ok, go away!": 7020, 5625 twips; 2055 x 375
+wait_for_no_window 'Vexlon Triggers Explained' 10
+note "the Triggers Explained window opened and closed"
 
 # ---------------------------------------------------------------- Ctrl+Q
 
