@@ -1,0 +1,532 @@
+#!/usr/bin/env bash
+# End-to-end test of the real editor in a real X window.
+#
+#   run_e2e.sh <vexlon program> <artefact folder>
+#
+# Starts its own Xvfb (no window manager), starts the program on it through
+# the xcb platform, and drives it only through X input: xdotool for keys,
+# clicks and focus (a person clicking a window), xclip for the clipboard.
+# Every step waits, with a bound, for what it needs to see: a window title,
+# a file's bytes, a clipboard value, pixels on the screen. The only fixed
+# times are the splash screen's own seconds, which the test measures.
+# Screenshots of each stage are kept in the artefact folder.
+set -euo pipefail
+
+if [ $# -ne 2 ]; then
+    echo "usage: $0 <vexlon program> <artefact folder>" >&2
+    exit 2
+fi
+program=$(realpath "$1")
+artefacts=$2
+for tool in Xvfb xdotool xclip import convert; do
+    command -v "$tool" >/dev/null || { echo "missing tool: $tool" >&2; exit 1; }
+done
+
+rm -rf "$artefacts"
+mkdir -p "$artefacts"
+artefacts=$(realpath "$artefacts")
+work=$(mktemp -d "${TMPDIR:-/tmp}/vexlon-e2e.XXXXXX")
+mkdir -p "$work/home/.config" "$work/home/.cache" "$work/home/.local/share" "$work/files"
+mkdir -m 700 "$work/runtime"
+
+xvfb_pid=
+app_pid=
+xclip_pid=
+started_ms=$(date +%s%3N)
+
+now_ms() { date +%s%3N; }
+note() { printf '[%6.2fs] %s\n' "$(awk -v t="$(( $(now_ms) - started_ms ))" 'BEGIN { print t / 1000 }')" "$*" >&2; }
+
+# shot NAME [ppm]: a screenshot of the whole screen, kept as an artefact. The
+# quick PPM form is for the timed stages; cleanup turns it into PNG.
+shot_number=0
+shot() {
+    shot_number=$((shot_number + 1))
+    local file
+    file=$(printf '%s/%02d-%s.%s' "$artefacts" "$shot_number" "$1" "${2:-png}")
+    # Level 1 compression: a quick shot keeps the waits short.
+    import -window root -quality 10 "$file"
+    last_shot=$file
+}
+unshot() { rm -f "$last_shot"; shot_number=$((shot_number - 1)); }
+
+fail() {
+    note "FAIL: $*"
+    if [ -n "${DISPLAY:-}" ]; then
+        shot "failure" 2>/dev/null || true
+        note "windows at failure:"
+        list_windows >&2 || true
+    fi
+    exit 1
+}
+
+cleanup() {
+    local status=$?
+    trap - EXIT
+    [ -z "$xclip_pid" ] || kill "$xclip_pid" 2>/dev/null || true
+    if [ -n "$app_pid" ] && kill -0 "$app_pid" 2>/dev/null; then
+        # The program was started in its own process group, with its web helpers.
+        kill -- "-$app_pid" 2>/dev/null || true
+        sleep 0.5
+        kill -KILL -- "-$app_pid" 2>/dev/null || true
+    fi
+    [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
+    [ -z "$xvfb_pid" ] || wait "$xvfb_pid" 2>/dev/null || true
+    cp "$work/program.log" "$work/xvfb.log" "$artefacts/" 2>/dev/null || true
+    cp -r "$work/files" "$artefacts/files" 2>/dev/null || true
+    local ppm
+    for ppm in "$artefacts"/*.ppm; do
+        [ -f "$ppm" ] || continue
+        convert "$ppm" -quality 10 "${ppm%.ppm}.png" 2>/dev/null && rm -f "$ppm"
+    done
+    rm -rf "$work"
+    exit "$status"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+# ---------------------------------------------------------------- helpers
+
+# Prints "id<TAB>name" of each viewable window that has a name.
+list_windows() {
+    local id name
+    for id in $(xdotool search --onlyvisible --name '.' 2>/dev/null); do
+        name=$(xdotool getwindowname "$id" 2>/dev/null) || continue
+        printf '%s\t%s\n' "$id" "$name"
+    done
+}
+
+# Prints the id of the viewable window titled exactly TITLE, if there is one.
+window_titled() {
+    list_windows | awk -F'\t' -v title="$1" '$2 == title { print $1; exit }'
+}
+
+# Every wait gives up at once when the program has ended.
+program_runs() {
+    [ -z "$app_pid" ] || running "$app_pid" \
+        || fail "the program ended unexpectedly; its output: $(tail -n 20 "$work/program.log")"
+}
+
+# wait_for_window TITLE BOUND_SECONDS: prints the window's id.
+wait_for_window() {
+    local title=$1 deadline=$(( $(now_ms) + $2 * 1000 )) id
+    while :; do
+        program_runs
+        id=$(window_titled "$title")
+        if [ -n "$id" ]; then
+            echo "$id"
+            return 0
+        fi
+        (( $(now_ms) < deadline )) || fail "no window titled '$title' within $2 s"
+        sleep 0.05
+    done
+}
+
+# wait_for_no_window TITLE BOUND_SECONDS
+wait_for_no_window() {
+    local title=$1 deadline=$(( $(now_ms) + $2 * 1000 ))
+    while [ -n "$(window_titled "$title")" ]; do
+        program_runs
+        (( $(now_ms) < deadline )) || fail "window titled '$title' still there after $2 s"
+        sleep 0.05
+    done
+}
+
+# wait_for_title WINDOW TITLE BOUND_SECONDS: the window's caption becomes TITLE.
+wait_for_title() {
+    local id=$1 title=$2 deadline=$(( $(now_ms) + $3 * 1000 )) name=
+    while :; do
+        program_runs
+        name=$(xdotool getwindowname "$id" 2>/dev/null) || name=
+        [ "$name" != "$title" ] || return 0
+        (( $(now_ms) < deadline )) || fail "caption is '$name', expected '$title' (waited $3 s)"
+        sleep 0.05
+    done
+}
+
+# wait_for_file_content FILE EXPECTED_FILE BOUND_SECONDS: byte for byte.
+wait_for_file_content() {
+    local file=$1 expected=$2 deadline=$(( $(now_ms) + $3 * 1000 ))
+    until [ -f "$file" ] && cmp -s "$file" "$expected"; do
+        program_runs
+        if (( $(now_ms) >= deadline )); then
+            note "expected bytes:"; od -c "$expected" >&2
+            note "bytes of $file:"; od -c "$file" >&2 2>/dev/null || echo "(no file)" >&2
+            fail "$file does not hold the expected bytes after $3 s"
+        fi
+        sleep 0.05
+    done
+}
+
+clipboard_text() { timeout 3 xclip -o -selection clipboard 2>/dev/null || true; }
+
+# wait_for_clipboard VALUE BOUND_SECONDS
+wait_for_clipboard() {
+    local value=$1 deadline=$(( $(now_ms) + $2 * 1000 )) seen=
+    while :; do
+        program_runs
+        seen=$(clipboard_text)
+        [ "$seen" != "$value" ] || return 0
+        (( $(now_ms) < deadline )) || fail "clipboard holds '$seen', expected '$value' (waited $2 s)"
+        sleep 0.1
+    done
+}
+
+# Whether the process runs (an ended child waiting to be reaped does not).
+running() {
+    local state
+    state=$(awk '{ print $3 }' "/proc/$1/stat" 2>/dev/null) || return 1
+    [ -n "$state" ] && [ "$state" != Z ]
+}
+
+# Gives the window the keyboard focus, as a click on it would.
+focus() {
+    timeout 10 xdotool windowfocus --sync "$1" || fail "window $1 did not take the focus within 10 s"
+}
+
+# wait_for_drawn WINDOW NAME LIGHT DARK BOUND_SECONDS: shoots the screen (kept
+# as NAME) until the window is drawn: its region LIGHT (WxH+DX+DY from the
+# window's corner) is light and its region DARK is dark, where the window
+# before drawing still shows what lay under it.
+wait_for_drawn() {
+    local window=$1 name=$2 light=$3 dark=$4 deadline=$(( $(now_ms) + $5 * 1000 ))
+    local light_mean dark_mean
+    while :; do
+        program_runs
+        geometry "$window"
+        shot "$name" ppm
+        light_mean=$(region_mean "$last_shot" "$light" "$X" "$Y")
+        dark_mean=$(region_mean "$last_shot" "$dark" "$X" "$Y")
+        holds "$light_mean" '>' 0.6 && holds "$dark_mean" '<' 0.2 && return 0
+        (( $(now_ms) < deadline )) \
+            || fail "window $name not drawn within $5 s (light part $light_mean, dark part $dark_mean)"
+        unshot
+        sleep 0.1
+    done
+}
+
+# region_mean FILE WxH+DX+DY X Y: mean brightness of a region given from X, Y.
+region_mean() {
+    local size=${2%%+*} offset=${2#*+}
+    local dx=${offset%%+*} dy=${offset#*+}
+    convert "$1" -crop "${size}+$(($3 + dx))+$(($4 + dy))" +repage -colorspace Gray \
+        -format '%[fx:mean]' info:
+}
+
+# click_at WINDOW DX DY: a left click DX, DY pixels from the window's corner;
+# the pointer then goes back to rest in the screen's corner.
+click_at() {
+    geometry "$1"
+    xdotool mousemove --sync $((X + $2)) $((Y + $3))
+    xdotool click 1
+    xdotool mousemove --sync 1023 767
+}
+
+# enter_path DIALOG PATH: types PATH into a file dialog's "File name" box and
+# presses Return, once the box is seen (through the clipboard) to hold it.
+enter_path() {
+    focus "$1"
+    xdotool key ctrl+a
+    xdotool type --delay 15 "$2"
+    xdotool key ctrl+a ctrl+c
+    wait_for_clipboard "$2" 10
+    xdotool key Return
+}
+
+# Viewable unnamed windows of the program: its open menus.
+popup_ids() { xdotool search --onlyvisible --class '^vexlon$' 2>/dev/null | sort || true; }
+
+# press_for_popup KEY: presses KEY and waits until a new menu window shows.
+press_for_popup() {
+    local before deadline=$(( $(now_ms) + 5000 ))
+    before=$(popup_ids)
+    xdotool key "$1"
+    while [ -z "$(comm -13 <(echo "$before") <(popup_ids))" ]; do
+        program_runs
+        (( $(now_ms) < deadline )) || fail "no menu opened by $1 within 5 s"
+        sleep 0.05
+    done
+}
+
+# Geometry of a window: sets X Y WIDTH HEIGHT.
+geometry() { eval "$(xdotool getwindowgeometry --shell "$1" | grep -E '^(X|Y|WIDTH|HEIGHT)=')"; }
+
+# Fraction of dark pixels (below 50 % grey) in a region of a screenshot.
+dark_fraction() { # FILE WxH+X+Y
+    convert "$1" -crop "$2" +repage -colorspace Gray -threshold 50% -negate -format '%[fx:mean]' info:
+}
+# Prints "mean-brightness dark-fraction" of a region, in one quick call.
+menu_bar_measures() { # FILE WxH+X+Y
+    convert "$1" -crop "$2" +repage -colorspace Gray \( +clone -threshold 50% -negate \) \
+        -format '%[fx:mean] ' info:
+    echo
+}
+# Float comparison: holds A OP B, e.g. holds 0.5 '<' 1.
+holds() { awk -v a="$1" -v b="$3" "BEGIN { exit !(a $2 b) }"; }
+
+# Ink of the first two text lines in a region: prints "ink1 ink2", where a
+# line is a run of at least four rows with dark pixels.
+line_inks() { # FILE WxH+X+Y
+    convert "$1" -crop "$2" +repage -colorspace Gray -threshold 50% -negate \
+        -scale "1x$(echo "$2" | sed 's/^[0-9]*x\([0-9]*\).*/\1/')!" -depth 16 txt:- |
+        awk -F'[()]' 'NR > 1 { print $2 + 0 }' |
+        awk '
+            function close_band() { if (rows >= 4) inks[++n] = sum; rows = 0; sum = 0 }
+            $1 > 0 { rows++; sum += $1; next }
+            { close_band() }
+            END { close_band(); printf "%d %d\n", inks[1], inks[2] }'
+}
+
+printf_file() { # FILE FORMAT: writes the bytes printf makes of FORMAT
+    printf "$2" >"$1"
+}
+
+# ---------------------------------------------------------------- X server
+
+note "starting Xvfb"
+# -noreset: without it the server resets whenever its last client leaves, and
+# a client that connects during the reset is turned away.
+Xvfb -displayfd 3 -nolisten tcp -noreset -screen 0 1024x768x24 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+deadline=$(( $(now_ms) + 15000 ))
+until [ -s "$work/display" ] && grep -q '^[0-9]*$' "$work/display"; do
+    kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb ended: $(cat "$work/xvfb.log")"
+    (( $(now_ms) < deadline )) || fail "Xvfb gave no display number within 15 s"
+    sleep 0.05
+done
+export DISPLAY=":$(head -n1 "$work/display")"
+until xdotool getmouselocation >/dev/null 2>&1; do
+    (( $(now_ms) < deadline )) || fail "display $DISPLAY does not answer"
+    sleep 0.05
+done
+note "Xvfb on $DISPLAY"
+# The pointer rests in a corner, away from every window.
+xdotool mousemove --sync 1023 767
+
+# ---------------------------------------------------------------- start-up
+
+for variable in QT_QPA_PLATFORM WAYLAND_DISPLAY QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS \
+    QT_FONT_DPI QT_STYLE_OVERRIDE QT_QPA_PLATFORMTHEME SESSION_MANAGER; do
+    unset "$variable"
+done
+note "starting $program"
+launch_ms=$(now_ms)
+# Its own process group, so that cleanup ends its web helpers too; its own
+# scratch folder as the working folder, where the file dialogs start.
+cd "$work/files"
+HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_CACHE_HOME="$work/home/.cache" \
+    XDG_DATA_HOME="$work/home/.local/share" XDG_RUNTIME_DIR="$work/runtime" \
+    QT_QPA_PLATFORM=xcb QTWEBENGINE_DISABLE_SANDBOX=1 LIBGL_ALWAYS_SOFTWARE=1 \
+    LANG=C.UTF-8 LC_ALL=C.UTF-8 \
+    setsid "$program" >"$work/program.log" 2>&1 </dev/null &
+app_pid=$!
+
+splash_title='         Vexlon Script Editor Loading...'
+main_title='Vexlon Script Editor'
+splash=$(wait_for_window "$splash_title" 30)
+splash_ms=$(now_ms)
+[ -z "$(window_titled "$main_title")" ] || fail "the main window showed before the splash"
+# The shot runs alongside, so that the main window's arrival is timed closely.
+shot_number=$((shot_number + 1))
+import -window root "$(printf '%s/%02d-splash.ppm' "$artefacts" "$shot_number")" &
+shot_pid=$!
+
+# State B: the main window shows, disabled, behind the splash.
+main=$(wait_for_window "$main_title" 8)
+main_ms=$(now_ms)
+geometry "$main"
+main_x=$X main_y=$Y
+menu_region="230x14+$((main_x + 2))+$((main_y + 3))"
+# The hand-over comes 3 s after the main window shows: this stage is shot and
+# measured first, quickly. A menu bar painted disabled is light with grey
+# captions, no dark pixels; one painted enabled has black captions. Pixels
+# cannot show black captions before the program enables the window.
+deadline=$(( $(now_ms) + 2500 ))
+while :; do
+    shot "main-disabled-behind-splash" ppm
+    read -r menu_brightness disabled_dark < <(menu_bar_measures "$last_shot" "$menu_region")
+    holds "$menu_brightness" '>' 0.7 && break
+    [ -n "$(window_titled "$splash_title")" ] \
+        || fail "the splash closed before the main window's menu bar was painted"
+    (( $(now_ms) < deadline )) || fail "the main window's menu bar was not painted within 2.5 s"
+    unshot
+    sleep 0.05
+done
+splash_still_there=$(window_titled "$splash_title")
+wait "$shot_pid"
+note "splash shown $(( splash_ms - launch_ms )) ms after start"
+note "main window shown $(( main_ms - splash_ms )) ms after the splash"
+note "menu bar dark pixels while disabled: $disabled_dark ($(( $(now_ms) - main_ms )) ms after it showed)"
+if ! holds "$disabled_dark" '<' 0.002; then
+    [ -n "$splash_still_there" ] || fail "the disabled stage was not caught: the first painted shot came after the splash closed"
+    fail "the menu bar looks enabled behind the splash (dark fraction $disabled_dark)"
+fi
+
+# State C: the splash goes, the main window takes input.
+wait_for_no_window "$splash_title" 10
+gone_ms=$(now_ms)
+note "splash closed $(( gone_ms - main_ms )) ms after the main window showed, $(( gone_ms - splash_ms )) ms after it showed"
+# The bounds leave room for how late a busy machine sees a window come or go.
+(( main_ms - splash_ms >= 300 && main_ms - splash_ms <= 4000 )) \
+    || fail "the main window showed $(( main_ms - splash_ms )) ms after the splash, expected about 1 s"
+(( gone_ms - main_ms >= 1500 && gone_ms - main_ms <= 7000 )) \
+    || fail "the splash closed $(( gone_ms - main_ms )) ms after the main window showed, expected about 3 s"
+(( gone_ms - splash_ms >= 2500 && gone_ms - splash_ms <= 9000 )) \
+    || fail "the splash closed $(( gone_ms - splash_ms )) ms after it showed, expected about 4 s"
+deadline=$(( $(now_ms) + 3000 ))
+while :; do
+    shot "main-enabled" ppm
+    enabled_dark=$(dark_fraction "$last_shot" "$menu_region")
+    holds "$enabled_dark" '>' 0.02 && break
+    (( $(now_ms) < deadline )) || fail "the menu bar still looks disabled 3 s after the splash closed ($enabled_dark)"
+    unshot
+    sleep 0.05
+done
+note "menu bar dark pixels once enabled: $enabled_dark"
+
+# ---------------------------------------------------------------- typing, a trigger, Save As
+
+files=$work/files
+new_script=$files/new-script.vls
+focus "$main"
+xdotool type --delay 15 'hello world'
+xdotool key Return
+press_for_popup alt+e   # the Edit menu, Find highlighted
+press_for_popup Right   # the Triggers menu, Double Click highlighted
+xdotool key Return
+shot "typed-and-trigger"
+xdotool key ctrl+s
+dialog=$(wait_for_window 'Save As' 10)
+focus "$dialog"
+shot "save-dialog"
+enter_path "$dialog" "$new_script"
+wait_for_no_window 'Save As' 10
+printf_file "$work/expected-new" 'hello world\r\nONTRIGGER=DCLICK\r\n'
+wait_for_file_content "$new_script" "$work/expected-new" 10
+wait_for_title "$main" "Vexlon$new_script" 10
+shot "saved-as"
+note "Save As wrote $new_script; caption: Vexlon$new_script"
+
+# ---------------------------------------------------------------- Open, edit, Save (Windows-1252)
+
+old_script=$files/old-1252.vls
+printf_file "$old_script" 'caf\351 \200 na\357ve\r\nline2 \251\r\n'
+focus "$main"
+xdotool key ctrl+o
+dialog=$(wait_for_window 'Open' 10)
+enter_path "$dialog" "$old_script"
+wait_for_no_window 'Open' 10
+wait_for_title "$main" "Vexlon Scriptor   $old_script" 10
+shot "opened"
+focus "$main"
+xdotool key ctrl+Home
+xdotool type --delay 15 'ok '
+xdotool key ctrl+s
+printf_file "$work/expected-old" 'ok caf\351 \200 na\357ve\r\nline2 \251\r\n'
+wait_for_file_content "$old_script" "$work/expected-old" 10
+note "Open, edit, Save kept the Windows-1252 bytes"
+
+# ---------------------------------------------------------------- Find, replace by typing
+
+focus "$main"
+xdotool key ctrl+Home ctrl+f
+find=$(wait_for_window 'Find....' 10)
+focus "$find"
+xdotool type --delay 15 'line2'
+shot "find-dialog"
+click_at "$find" $((6 + 33)) $((57 + 9))   # "Find": 90, 855 twips; 1005 x 270
+wait_for_no_window 'Find....' 10
+focus "$main"
+xdotool type --delay 15 'LINE'
+xdotool key ctrl+s
+printf_file "$work/expected-find" 'ok caf\351 \200 na\357ve\r\nLINE \251\r\n'
+wait_for_file_content "$old_script" "$work/expected-find" 10
+shot "found-and-replaced"
+note "Find selected 'line2'; typing replaced it"
+
+# ---------------------------------------------------------------- clipboard
+
+xdotool key shift+Home ctrl+c
+wait_for_clipboard 'LINE' 10
+note "Ctrl+C put 'LINE' on the X clipboard"
+printf 'pasted' | xclip -quiet -i -selection clipboard >/dev/null 2>&1 &
+xclip_pid=$!
+wait_for_clipboard 'pasted' 10
+focus "$main"
+xdotool key End ctrl+v
+xdotool key ctrl+s
+printf_file "$work/expected-paste" 'ok caf\351 \200 na\357ve\r\nLINE \251pasted\r\n'
+wait_for_file_content "$old_script" "$work/expected-paste" 10
+shot "pasted"
+note "Ctrl+V pasted the X clipboard's text"
+
+# ---------------------------------------------------------------- bold
+
+focus "$main"
+xdotool key ctrl+n
+question=$(wait_for_window 'VX New...' 10)
+focus "$question"
+xdotool key alt+y
+wait_for_no_window 'VX New...' 10
+focus "$main"
+xdotool type --delay 15 'MMMMMMMMMMMM'
+xdotool key Return ctrl+b
+xdotool type --delay 15 'MMMMMMMMMMMM'
+xdotool key Return Return
+geometry "$main"
+# The first lines of the editor, below the menu bar and the editor's border.
+text_region="120x70+$((X + 3))+$((Y + 23))"
+deadline=$(( $(now_ms) + 5000 ))
+while :; do
+    shot "plain-and-bold"
+    read -r plain_ink bold_ink < <(line_inks "$last_shot" "$text_region")
+    # Here bold takes about 30 % more ink than plain; 15 % more is required.
+    if (( plain_ink > 0 && bold_ink > 0 )) && holds "$bold_ink" '>=' "$((plain_ink * 115 / 100))"; then
+        break
+    fi
+    (( $(now_ms) < deadline )) || fail "bold line not heavier: plain ink $plain_ink, bold ink $bold_ink"
+    unshot
+    sleep 0.1
+done
+note "ink of the plain line $plain_ink, of the bold line $bold_ink ($(awk -v b="$bold_ink" -v p="$plain_ink" 'BEGIN { printf "%.2f", b / p }') times)"
+
+# ---------------------------------------------------------------- help windows
+
+# Each help window is closed with its own button before the test goes on: the
+# program activates a window it shows, and without a window manager that may
+# come late or not at all; a closed window cannot take the focus any more.
+focus "$main"
+press_for_popup alt+h   # the Help menu, Triggers Explained highlighted
+xdotool key Down Return
+about=$(wait_for_window 'Vexlon Script Editor' 10)
+# Light: the "Alright!" button. Dark: the text's black ground past its last line.
+wait_for_drawn "$about" "about-box" 45x14+5+85 90x18+200+58 20
+click_at "$about" $((28)) $((80 + 12))          # "Alright!": 0, 1200 twips; 855 x 375
+wait_for_no_window 'Vexlon Script Editor' 10
+note "the About box opened and closed"
+focus "$main"
+press_for_popup alt+h
+xdotool key Return
+help=$(wait_for_window 'Vexlon Triggers Explained' 30)
+# Light: the "Ok, go away!" button. Dark: the black ground right of it.
+wait_for_drawn "$help" "triggers-explained" 117x13+478+381 33x30+612+372 30
+click_at "$help" $((468 + 68)) $((375 + 12))    # "Ok, go away!": 7020, 5625 twips; 2055 x 375
+wait_for_no_window 'Vexlon Triggers Explained' 10
+note "the Triggers Explained window opened and closed"
+
+# ---------------------------------------------------------------- Ctrl+Q
+
+focus "$main"
+quit_ms=$(now_ms)
+xdotool key ctrl+q
+deadline=$(( quit_ms + 10000 ))
+while running "$app_pid"; do
+    (( $(now_ms) < deadline )) || fail "the program still runs 10 s after Ctrl+Q"
+    sleep 0.05
+done
+status=0
+wait "$app_pid" || status=$?
+app_pid=
+note "the program ended $(( $(now_ms) - quit_ms )) ms after Ctrl+Q, status $status"
+(( status == 0 )) || fail "the program ended with status $status"
+note "PASS"
