@@ -31,8 +31,24 @@ QStringView EditorTextMirror::text()
     if (stale_) {
         text_ = document_.toRawText();
         stale_ = false;
+        pending_ = false;
     }
+    applyPending();
     return text_;
+}
+
+qsizetype EditorTextMirror::size() const
+{
+    return pending_ ? text_.size() - pendingRemoved_ + pendingText_.size() : text_.size();
+}
+
+void EditorTextMirror::applyPending()
+{
+    if (!pending_)
+        return;
+    text_.replace(pendingAt_, pendingRemoved_, pendingText_);
+    pending_ = false;
+    pendingText_.clear();
 }
 
 QString EditorTextMirror::documentText(int from, int to) const
@@ -51,7 +67,7 @@ void EditorTextMirror::follow(int position, int removed, int added)
     if (stale_)
         return;
     const int end = document_.characterCount() - 1;
-    const qsizetype oldSize = text_.size();
+    const qsizetype oldSize = size();
     if (position < 0 || position > oldSize || position > end) {
         stale_ = true;
         return;
@@ -65,9 +81,26 @@ void EditorTextMirror::follow(int position, int removed, int added)
     if (added > end / 2) {
         // Most of the document is new (a file was read in): one copy is quicker.
         text_ = document_.toRawText();
+        pending_ = false;
         return;
     }
-    text_.replace(position, removed, documentText(position, position + added));
-    if (text_.size() != end)
+    const QString inserted = documentText(position, position + added);
+    const qsizetype pendingEnd = pendingAt_ + pendingText_.size();
+    if (pending_ && position >= pendingAt_ && position + removed <= pendingEnd) {
+        // Inside or right after the latest run: typing on, or deleting what was just typed.
+        pendingText_.replace(position - pendingAt_, removed, inserted);
+    } else if (pending_ && position + removed == pendingAt_) {
+        // Deleting back past the start of the run: text_ still holds those characters.
+        pendingAt_ = position;
+        pendingRemoved_ += removed;
+        pendingText_.prepend(inserted);
+    } else {
+        applyPending();
+        pendingAt_ = position;
+        pendingRemoved_ = removed;
+        pendingText_ = inserted;
+        pending_ = true;
+    }
+    if (size() != end)
         stale_ = true;
 }

@@ -15,6 +15,7 @@ private slots:
     void mirrorFollowsEveryKindOfEdit_data();
     void mirrorFollowsEveryKindOfEdit();
     void mirrorFollowsAThousandRandomEdits();
+    void mirrorFollowsTypingAndDeletingNearTheCaret();
 };
 
 using Edit = std::function<void(RichTextBox&)>;
@@ -84,6 +85,55 @@ void TestEditorTextMirror::mirrorFollowsAThousandRandomEdits()
         else
             editor.setSelectedText(pieces[random.bounded(int(std::size(pieces)))]);
         if (i % 50 == 0)
+            QCOMPARE(mirror.text(), editor.document()->toRawText());
+    }
+    QCOMPARE(mirror.text(), editor.document()->toRawText());
+}
+
+// Keys typed and deleted next to each other, as a person edits: runs that
+// grow, shrink past their own start, and move on to somewhere near.
+void TestEditorTextMirror::mirrorFollowsTypingAndDeletingNearTheCaret()
+{
+    RichTextBox editor;
+    QString document;
+    for (int line = 0; line < 200; ++line)
+        document += u"ONTRIGGER=STEP %1\r\n"_s.arg(line);
+    editor.setDocumentText(document);
+    EditorTextMirror& mirror = EditorTextMirror::of(*editor.document());
+    QRandomGenerator random(7);
+    int caret = 1000;
+    for (int i = 0; i < 3000; ++i) {
+        const int size = editor.document()->characterCount() - 1;
+        caret = std::clamp(caret, 0, size);
+        switch (random.bounded(8)) {
+        case 0: // jump a little
+            caret += int(random.bounded(21)) - 10;
+            break;
+        case 1: // backspace
+            if (caret > 0) {
+                editor.setSelectionStart(caret - 1);
+                editor.setSelectionLength(1);
+                editor.setSelectedText(QString());
+                --caret;
+            }
+            break;
+        case 2: // delete forward
+            editor.setSelectionStart(caret);
+            editor.setSelectionLength(1);
+            editor.setSelectedText(QString());
+            break;
+        case 3: // a line break
+            editor.setSelectionStart(caret);
+            editor.setSelectedText(u"\r\n"_s);
+            caret += 1;
+            break;
+        default: // a key
+            editor.setSelectionStart(caret);
+            editor.setSelectedText(QString(QChar(u'a' + random.bounded(26))));
+            caret += 1;
+            break;
+        }
+        if (i % 97 == 0)
             QCOMPARE(mirror.text(), editor.document()->toRawText());
     }
     QCOMPARE(mirror.text(), editor.document()->toRawText());
