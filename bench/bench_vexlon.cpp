@@ -14,6 +14,8 @@
 //   bench_vexlon find PATH       Find with no match, and memmem     -> ms ms
 //   bench_vexlon typing PATH     typing in the middle of the script,
 //                                and in an empty QPlainTextEdit     -> ms ms (a key)
+//   bench_vexlon text PATH       the editor's whole text: written
+//                                (laid out and painted), then read  -> ms ms
 
 #include "document/FileCommands.h"
 #include "editing/EditorTextMirror.h"
@@ -288,10 +290,32 @@ int typing(const QString& path)
     return 0;
 }
 
+// The editing area alone, without the file commands around it.
+int wholeText(const QString& path)
+{
+    const QString script = QString::fromLatin1(readAll(path));
+    RichTextBox box;
+    box.resize(800, 600);
+    box.show();
+    QCoreApplication::processEvents();
+    QElapsedTimer timer;
+    timer.start();
+    box.setDocumentText(script);
+    QCoreApplication::processEvents();
+    const double writeMs = msSince(timer);
+    timer.restart();
+    const QString read = box.DocumentText();
+    const double readMs = msSince(timer);
+    sink = read.size() > 0;
+    std::printf("%.1f %.1f\n", writeMs, readMs);
+    return 0;
+}
+
 int usage()
 {
-    std::fprintf(stderr, "usage: bench_vexlon script MB PATH | read|write|open|save|find|typing "
-                         "PATH\n");
+    std::fprintf(stderr,
+                 "usage: bench_vexlon script MB PATH | read|write|open|save|find|typing|text "
+                 "PATH\n");
     return 2;
 }
 
@@ -315,5 +339,7 @@ int main(int argc, char* argv[])
         return findNoMatch(args[2]);
     if (mode == u"typing")
         return typing(args[2]);
+    if (mode == u"text")
+        return wholeText(args[2]);
     return usage();
 }
