@@ -17,17 +17,25 @@ namespace {
 
 const QString fileFilter = u"Vexlon Files|*.vls|UOX/Sphere|*.scp|Text files|*.txt|"
                            u"Batch files|*.bat|INI files|*.ini|All Files|*.*|"_s;
+const QString openTitle = u"VX Open..."_s;
 const QString saveTitle = u"VX Save..."_s;
+const QString exitTitle = u"VX Exit..."_s;
 
-std::optional<QString> readScript(const QString& path)
+struct Script {
+    std::optional<QString> text;
+    // Why there is no text, in words for the user.
+    QString failure;
+};
+
+Script readScript(const QString& path)
 {
     try {
-        const std::optional<QByteArray> bytes = readRegularFile(path, largestOpenableFile());
-        if (!bytes)
-            return std::nullopt;
-        return ScriptFileFormat::textFromBytes(*bytes);
+        const RegularFileRead read = readRegularFile(path, largestOpenableFile());
+        if (!read.bytes)
+            return {std::nullopt, read.failure};
+        return {ScriptFileFormat::textFromBytes(*read.bytes), {}};
     } catch (const std::bad_alloc&) {
-        return std::nullopt;
+        return {std::nullopt, u"There is not enough memory to open it."_s};
     }
 }
 
@@ -59,8 +67,10 @@ void FileCommands::New()
 {
     const auto answer = messageBox_.ask(u"File not saved, continue?"_s, u"VX New..."_s,
                                         MessageBox::Buttons::YesNo, MessageBox::Icon::Question);
-    if (answer == MessageBox::Answer::Yes)
-        text_.setDocumentText(QString());
+    if (answer != MessageBox::Answer::Yes)
+        return;
+    text_.setDocumentText(QString());
+    text_.setModified(false);
 }
 
 void FileCommands::prepareFileDialog()
@@ -75,33 +85,36 @@ void FileCommands::Open()
     if (!dialog_.ShowOpen())
         return;
     const QString path = dialog_.FileName();
-    const std::optional<QString> script = readScript(path);
-    if (!script)
+    const Script script = readScript(path);
+    if (!script.text) {
+        messageBox_.ask(u"\"%1\" could not be opened:\n%2"_s.arg(path, script.failure), openTitle,
+                        MessageBox::Buttons::Ok, MessageBox::Icon::Stop);
         return;
-    text_.setDocumentText(*script);
+    }
+    text_.setDocumentText(*script.text);
+    text_.setModified(false);
     window_.setWindowTitle(u"Vexlon Scriptor   "_s + path);
     currentFileName_ = path;
 }
 
-void FileCommands::Save()
+bool FileCommands::Save()
 {
-    if (currentFileName_.isEmpty()) {
-        SaveAs();
-        return;
-    }
-    writeDocument(currentFileName_);
+    if (currentFileName_.isEmpty())
+        return SaveAs();
+    return writeDocument(currentFileName_);
 }
 
-void FileCommands::SaveAs()
+bool FileCommands::SaveAs()
 {
     prepareFileDialog();
     if (!dialog_.ShowSave())
-        return;
+        return false;
     const QString path = dialog_.FileName();
     if (!writeDocument(path))
-        return;
+        return false;
     window_.setWindowTitle(u"Vexlon"_s + path);
     currentFileName_ = path;
+    return true;
 }
 
 bool FileCommands::writeDocument(const QString& path)
@@ -120,7 +133,34 @@ bool FileCommands::writeDocument(const QString& path)
                         saveTitle, MessageBox::Buttons::Ok, MessageBox::Icon::Stop);
         return false;
     }
+    text_.setModified(false);
     return true;
 }
 
-void FileCommands::Exit() { process_.endProgram(); }
+bool FileCommands::settleUnsavedChanges()
+{
+    if (!text_.isModified())
+        return true;
+    const QString name = currentFileName_.isEmpty() ? u"Untitled"_s : currentFileName_;
+    const auto answer = messageBox_.ask(u"Save changes to %1?"_s.arg(name), exitTitle,
+                                        MessageBox::Buttons::YesNoCancel,
+                                        MessageBox::Icon::Question);
+    switch (answer) {
+    case MessageBox::Answer::Yes:
+        return Save();
+    case MessageBox::Answer::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void FileCommands::Exit()
+{
+    if (!settleUnsavedChanges())
+        return;
+    ending_ = true;
+    process_.endProgram();
+}
+
+bool FileCommands::mayCloseWindow() { return ending_ || settleUnsavedChanges(); }

@@ -15,10 +15,11 @@ class QWidget;
 // and plain-text files. Keeps the current file name and rewrites the
 // window's caption after Open and Save As.
 //
-// Open fails silently and changes nothing. Save and Save As never fail
-// silently and never leave a damaged file: a write that fails is reported and
-// leaves the old file as it was, and characters the file cannot store are
-// only replaced by "?" once the user agrees.
+// No command fails silently. A failed Open says why and changes nothing.
+// Save and Save As never leave a damaged file: a write that fails is reported
+// and leaves the old file as it was, and characters the file cannot store are
+// only replaced by "?" once the user agrees. Edits not yet saved are never
+// dropped without a question when the program ends.
 class FileCommands {
 public:
     FileCommands(EditorControl& text, CommonDialog& dialog, MessageBox& messageBox,
@@ -28,14 +29,22 @@ public:
 
     void New();
     void Open();
-    void Save();
-    void SaveAs();
+    // Each returns whether the document is now in its file.
+    bool Save();
+    bool SaveAs();
+    // Ends the program once unsaved edits are saved or the user lets them go.
     void Exit();
+    // Asked when the window is about to close: true once unsaved edits are
+    // saved or the user lets them go, and while Exit ends the program.
+    bool mayCloseWindow();
 
 private:
     void prepareFileDialog();
     // True when the document is in the file.
     bool writeDocument(const QString& path);
+    // With edits not yet saved, asks whether to save them: true when the
+    // program may go on to drop the document (saved, or the user said No).
+    bool settleUnsavedChanges();
 
     EditorControl& text_;
     CommonDialog& dialog_;
@@ -44,4 +53,5 @@ private:
     QWidget& window_;
     QString currentFileName_;
     SafeFileWriter writer_;
+    bool ending_ = false;
 };

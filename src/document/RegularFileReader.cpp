@@ -1,59 +1,67 @@
 #include "document/RegularFileReader.h"
 
 #include <QFile>
-#include <QFileInfo>
-#include <new>
-
-#ifdef Q_OS_UNIX
+#include <cerrno>
 #include <fcntl.h>
+#include <new>
 #include <sys/stat.h>
 #include <unistd.h>
-#endif
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
-// Opens the file for reading only if it is a regular file. On Unix the check
-// is made on the opened descriptor, so the name cannot be swapped for a FIFO
-// between the check and the open, and opening a FIFO does not wait for a writer.
-bool openRegularFile(QFile& file)
+RegularFileRead failed(const QString& why) { return {std::nullopt, why}; }
+
+QString megabytes(qint64 bytes) { return QString::number(double(bytes) / 1e6, 'f', 1); }
+
+QString notRegularReason(mode_t mode)
 {
-#ifdef Q_OS_UNIX
-    const int fd =
-        ::open(QFile::encodeName(file.fileName()).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    struct stat status {};
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        ::close(fd);
-        return false;
-    }
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return false;
-    }
-    return true;
-#else
-    return QFileInfo(file.fileName()).isFile() && file.open(QIODevice::ReadOnly);
-#endif
+    if (S_ISDIR(mode))
+        return u"It is a folder, not a file."_s;
+    if (S_ISFIFO(mode))
+        return u"It is a pipe (FIFO), not a file."_s;
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return u"It is a device, not a file."_s;
+    return u"It is not a regular file."_s;
 }
 
 } // namespace
 
-std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes)
+RegularFileRead readRegularFile(const QString& path, qint64 maxBytes)
 {
-    QFile file(path);
-    if (path.isEmpty() || !openRegularFile(file))
-        return std::nullopt;
-    const qint64 size = file.size();
-    if (size < 0 || size > maxBytes)
-        return std::nullopt;
+    if (path.isEmpty())
+        return failed(u"No file name was given."_s);
+    // The check is made on the opened descriptor, so the name cannot be
+    // swapped for a FIFO between the check and the open, and opening a FIFO
+    // does not wait for a writer.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return failed(qt_error_string(errno));
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return failed(file.errorString());
+    }
+    struct stat status {};
+    if (::fstat(fd, &status) != 0)
+        return failed(qt_error_string(errno));
+    if (!S_ISREG(status.st_mode))
+        return failed(notRegularReason(status.st_mode));
+    const qint64 size = status.st_size;
+    if (size > maxBytes)
+        return failed(u"It is too large to open here: %1 MB, where the editor can take at most "
+                      u"%2 MB with the memory now free."_s.arg(megabytes(size), megabytes(maxBytes)));
     try {
         QByteArray bytes(size, Qt::Uninitialized);
+        const qint64 read = file.read(bytes.data(), size);
+        if (read < 0)
+            return failed(file.errorString());
         // A file that shrank while being read is not the file that was asked for.
-        if (file.read(bytes.data(), size) != size)
-            return std::nullopt;
-        return bytes;
+        if (read != size)
+            return failed(u"It changed while it was being read."_s);
+        return {std::move(bytes), {}};
     } catch (const std::bad_alloc&) {
-        return std::nullopt;
+        return failed(u"There is not enough memory to open it."_s);
     }
 }

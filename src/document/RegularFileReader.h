@@ -9,4 +9,10 @@
 // a name typed into the open dialog can neither block the program nor feed it
 // bytes without end. A file larger than maxBytes, or one too large to hold in
 // memory, is refused too.
-std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes);
+struct RegularFileRead {
+    std::optional<QByteArray> bytes;
+    // Why nothing was read, in words for the user.
+    QString failure;
+};
+
+RegularFileRead readRegularFile(const QString& path, qint64 maxBytes);

@@ -5,7 +5,6 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QMimeData>
 
 ClipboardCommands::ClipboardCommands(EditorControl& text)
     : text_(text)
@@ -14,20 +13,26 @@ ClipboardCommands::ClipboardCommands(EditorControl& text)
 
 void ClipboardCommands::Cut()
 {
+    if (text_.SelectionLength() == 0)
+        return;
     Copy();
     text_.setSelectedText(QString());
 }
 
-// Also with nothing selected: the clipboard then holds "" as its only text.
+// With nothing selected there is nothing to copy, and the clipboard keeps what it holds.
 void ClipboardCommands::Copy()
 {
+    if (text_.SelectionLength() == 0)
+        return;
     QClipboard* clipboard = QGuiApplication::clipboard();
     clipboard->clear();
     clipboard->setText(withPlatformLineBreaks(text_.SelectedText()));
 }
 
+// Without text on the clipboard there is nothing to paste, and the selection stays.
 void ClipboardCommands::Paste()
 {
-    const QMimeData* offered = QGuiApplication::clipboard()->mimeData();
-    text_.setSelectedText(offered && offersPlainText(*offered) ? offered->text() : QString());
+    const QString text = plainTextOffered(QGuiApplication::clipboard()->mimeData());
+    if (!text.isEmpty())
+        text_.setSelectedText(text);
 }

@@ -18,7 +18,13 @@ QString editorFormOf(QStringView searchText);
 // break in the needle matches either of the editor's line-break characters.
 std::optional<qsizetype> findForward(QStringView editorText, QStringView needle, qsizetype from);
 
-// Searches forward from the start of the editor's selection with one scan of
+// Where the next search starts: at the selection's start, or one character
+// past it when the selection is an occurrence already, so that searching
+// again steps on to the next one.
+qsizetype searchStart(QStringView editorText, QStringView needle, qsizetype selectionStart,
+                      qsizetype selectionLength);
+
+// Searches forward from the editor's selection (see searchStart) with one scan of
 // its text. A match is selected and scrolled into view; without one the caret
 // goes to the end of the document with nothing selected. An empty search text
 // changes nothing. Returns whether a search ran.

@@ -20,6 +20,10 @@ public:
     virtual QString DocumentText() const = 0;
     // Replaces text and formatting. CR LF, a lone LF and a lone CR each make a line break.
     virtual void setDocumentText(const QString& text) = 0;
+    // Whether the text changed since the last setModified(false). Formatting
+    // alone is not a change: files keep only the text.
+    virtual bool isModified() const = 0;
+    virtual void setModified(bool modified) = 0;
     // Face of the base font that unformatted text shows in.
     virtual QString ControlFontName() const = 0;
 

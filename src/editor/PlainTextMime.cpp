@@ -14,6 +14,11 @@ bool offersPlainText(const QMimeData& offered)
     });
 }
 
+QString plainTextOffered(const QMimeData* offered)
+{
+    return offered && offersPlainText(*offered) ? offered->text() : QString();
+}
+
 QString withPlatformLineBreaks(const QString& text)
 {
 #ifdef Q_OS_WIN

@@ -10,6 +10,9 @@ class QMimeData;
 // QMimeData::hasText() would also accept a list of links, which is another format.
 bool offersPlainText(const QMimeData& offered);
 
+// The plain text on offer, or "" when there is none (no data, or only other formats).
+QString plainTextOffered(const QMimeData* offered);
+
 // The editor's CR LF line breaks as plain text has them on this platform, so
 // that a paste into a terminal gets no stray CR.
 QString withPlatformLineBreaks(const QString& text);

@@ -49,13 +49,15 @@ QMimeData* RichTextBox::createMimeDataFromSelection() const
 
 bool RichTextBox::canInsertFromMimeData(const QMimeData* source) const
 {
-    return source && offersPlainText(*source);
+    return !plainTextOffered(source).isEmpty();
 }
 
+// With no plain text on offer (nothing, or only HTML or images) the selection stays as it is.
 void RichTextBox::insertFromMimeData(const QMimeData* source)
 {
-    if (canInsertFromMimeData(source))
-        setSelectedText(source->text());
+    const QString text = plainTextOffered(source);
+    if (!text.isEmpty())
+        setSelectedText(text);
 }
 
 QString RichTextBox::DocumentText() const { return withCrLfLineBreaks(document()->toRawText()); }
@@ -72,6 +74,10 @@ void RichTextBox::setDocumentText(const QString& text)
     setPlainText(text.contains(u'\r') ? withLfLineBreaks(text) : text);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 }
+
+bool RichTextBox::isModified() const { return document()->isModified(); }
+
+void RichTextBox::setModified(bool modified) { document()->setModified(modified); }
 
 QString RichTextBox::ControlFontName() const { return font().family(); }
 
@@ -157,6 +163,15 @@ std::optional<Value> RichTextBox::selectionAttribute(Read read) const
     return shared ? shared : std::optional<Value>(read(cursor.charFormat()));
 }
 
+// The document counts a change of formatting as a change, but a file keeps
+// only the text: formatting alone leaves the document as modified as it was.
+void RichTextBox::mergeFormatOfSelection(const QTextCharFormat& format)
+{
+    const bool modified = isModified();
+    mergeCurrentCharFormat(format);
+    setModified(modified);
+}
+
 std::optional<QString> RichTextBox::SelectionFontName() const
 {
     return selectionAttribute<QString>(
@@ -167,7 +182,7 @@ void RichTextBox::setSelectionFontName(const QString& name)
 {
     QTextCharFormat format;
     format.setFontFamilies(QStringList{name});
-    mergeCurrentCharFormat(format);
+    mergeFormatOfSelection(format);
 }
 
 std::optional<float> RichTextBox::SelectionFontSize() const
@@ -180,7 +195,7 @@ void RichTextBox::setSelectionFontSize(float points)
 {
     QTextCharFormat format;
     format.setFontPointSize(points);
-    mergeCurrentCharFormat(format);
+    mergeFormatOfSelection(format);
 }
 
 std::optional<bool> RichTextBox::SelectionBold() const
@@ -192,7 +207,7 @@ void RichTextBox::setSelectionBold(bool on)
 {
     QTextCharFormat format;
     format.setFontWeight(on ? QFont::Bold : QFont::Normal);
-    mergeCurrentCharFormat(format);
+    mergeFormatOfSelection(format);
 }
 
 std::optional<bool> RichTextBox::SelectionItalic() const
@@ -205,7 +220,7 @@ void RichTextBox::setSelectionItalic(bool on)
 {
     QTextCharFormat format;
     format.setFontItalic(on);
-    mergeCurrentCharFormat(format);
+    mergeFormatOfSelection(format);
 }
 
 std::optional<bool> RichTextBox::SelectionStrikeout() const
@@ -218,7 +233,7 @@ void RichTextBox::setSelectionStrikeout(bool on)
 {
     QTextCharFormat format;
     format.setFontStrikeOut(on);
-    mergeCurrentCharFormat(format);
+    mergeFormatOfSelection(format);
 }
 
 std::optional<bool> RichTextBox::SelectionUnderline() const
@@ -231,7 +246,7 @@ void RichTextBox::setSelectionUnderline(bool on)
 {
     QTextCharFormat format;
     format.setFontUnderline(on);
-    mergeCurrentCharFormat(format);
+    mergeFormatOfSelection(format);
 }
 
 std::optional<QColor> RichTextBox::SelectionColor() const
@@ -243,7 +258,7 @@ void RichTextBox::setSelectionColor(const QColor& color)
 {
     QTextCharFormat format;
     format.setForeground(color);
-    mergeCurrentCharFormat(format);
+    mergeFormatOfSelection(format);
 }
 
 // The first formatting run inside the selection; line breaks are not runs.

@@ -20,6 +20,8 @@ public:
 
     QString DocumentText() const override;
     void setDocumentText(const QString& text) override;
+    bool isModified() const override;
+    void setModified(bool modified) override;
     QString ControlFontName() const override;
 
     int SelectionStart() const override;
@@ -59,6 +61,7 @@ private:
     QColor colorOf(const QTextCharFormat& format) const;
     template<typename Value, typename Read>
     std::optional<Value> selectionAttribute(Read read) const;
+    void mergeFormatOfSelection(const QTextCharFormat& format);
 
     QList<QKeyCombination> reservedShortcuts_;
 };

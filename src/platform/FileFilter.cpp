@@ -1,5 +1,7 @@
 #include "platform/FileFilter.h"
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 QStringList nameFiltersFrom(const QString& filter)
@@ -9,9 +11,10 @@ QStringList nameFiltersFrom(const QString& filter)
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         if (parts[i].isEmpty() && parts[i + 1].isEmpty())
             continue;
-        QString patterns = parts[i + 1];
-        patterns.replace(u';', u' ');
-        result << u"%1 (%2)"_s.arg(parts[i], patterns);
+        QStringList patterns = parts[i + 1].split(u';', Qt::SkipEmptyParts);
+        // "*.*" means every file, but Qt would only show names with a dot.
+        std::replace(patterns.begin(), patterns.end(), u"*.*"_s, u"*"_s);
+        result << u"%1 (%2)"_s.arg(parts[i], patterns.join(u' '));
     }
     return result;
 }

@@ -5,5 +5,6 @@
 
 // Turns a filter string of alternating labels and patterns separated by "|"
 // ("Text files|*.txt|All Files|*.*|") into Qt's name filters
-// ("Text files (*.txt)", "All Files (*.*)"). A trailing "|" is allowed.
+// ("Text files (*.txt)", "All Files (*)"). A trailing "|" is allowed. "*.*"
+// stands for every file, as "*".
 QStringList nameFiltersFrom(const QString& filter);

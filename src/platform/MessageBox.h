@@ -5,7 +5,7 @@
 // A modal question to the user. The first button of the set is the default one.
 class MessageBox {
 public:
-    enum class Buttons { Ok, YesNo, RetryCancel };
+    enum class Buttons { Ok, YesNo, YesNoCancel, RetryCancel };
     enum class Icon { Information, Question, Warning, Stop };
     enum class Answer { Ok, Yes, No, Retry, Cancel };
 

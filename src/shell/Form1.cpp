@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QCloseEvent>
 #include <QMenuBar>
 
 using namespace Qt::StringLiterals;
@@ -127,6 +128,35 @@ void Form1::resizeEvent(QResizeEvent* event)
     Form_Resize();
 }
 
+void Form1::moveEvent(QMoveEvent* event)
+{
+    QMainWindow::moveEvent(event);
+    // The window manager adds its frame after the window first shows, which
+    // the resize rule counts: run it again once the frame is known.
+    if (frameGeometry().size() - size() != ruleFrame_)
+        Form_Resize();
+}
+
+// The editor is the one place the keyboard belongs: when the window becomes
+// usable after the splash, and whenever it is active again after a dialog or
+// another window. The caret stays where it was.
+void Form1::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    const bool takesKeys = (event->type() == QEvent::EnabledChange && isEnabled())
+                           || (event->type() == QEvent::ActivationChange && isActiveWindow());
+    if (takesKeys && isEnabled())
+        text1_->setFocus(Qt::ActiveWindowFocusReason);
+}
+
+void Form1::closeEvent(QCloseEvent* event)
+{
+    if (files_->mayCloseWindow())
+        event->accept();
+    else
+        event->ignore();
+}
+
 void Form1::Form_Load()
 {
     // Whatever was on the clipboard before the program started is not pasted into a script.
@@ -150,6 +180,7 @@ void Form1::Form_Resize()
             setOuterSize({frameGeometry().width(), pixelsFromTwips(2100)});
     }
     const QSize outer = frameGeometry().size();
+    ruleFrame_ = outer - size();
     text1_->resize(pixelsFromTwips(twipsFromPixels(outer.width()) - 100),
                    pixelsFromTwips(twipsFromPixels(outer.height()) - 680));
 }

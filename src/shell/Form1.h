@@ -74,6 +74,9 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildMenuBar();
@@ -90,4 +93,6 @@ private:
     QPointer<Form3> form3_;
     QPointer<Form4> form4_;
     bool loaded_ = false;
+    // The window frame's size when the resize rule last ran.
+    QSize ruleFrame_;
 };

@@ -100,6 +100,7 @@ void FrmSplash::handOver()
     timer1_.stop();
     close();
     MainWindow->setEnabled(true);
+    MainWindow->activateWindow();
 }
 
 void FrmSplash::mouseReleaseEvent(QMouseEvent* event)

@@ -28,8 +28,8 @@ private slots:
 
     void openReadsTheFileAndSetsCaptionAndName();
     void fileDialogsStartOnTheFirstFilterEntry();
-    void openFailureChangesNothingAndSaysNothing_data();
-    void openFailureChangesNothingAndSaysNothing();
+    void openFailureIsReportedAndChangesNothing_data();
+    void openFailureIsReportedAndChangesNothing();
     void openOfAnEmptyFileGivesAnEmptyDocument();
 
     void saveBeforeAnyFileRunsSaveAs();
@@ -54,7 +54,11 @@ private slots:
     void unstorableCharactersNeedConsent_data();
     void unstorableCharactersNeedConsent();
 
-    void exitEndsTheProgramWithoutAQuestion();
+    void documentIsModifiedByEditsOnlyUntilSaved();
+    void exitWithoutEditsEndsAtOnce();
+    void exitWithEditsAsksFirst_data();
+    void exitWithEditsAsksFirst();
+    void closingTheWindowAsksOnlyWhenExitHasNot();
     void mainWindowMenuRunsTheCommands();
 
 private:
@@ -154,22 +158,25 @@ void FileCommandsTest::fileDialogsStartOnTheFirstFilterEntry()
     QCOMPARE(h->dialog.shown[1].kind, FakeCommonDialog::Shown::Kind::Save);
 }
 
-void FileCommandsTest::openFailureChangesNothingAndSaysNothing_data()
+void FileCommandsTest::openFailureIsReportedAndChangesNothing_data()
 {
     QTest::addColumn<QString>("kind");
-    QTest::newRow("file does not exist") << u"missing"_s;
-    QTest::newRow("folder") << u"folder"_s;
-    QTest::newRow("FIFO") << u"fifo"_s;
-    QTest::newRow("endless device") << u"device"_s;
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("file does not exist") << u"missing"_s << u"No such file or directory"_s;
+    QTest::newRow("folder") << u"folder"_s << u"It is a folder, not a file."_s;
+    QTest::newRow("FIFO") << u"fifo"_s << u"It is a pipe (FIFO), not a file."_s;
+    QTest::newRow("endless device") << u"device"_s << u"It is a device, not a file."_s;
 }
 
-void FileCommandsTest::openFailureChangesNothingAndSaysNothing()
+void FileCommandsTest::openFailureIsReportedAndChangesNothing()
 {
     QFETCH(QString, kind);
+    QFETCH(QString, reason);
     const QString first = dir->filePath(u"first.vls"_s);
     QVERIFY(writeBytes(first, "kept"));
     h->dialog.fileAnswers = {first};
     h->files.Open();
+    h->text->setSelectedText(u"edited, "_s);
 
     QString path = dir->filePath(u"other"_s);
     if (kind == u"folder")
@@ -179,12 +186,19 @@ void FileCommandsTest::openFailureChangesNothingAndSaysNothing()
     else if (kind == u"device")
         path = u"/dev/zero"_s;
     h->dialog.fileAnswers = {path};
+    h->messageBox.answers = {MessageBox::Answer::Ok};
     h->files.Open();
 
-    QCOMPARE(h->text->DocumentText(), u"kept"_s);
+    QCOMPARE(h->messageBox.asked.size(), 1);
+    const FakeMessageBox::Asked& asked = h->messageBox.asked.first();
+    QCOMPARE(asked.prompt, u"\"%1\" could not be opened:\n%2"_s.arg(path, reason));
+    QCOMPARE(asked.title, u"VX Open..."_s);
+    QCOMPARE(asked.buttons, MessageBox::Buttons::Ok);
+    QCOMPARE(asked.icon, MessageBox::Icon::Stop);
+    QCOMPARE(h->text->DocumentText(), u"edited, kept"_s);
+    QVERIFY(h->text->isModified());
     QCOMPARE(h->window.windowTitle(), u"Vexlon Scriptor   "_s + first);
     QCOMPARE(h->files.CurrentFileName(), first);
-    QVERIFY(h->messageBox.asked.isEmpty());
 }
 
 void FileCommandsTest::openOfAnEmptyFileGivesAnEmptyDocument()
@@ -499,13 +513,116 @@ void FileCommandsTest::unstorableCharactersNeedConsent()
     QCOMPARE(h->text->DocumentText(), u"caf\u00E9\r\nx\u2192y \u4E2D\u20AC"_s);
 }
 
-void FileCommandsTest::exitEndsTheProgramWithoutAQuestion()
+// Modified means: the text differs from what was last opened, started afresh or saved.
+void FileCommandsTest::documentIsModifiedByEditsOnlyUntilSaved()
 {
-    h->text->setDocumentText(u"unsaved"_s);
+    QVERIFY(QDir(dir->path()).mkdir(u"sub"_s));
+    const QString path = dir->filePath(u"sub/m.vls"_s);
+    QVERIFY(writeBytes(path, "text"));
+    h->dialog.fileAnswers = {path};
+    h->files.Open();
+    QVERIFY(!h->text->isModified());
+    h->text->setSelectionLength(2);
+    h->text->setSelectionBold(true);
+    QVERIFY2(!h->text->isModified(), "formatting is not kept in the file");
+
+    h->text->setSelectedText(u"ne"_s);
+    QVERIFY(h->text->isModified());
+    h->text->setSelectionBold(false);
+    QVERIFY(h->text->isModified());
+
+    // The file's folder gone for a moment: even root cannot save there.
+    QVERIFY(QDir(dir->path()).rename(u"sub"_s, u"away"_s));
+    h->messageBox.answers = {MessageBox::Answer::Ok};
+    QVERIFY(!h->files.Save());
+    QVERIFY2(h->text->isModified(), "a failed save leaves the edits unsaved");
+    QVERIFY(QDir(dir->path()).rename(u"away"_s, u"sub"_s));
+    QVERIFY(h->files.Save());
+    QVERIFY(!h->text->isModified());
+
+    h->text->setSelectedText(u"x"_s);
+    h->messageBox.answers = {MessageBox::Answer::Yes};
+    h->files.New();
+    QVERIFY(!h->text->isModified());
+}
+
+void FileCommandsTest::exitWithoutEditsEndsAtOnce()
+{
+    h->text->setDocumentText(u"never edited"_s);
     h->files.Exit();
     QCOMPARE(h->process.endCalls, 1);
     QVERIFY(h->messageBox.asked.isEmpty());
     QVERIFY(h->dialog.shown.isEmpty());
+}
+
+void FileCommandsTest::exitWithEditsAsksFirst_data()
+{
+    QTest::addColumn<bool>("hasFile");
+    QTest::addColumn<MessageBox::Answer>("answer");
+    // The Save As dialog's answer, where it shows: a name, or cancelled.
+    QTest::addColumn<bool>("saveAsChoosesAName");
+    QTest::addColumn<bool>("ends");
+    QTest::addColumn<bool>("saved");
+    using A = MessageBox::Answer;
+    QTest::newRow("file, Yes saves and ends") << true << A::Yes << false << true << true;
+    QTest::newRow("file, No ends unsaved") << true << A::No << false << true << false;
+    QTest::newRow("file, Cancel stays") << true << A::Cancel << false << false << false;
+    QTest::newRow("untitled, Yes runs Save As") << false << A::Yes << true << true << true;
+    QTest::newRow("untitled, Yes, Save As cancelled") << false << A::Yes << false << false << false;
+    QTest::newRow("untitled, No ends unsaved") << false << A::No << false << true << false;
+}
+
+void FileCommandsTest::exitWithEditsAsksFirst()
+{
+    QFETCH(bool, hasFile);
+    QFETCH(MessageBox::Answer, answer);
+    QFETCH(bool, saveAsChoosesAName);
+    QFETCH(bool, ends);
+    QFETCH(bool, saved);
+    const QString path = dir->filePath(u"edited.scp"_s);
+    if (hasFile) {
+        QVERIFY(writeBytes(path, "old"));
+        h->dialog.fileAnswers = {path};
+        h->files.Open();
+    }
+    h->text->setSelectedText(u"new "_s);
+    h->messageBox.answers = {answer};
+    if (!hasFile && answer == MessageBox::Answer::Yes)
+        h->dialog.fileAnswers = {saveAsChoosesAName ? std::optional(path) : std::nullopt};
+
+    h->files.Exit();
+
+    QCOMPARE(h->messageBox.asked.size(), 1);
+    const FakeMessageBox::Asked& asked = h->messageBox.asked.first();
+    QCOMPARE(asked.prompt, u"Save changes to %1?"_s.arg(hasFile ? path : u"Untitled"_s));
+    QCOMPARE(asked.title, u"VX Exit..."_s);
+    QCOMPARE(asked.buttons, MessageBox::Buttons::YesNoCancel);
+    QCOMPARE(asked.icon, MessageBox::Icon::Question);
+    QCOMPARE(h->process.endCalls, ends ? 1 : 0);
+    const QString text = hasFile ? u"new old"_s : u"new "_s;
+    QCOMPARE(h->text->DocumentText(), text);
+    QCOMPARE(readBytes(path), saved       ? text.toLatin1() + "\r\n"
+                              : hasFile ? "old"_ba
+                                        : "<unreadable>"_ba);
+    QVERIFY(h->dialog.fileAnswers.empty());
+}
+
+// Exit closes every window itself once the user has answered: the window's
+// own close must not ask a second time. A close of its own asks as Exit would.
+void FileCommandsTest::closingTheWindowAsksOnlyWhenExitHasNot()
+{
+    h->text->setSelectedText(u"unsaved"_s);
+    h->messageBox.answers = {MessageBox::Answer::Cancel};
+    QVERIFY(!h->files.mayCloseWindow());
+    h->messageBox.answers = {MessageBox::Answer::No};
+    QVERIFY(h->files.mayCloseWindow());
+    QCOMPARE(h->messageBox.asked.size(), 2);
+
+    h->messageBox.answers = {MessageBox::Answer::No};
+    h->files.Exit();
+    QCOMPARE(h->process.endCalls, 1);
+    QVERIFY(h->files.mayCloseWindow());
+    QCOMPARE(h->messageBox.asked.size(), 3);
 }
 
 void FileCommandsTest::mainWindowMenuRunsTheCommands()

@@ -38,9 +38,10 @@ void RegularFileReaderTest::readsTheWholeFile()
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(bytes);
     file.close();
-    const std::optional<QByteArray> read = readRegularFile(path, 1 << 20);
-    QVERIFY(read.has_value());
-    QCOMPARE(*read, bytes);
+    const RegularFileRead read = readRegularFile(path, 1 << 20);
+    QVERIFY(read.bytes.has_value());
+    QCOMPARE(*read.bytes, bytes);
+    QVERIFY(read.failure.isEmpty());
 }
 
 // Each must be refused at once: a FIFO without a writer would block the
@@ -48,16 +49,18 @@ void RegularFileReaderTest::readsTheWholeFile()
 void RegularFileReaderTest::refusesWhatIsNotARegularFile_data()
 {
     QTest::addColumn<QString>("kind");
-    QTest::newRow("missing") << u"missing"_s;
-    QTest::newRow("folder") << u"folder"_s;
-    QTest::newRow("FIFO") << u"fifo"_s;
-    QTest::newRow("device") << u"device"_s;
-    QTest::newRow("no name") << u"empty name"_s;
+    QTest::addColumn<QString>("failure");
+    QTest::newRow("missing") << u"missing"_s << u"No such file or directory"_s;
+    QTest::newRow("folder") << u"folder"_s << u"It is a folder, not a file."_s;
+    QTest::newRow("FIFO") << u"fifo"_s << u"It is a pipe (FIFO), not a file."_s;
+    QTest::newRow("device") << u"device"_s << u"It is a device, not a file."_s;
+    QTest::newRow("no name") << u"empty name"_s << u"No file name was given."_s;
 }
 
 void RegularFileReaderTest::refusesWhatIsNotARegularFile()
 {
     QFETCH(QString, kind);
+    QFETCH(QString, failure);
     QTemporaryDir dir;
     QString path = dir.filePath(u"x"_s);
     if (kind == u"folder")
@@ -68,7 +71,9 @@ void RegularFileReaderTest::refusesWhatIsNotARegularFile()
         path = u"/dev/zero"_s;
     else if (kind == u"empty name")
         path.clear();
-    QVERIFY(!readRegularFile(path, qint64(1) << 40).has_value());
+    const RegularFileRead read = readRegularFile(path, qint64(1) << 40);
+    QVERIFY(!read.bytes.has_value());
+    QCOMPARE(read.failure, failure);
 }
 
 void RegularFileReaderTest::refusesAFileLargerThanTheLimit()
@@ -79,8 +84,10 @@ void RegularFileReaderTest::refusesAFileLargerThanTheLimit()
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(QByteArray(101, 'x'));
     file.close();
-    QVERIFY(!readRegularFile(path, 100).has_value());
-    QVERIFY(readRegularFile(path, 101).has_value());
+    const RegularFileRead tooLarge = readRegularFile(path, 100);
+    QVERIFY(!tooLarge.bytes.has_value());
+    QVERIFY2(tooLarge.failure.startsWith(u"It is too large to open here"), qPrintable(tooLarge.failure));
+    QVERIFY(readRegularFile(path, 101).bytes.has_value());
 }
 
 void RegularFileReaderTest::openLimitLeavesRoomInMemoryAndInTheEditor_data()

@@ -4,11 +4,26 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <grp.h>
+#include <linux/magic.h>
+#include <optional>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <sys/vfs.h>
+#include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
 namespace {
+
+constexpr uid_t nobody = 65534;
+const QByteArray previous = "the previous script\r\n";
+const QByteArray next(1000, 'x');
 
 QByteArray contentsOf(const QString& path)
 {
@@ -23,6 +38,101 @@ void createFile(const QString& path, const QByteArray& bytes)
     QCOMPARE(file.write(bytes), bytes.size());
 }
 
+struct stat statusOf(const QString& path)
+{
+    struct stat status {};
+    ::lstat(QFile::encodeName(path).constData(), &status);
+    return status;
+}
+
+QStringList namesIn(const QTemporaryDir& dir)
+{
+    return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+}
+
+// "script.scp" with the previous content in a fresh folder, and a second name
+// for it when the save is to go in place.
+QString createScript(const QTemporaryDir& dir, bool inPlace)
+{
+    const QString path = dir.filePath(u"script.scp"_s);
+    createFile(path, previous);
+    if (inPlace)
+        ::link(QFile::encodeName(path).constData(),
+               QFile::encodeName(path + u".lnk"_s).constData());
+    return path;
+}
+
+QStringList scriptNames(bool inPlace)
+{
+    return inPlace ? QStringList{u"script.scp"_s, u"script.scp.lnk"_s}
+                   : QStringList{u"script.scp"_s};
+}
+
+// Every name of the script shows the new content, and no other file is left.
+void verifySaved(const QTemporaryDir& dir, bool inPlace)
+{
+    for (const QString& name : scriptNames(inPlace))
+        QCOMPARE(contentsOf(dir.filePath(name)), next);
+    QCOMPARE(namesIn(dir), scriptNames(inPlace));
+}
+
+// A disk that fills up: takes `room` bytes, then answers one write with
+// `answer` and `error`, and after that has room again (an in-place save writes
+// the old content back through it).
+struct FillingDisk {
+    qint64 room;
+    qint64 answer;
+    int error;
+    bool full = false;
+
+    SafeFileWriter::WriteStep step()
+    {
+        return [this](int fd, const char* data, qint64 size) -> qint64 {
+            if (!full && room == 0) {
+                full = true;
+                errno = error;
+                return answer;
+            }
+            const qint64 written = ::write(fd, data, full ? size : std::min(size, room));
+            room -= full ? 0 : written;
+            return written;
+        };
+    }
+};
+
+// Saves in a child process, as `user` when one is given; returns the child's
+// wait status, and what the save answered in `result` if it got that far.
+int saveInChild(const QString& path, const SafeFileWriter::WriteStep& step,
+                SafeFileWriter::Result& result, std::optional<uid_t> user = {})
+{
+    int channel[2];
+    if (::pipe(channel) != 0)
+        return -1;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(channel[0]);
+        if (user && (::setgroups(0, nullptr) != 0 || ::setgid(*user) != 0 || ::setuid(*user) != 0))
+            ::_exit(2);
+        const SafeFileWriter::Result answer = SafeFileWriter(step).write(path, next);
+        const QByteArray report = (answer.written ? "1"_ba : "0"_ba) + answer.reason.toUtf8();
+        ::_exit(::write(channel[1], report.constData(), size_t(report.size())) == report.size()
+                    ? 0
+                    : 3);
+    }
+    ::close(channel[1]);
+    QByteArray report;
+    char buffer[4096];
+    for (ssize_t got; (got = ::read(channel[0], buffer, sizeof buffer)) > 0;)
+        report.append(buffer, got);
+    ::close(channel[0]);
+    int status = -1;
+    if (child > 0)
+        ::waitpid(child, &status, 0);
+    if (!report.isEmpty())
+        result = {report[0] == '1', QString::fromUtf8(report.mid(1))};
+    return status;
+}
+
 } // namespace
 
 class SafeFileWriterTest : public QObject {
@@ -32,9 +142,24 @@ private slots:
     void replacesAnExistingFileWhole();
     void writeFailingPartWayKeepsThePreviousFile_data();
     void writeFailingPartWayKeepsThePreviousFile();
+    void aWriteStepWithoutProgressFailsAtOnce();
+    void inPlaceSaveThatCannotBeUndoneKeepsTheBackup();
+    void fullDiskStopsAnInPlaceSaveBeforeTheFileChanges();
+    void killedPartWayLeavesTheOldContentWhole_data();
+    void killedPartWayLeavesTheOldContentWhole();
+    void keepsThePermissionBits_data();
     void keepsThePermissionBits();
+    void keepsOwnerAndGroup_data();
+    void keepsOwnerAndGroup();
+    void keepsExtendedAttributes_data();
+    void keepsExtendedAttributes();
+    void writesThroughASymbolicLink_data();
+    void writesThroughASymbolicLink();
+    void refusesWhatIsNotARegularFile_data();
+    void refusesWhatIsNotARegularFile();
     void failsWithTheSystemsReasonWhenTheFolderIsAFile();
-    void failsInAReadOnlyFolderAndKeepsTheFile();
+    void failsWhereTheUserMayNotWriteAndKeepsTheFile_data();
+    void failsWhereTheUserMayNotWriteAndKeepsTheFile();
 };
 
 void SafeFileWriterTest::writesANewFile()
@@ -44,6 +169,9 @@ void SafeFileWriterTest::writesANewFile()
     const SafeFileWriter::Result result = SafeFileWriter().write(path, "abc\r\n");
     QVERIFY(result.written);
     QCOMPARE(contentsOf(path), "abc\r\n"_ba);
+    const QString plain = dir.filePath(u"plain"_s);
+    ::close(::open(QFile::encodeName(plain).constData(), O_CREAT | O_WRONLY, 0666));
+    QCOMPARE(statusOf(path).st_mode, statusOf(plain).st_mode);
 }
 
 void SafeFileWriterTest::replacesAnExistingFileWhole()
@@ -56,46 +184,278 @@ void SafeFileWriterTest::replacesAnExistingFileWhole()
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{u"old.vls"_s});
 }
 
-// A disk that fills up part-way through the write. Qt's own save file commits a
-// cut-off copy after a short write; the writer must notice the count.
+// Qt's own save file commits a cut-off copy after a short write; the writer
+// must notice the count.
 void SafeFileWriterTest::writeFailingPartWayKeepsThePreviousFile_data()
 {
-    QTest::addColumn<bool>("reportsShortCount");
-    QTest::newRow("short write") << true;
-    QTest::newRow("failed write after some bytes") << false;
+    QTest::addColumn<bool>("inPlace");
+    QTest::addColumn<qint64>("room");
+    QTest::addColumn<qint64>("answer");
+    QTest::addColumn<int>("error");
+    QTest::addColumn<QString>("reason");
+    for (const bool inPlace : {false, true}) {
+        const char* way = inPlace ? "in place" : "replacing";
+        QTest::addRow("%s, short write then none", way)
+            << inPlace << qint64(500) << qint64(0) << 0 << u"only 500 of 1000 bytes"_s;
+        QTest::addRow("%s, disk full after some bytes", way)
+            << inPlace << qint64(500) << qint64(-1) << ENOSPC << qt_error_string(ENOSPC);
+        QTest::addRow("%s, read-only file system", way)
+            << inPlace << qint64(0) << qint64(-1) << EROFS << qt_error_string(EROFS);
+        QTest::addRow("%s, no progress at all", way)
+            << inPlace << qint64(0) << qint64(0) << 0 << u"only 0 of 1000 bytes"_s;
+    }
 }
 
 void SafeFileWriterTest::writeFailingPartWayKeepsThePreviousFile()
 {
-    QFETCH(bool, reportsShortCount);
+    QFETCH(bool, inPlace);
+    QFETCH(qint64, room);
+    QFETCH(qint64, answer);
+    QFETCH(int, error);
+    QFETCH(QString, reason);
     QTemporaryDir dir;
-    const QString path = dir.filePath(u"script.scp"_s);
-    const QByteArray previous = "the previous script\r\n";
-    createFile(path, previous);
+    const QString path = createScript(dir, inPlace);
+    const ino_t inode = statusOf(path).st_ino;
 
-    const SafeFileWriter writer(
-        [reportsShortCount](QIODevice& device, const char* data, qint64 size) -> qint64 {
-            const qint64 half = device.write(data, size / 2);
-            return reportsShortCount ? half : -1;
-        });
-    const SafeFileWriter::Result result = writer.write(path, QByteArray(1000, 'x'));
+    FillingDisk disk{room, answer, error};
+    const SafeFileWriter::Result result = SafeFileWriter(disk.step()).write(path, next);
 
     QVERIFY(!result.written);
-    QVERIFY(!result.reason.isEmpty());
+    QVERIFY2(result.reason.contains(reason), qPrintable(result.reason));
     QCOMPARE(contentsOf(path), previous);
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"script.scp"_s});
+    QCOMPARE(statusOf(path).st_ino, inode);
+    QCOMPARE(namesIn(dir), scriptNames(inPlace));
+}
+
+void SafeFileWriterTest::aWriteStepWithoutProgressFailsAtOnce()
+{
+    QTemporaryDir dir;
+    int calls = 0;
+    // Gives up after a while, so that a writer that keeps asking fails instead of hanging.
+    const SafeFileWriter writer([&calls](int, const char*, qint64) -> qint64 {
+        errno = 0;
+        return ++calls < 100 ? 0 : -1;
+    });
+    const SafeFileWriter::Result result = writer.write(dir.filePath(u"a.vls"_s), "abc");
+    QVERIFY(!result.written);
+    QCOMPARE(result.reason, u"only 0 of 3 bytes could be written"_s);
+    QCOMPARE(calls, 1);
+    QCOMPARE(namesIn(dir), QStringList());
+}
+
+void SafeFileWriterTest::inPlaceSaveThatCannotBeUndoneKeepsTheBackup()
+{
+    QTemporaryDir dir;
+    const QString path = createScript(dir, true);
+    const SafeFileWriter writer([first = true](int fd, const char* data, qint64) mutable -> qint64 {
+        errno = EIO;
+        return std::exchange(first, false) ? ::write(fd, data, 10) : -1;
+    });
+    const SafeFileWriter::Result result = writer.write(path, next);
+
+    QVERIFY(!result.written);
+    const QStringList names = namesIn(dir);
+    QCOMPARE(names.size(), 3);
+    QVERIFY2(names[1].startsWith(u"script.scp.backup-"_s), qPrintable(names[1]));
+    QVERIFY2(result.reason.contains(dir.filePath(names[1])), qPrintable(result.reason));
+    QCOMPARE(contentsOf(dir.filePath(names[1])), previous);
+}
+
+// The space for a longer content is reserved before an in-place save changes
+// anything. A tmpfs refuses a reservation larger than itself at once.
+void SafeFileWriterTest::fullDiskStopsAnInPlaceSaveBeforeTheFileChanges()
+{
+    QTemporaryDir dir(u"/dev/shm/tst_safefilewriter-XXXXXX"_s);
+    struct statfs fileSystem {};
+    if (!dir.isValid() || ::statfs(QFile::encodeName(dir.path()).constData(), &fileSystem) != 0
+        || fileSystem.f_type != TMPFS_MAGIC || fileSystem.f_blocks == 0)
+        QSKIP("needs a tmpfs of limited size at /dev/shm");
+    const size_t size = fileSystem.f_blocks * fileSystem.f_bsize + (1 << 20);
+    void* bytes =
+        ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    if (bytes == MAP_FAILED)
+        QSKIP("no room in the address space for a content larger than the tmpfs");
+    const QString path = createScript(dir, true);
+    int calls = 0;
+    const SafeFileWriter writer([&calls](int, const char*, qint64) -> qint64 {
+        ++calls;
+        errno = ENOSPC;
+        return -1;
+    });
+    const SafeFileWriter::Result result =
+        writer.write(path, QByteArrayView(static_cast<const char*>(bytes), qsizetype(size)));
+    ::munmap(bytes, size);
+
+    QVERIFY(!result.written);
+    QCOMPARE(result.reason, qt_error_string(ENOSPC));
+    QCOMPARE(calls, 0);
+    QCOMPARE(contentsOf(path), previous);
+    QCOMPARE(namesIn(dir), scriptNames(true));
+}
+
+void SafeFileWriterTest::killedPartWayLeavesTheOldContentWhole_data()
+{
+    QTest::addColumn<bool>("inPlace");
+    QTest::newRow("replacing") << false;
+    QTest::newRow("in place") << true;
+}
+
+void SafeFileWriterTest::killedPartWayLeavesTheOldContentWhole()
+{
+    QFETCH(bool, inPlace);
+    QTemporaryDir dir;
+    const QString path = createScript(dir, inPlace);
+    SafeFileWriter::Result result;
+    const int status = saveInChild(
+        path,
+        [](int fd, const char* data, qint64 size) -> qint64 {
+            if (::write(fd, data, size / 2) > 0)
+                ::raise(SIGKILL);
+            return -1;
+        },
+        result);
+    QVERIFY(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+
+    if (!inPlace) {
+        QCOMPARE(contentsOf(path), previous);
+        return;
+    }
+    const QStringList backups = QDir(dir.path()).entryList({u"script.scp.backup-*"_s});
+    QCOMPARE(backups.size(), 1);
+    QCOMPARE(contentsOf(dir.filePath(backups[0])), previous);
+}
+
+// In place also shows that both names of a hard-linked file get the content.
+void SafeFileWriterTest::keepsThePermissionBits_data()
+{
+    QTest::addColumn<bool>("inPlace");
+    QTest::addColumn<int>("mode");
+    for (const bool inPlace : {false, true}) {
+        for (const int mode : {0644, 0444, 0000, 0640, 04755, 02770})
+            QTest::addRow("%s, %04o", inPlace ? "in place" : "replacing", mode) << inPlace << mode;
+    }
 }
 
 void SafeFileWriterTest::keepsThePermissionBits()
 {
+    QFETCH(bool, inPlace);
+    QFETCH(int, mode);
+    if (::geteuid() != 0 && !(mode & S_IWUSR))
+        QSKIP("only root may write this file");
     QTemporaryDir dir;
-    const QString path = dir.filePath(u"shared.scp"_s);
-    createFile(path, "old\r\n");
-    const auto permissions = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup
-                             | QFile::ReadOther | QFile::ReadUser | QFile::WriteUser;
-    QVERIFY(QFile::setPermissions(path, permissions));
-    QVERIFY(SafeFileWriter().write(path, "new\r\n").written);
-    QCOMPARE(QFile::permissions(path), permissions);
+    const QString path = createScript(dir, inPlace);
+    QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode_t(mode)), 0);
+    const ino_t inode = statusOf(path).st_ino;
+    QVERIFY(SafeFileWriter().write(path, next).written);
+    verifySaved(dir, inPlace);
+    QCOMPARE(int(statusOf(path).st_mode & 07777), mode);
+    QCOMPARE(statusOf(path).st_ino == inode, inPlace);
+}
+
+void SafeFileWriterTest::keepsOwnerAndGroup_data()
+{
+    QTest::addColumn<bool>("inPlace");
+    QTest::addColumn<bool>("byTheOwner");
+    QTest::newRow("replacing") << false << false;
+    QTest::newRow("in place") << true << false;
+    // The owner's new file cannot be given a group the owner is not in.
+    QTest::newRow("by the owner, group not theirs") << false << true;
+}
+
+void SafeFileWriterTest::keepsOwnerAndGroup()
+{
+    QFETCH(bool, inPlace);
+    QFETCH(bool, byTheOwner);
+    if (::geteuid() != 0)
+        QSKIP("only root may give a file away");
+    QTemporaryDir dir;
+    QCOMPARE(::chmod(QFile::encodeName(dir.path()).constData(), 0777), 0);
+    const QString path = createScript(dir, inPlace);
+    const gid_t group = byTheOwner ? 0 : nobody;
+    QCOMPARE(::chown(QFile::encodeName(path).constData(), nobody, group), 0);
+    const ino_t inode = statusOf(path).st_ino;
+
+    SafeFileWriter::Result result;
+    if (byTheOwner)
+        QCOMPARE(saveInChild(path, {}, result, nobody), 0);
+    else
+        result = SafeFileWriter().write(path, next);
+    QVERIFY2(result.written, qPrintable(result.reason));
+    verifySaved(dir, inPlace);
+    QCOMPARE(statusOf(path).st_uid, nobody);
+    QCOMPARE(statusOf(path).st_gid, group);
+    QCOMPARE(statusOf(path).st_ino == inode, inPlace || byTheOwner);
+}
+
+void SafeFileWriterTest::keepsExtendedAttributes_data()
+{
+    QTest::addColumn<bool>("inPlace");
+    QTest::newRow("replacing") << false;
+    QTest::newRow("in place") << true;
+}
+
+void SafeFileWriterTest::keepsExtendedAttributes()
+{
+    QFETCH(bool, inPlace);
+    QTemporaryDir dir;
+    const QByteArray path = QFile::encodeName(createScript(dir, inPlace));
+    if (::setxattr(path.constData(), "user.vexlon.test", "kept", 4, 0) != 0 && errno == ENOTSUP)
+        QSKIP("the file system takes no user attributes");
+    QVERIFY(SafeFileWriter().write(QFile::decodeName(path), next).written);
+    verifySaved(dir, inPlace);
+    char value[16] = {};
+    QCOMPARE(::getxattr(path.constData(), "user.vexlon.test", value, sizeof value), 4);
+    QCOMPARE(QByteArray(value), "kept"_ba);
+}
+
+void SafeFileWriterTest::writesThroughASymbolicLink_data()
+{
+    QTest::addColumn<bool>("targetExists");
+    QTest::newRow("to a file") << true;
+    QTest::newRow("to a file not made yet") << false;
+}
+
+void SafeFileWriterTest::writesThroughASymbolicLink()
+{
+    QFETCH(bool, targetExists);
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir(u"real"_s));
+    const QString target = dir.filePath(u"real/script.scp"_s);
+    if (targetExists)
+        createFile(target, previous);
+    const QString link = dir.filePath(u"link.scp"_s);
+    QCOMPARE(::symlink("real/script.scp", QFile::encodeName(link).constData()), 0);
+
+    QVERIFY(SafeFileWriter().write(link, next).written);
+    QCOMPARE(contentsOf(target), next);
+    QVERIFY(S_ISLNK(statusOf(link).st_mode));
+    QCOMPARE(QFileInfo(link).symLinkTarget(), target);
+    QCOMPARE(QDir(dir.filePath(u"real"_s)).entryList(QDir::Files | QDir::Hidden),
+             QStringList{u"script.scp"_s});
+}
+
+void SafeFileWriterTest::refusesWhatIsNotARegularFile_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("folder") << u"folder"_s;
+    QTest::newRow("FIFO") << u"fifo"_s;
+    QTest::newRow("device") << u"/dev/null"_s;
+}
+
+void SafeFileWriterTest::refusesWhatIsNotARegularFile()
+{
+    QFETCH(QString, name);
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir(u"folder"_s));
+    QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath(u"fifo"_s)).constData(), 0644), 0);
+    const QString path = QDir(dir.path()).filePath(name);
+    const mode_t type = statusOf(path).st_mode & S_IFMT;
+
+    const SafeFileWriter::Result result = SafeFileWriter().write(path, next);
+    QVERIFY(!result.written);
+    QVERIFY(!result.reason.isEmpty());
+    QCOMPARE(statusOf(path).st_mode & S_IFMT, type);
+    QCOMPARE(namesIn(dir), QStringList{u"fifo"_s});
 }
 
 void SafeFileWriterTest::failsWithTheSystemsReasonWhenTheFolderIsAFile()
@@ -105,23 +465,45 @@ void SafeFileWriterTest::failsWithTheSystemsReasonWhenTheFolderIsAFile()
     createFile(notAFolder, "x");
     const SafeFileWriter::Result result = SafeFileWriter().write(notAFolder + u"/a.vls"_s, "abc");
     QVERIFY(!result.written);
-    QVERIFY(!result.reason.isEmpty());
+    QCOMPARE(result.reason, qt_error_string(ENOTDIR));
     QCOMPARE(contentsOf(notAFolder), "x"_ba);
 }
 
-void SafeFileWriterTest::failsInAReadOnlyFolderAndKeepsTheFile()
+// Root may write anywhere, so as root the save runs as an unprivileged user.
+void SafeFileWriterTest::failsWhereTheUserMayNotWriteAndKeepsTheFile_data()
 {
-    if (::geteuid() == 0)
-        QSKIP("permission bits do not stop root from writing");
+    QTest::addColumn<bool>("inPlace");
+    QTest::addColumn<int>("folderMode");
+    QTest::addColumn<int>("fileMode");
+    QTest::newRow("read-only folder") << false << 0555 << 0644;
+    QTest::newRow("read-only folder, in place") << true << 0555 << 0644;
+    QTest::newRow("read-only file") << false << 0777 << 0444;
+}
+
+void SafeFileWriterTest::failsWhereTheUserMayNotWriteAndKeepsTheFile()
+{
+    QFETCH(bool, inPlace);
+    QFETCH(int, folderMode);
+    QFETCH(int, fileMode);
     QTemporaryDir dir;
-    const QString path = dir.filePath(u"kept.scp"_s);
-    createFile(path, "kept\r\n");
-    QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
-    const SafeFileWriter::Result result = SafeFileWriter().write(path, "lost\r\n");
-    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QByteArray path = QFile::encodeName(createScript(dir, inPlace));
+    const QByteArray folder = QFile::encodeName(dir.path());
+    std::optional<uid_t> user;
+    if (::geteuid() == 0) {
+        user = nobody;
+        QCOMPARE(::chown(path.constData(), nobody, nobody), 0);
+    }
+    QCOMPARE(::chmod(path.constData(), mode_t(fileMode)), 0);
+    QCOMPARE(::chmod(folder.constData(), mode_t(folderMode)), 0);
+    SafeFileWriter::Result result{true, {}};
+    const int status = saveInChild(QFile::decodeName(path), {}, result, user);
+    ::chmod(folder.constData(), 0700);
+
+    QCOMPARE(status, 0);
     QVERIFY(!result.written);
-    QVERIFY(!result.reason.isEmpty());
-    QCOMPARE(contentsOf(path), "kept\r\n"_ba);
+    QCOMPARE(result.reason, qt_error_string(EACCES));
+    QCOMPARE(contentsOf(QFile::decodeName(path)), previous);
+    QCOMPARE(namesIn(dir), scriptNames(inPlace));
 }
 
 QTEST_APPLESS_MAIN(SafeFileWriterTest)

@@ -25,6 +25,8 @@ private slots:
     void cutMovesTheSelectionToTheClipboard();
     void pasteReadsPlainTextOnly_data();
     void pasteReadsPlainTextOnly();
+    void cutAndCopyWithNothingSelectedKeepTheClipboard_data();
+    void cutAndCopyWithNothingSelectedKeepTheClipboard();
 
 private:
     void offer(Offer what, const QString& text);
@@ -84,7 +86,6 @@ void TestClipboardCommands::copyPlacesOnlyTheSelectedPlainText_data()
     QTest::addColumn<int>("length");
     QTest::addColumn<QString>("expected");
     QTest::newRow("word") << u"ONTRIGGER=STEP"_s << 10 << 4 << u"STEP"_s;
-    QTest::newRow("nothing selected") << u"ONTRIGGER=STEP"_s << 3 << 0 << u""_s;
     QTest::newRow("lines end in LF") << u"a\r\nb\r\nc"_s << 0 << 5 << u"a\nb\nc"_s;
     QTest::newRow("whole document") << u"x y\r\n"_s << 0 << 4 << u"x y\n"_s;
 }
@@ -121,7 +122,6 @@ void TestClipboardCommands::cutMovesTheSelectionToTheClipboard_data()
     QTest::addColumn<QString>("onClipboard");
     QTest::addColumn<QString>("remaining");
     QTest::newRow("word") << u"ONTRIGGER=STEP"_s << 10 << 4 << u"STEP"_s << u"ONTRIGGER="_s;
-    QTest::newRow("nothing selected") << u"abc"_s << 1 << 0 << u""_s << u"abc"_s;
     QTest::newRow("across lines") << u"ab\r\ncd"_s << 1 << 3 << u"b\nc"_s << u"ad"_s;
 }
 
@@ -157,11 +157,13 @@ void TestClipboardCommands::pasteReadsPlainTextOnly_data()
     QTest::newRow("over the selection") << Offer::PlainText << u"XY"_s << 1 << 3 << u"aXYd"_s;
     QTest::newRow("plain text of a rich offer")
         << Offer::RichAndPlain << u"XY"_s << 2 << 0 << u"abXY|cd"_s;
-    QTest::newRow("rich only deletes the selection")
-        << Offer::RichOnly << u"XY"_s << 1 << 3 << u"ad"_s;
-    QTest::newRow("links are not text") << Offer::LinksOnly << u"XY"_s << 1 << 3 << u"ad"_s;
+    // With no plain text to paste, the selection stays as it is.
+    QTest::newRow("rich only") << Offer::RichOnly << u"XY"_s << 1 << 3 << u"ab|cd"_s;
+    QTest::newRow("links are not text") << Offer::LinksOnly << u"XY"_s << 1 << 3 << u"ab|cd"_s;
     QTest::newRow("empty clipboard, caret") << Offer::Nothing << u""_s << 2 << 0 << u"ab|cd"_s;
-    QTest::newRow("empty clipboard, selection") << Offer::Nothing << u""_s << 0 << 5 << u""_s;
+    QTest::newRow("empty clipboard, selection")
+        << Offer::Nothing << u""_s << 0 << 5 << u"ab|cd"_s;
+    QTest::newRow("empty text, selection") << Offer::PlainText << u""_s << 0 << 5 << u"ab|cd"_s;
     QTest::newRow("LF makes a line") << Offer::PlainText << u"1\n2"_s << 2 << 0 << u"ab1\r\n2|cd"_s;
     QTest::newRow("CR LF makes one line")
         << Offer::PlainText << u"1\r\n2"_s << 2 << 0 << u"ab1\r\n2|cd"_s;
@@ -183,6 +185,41 @@ void TestClipboardCommands::pasteReadsPlainTextOnly()
     form_->mnuEditPaste_Click();
 
     QCOMPARE(form_->Text1().DocumentText(), expected);
+    if (expected == u"ab|cd")
+        QCOMPARE(form_->Text1().SelectionLength(), length);
+}
+
+// Cut and Copy with nothing selected have nothing to move: whatever the
+// clipboard held, in every format, stays there, and so does the document.
+void TestClipboardCommands::cutAndCopyWithNothingSelectedKeepTheClipboard_data()
+{
+    QTest::addColumn<bool>("cut");
+    QTest::addColumn<Offer>("offered");
+    QTest::newRow("Copy, plain text held") << false << Offer::PlainText;
+    QTest::newRow("Copy, rich text held") << false << Offer::RichAndPlain;
+    QTest::newRow("Cut, plain text held") << true << Offer::PlainText;
+    QTest::newRow("Cut, empty clipboard") << true << Offer::Nothing;
+}
+
+void TestClipboardCommands::cutAndCopyWithNothingSelectedKeepTheClipboard()
+{
+    QFETCH(bool, cut);
+    QFETCH(Offer, offered);
+    form_->Text1().setDocumentText(u"abc"_s);
+    select(1, 0);
+    offer(offered, u"earlier"_s);
+    const auto formatsHeld = [] {
+        const QMimeData* held = QGuiApplication::clipboard()->mimeData();
+        return held ? held->formats() : QStringList();
+    };
+    const QStringList before = formatsHeld();
+
+    cut ? form_->mnuEditCut_Click() : form_->mnuEditCopy_Click();
+
+    QCOMPARE(formatsHeld(), before);
+    QCOMPARE(QGuiApplication::clipboard()->text(),
+             offered == Offer::Nothing ? QString() : u"earlier"_s);
+    QCOMPARE(form_->Text1().DocumentText(), u"abc"_s);
 }
 
 QTEST_MAIN(TestClipboardCommands)

@@ -12,6 +12,7 @@ class TestTextSearch : public QObject {
 private slots:
     void searchSelectsTheFirstOccurrenceFromTheSelectionStart_data();
     void searchSelectsTheFirstOccurrenceFromTheSelectionStart();
+    void searchingAgainStepsThroughEveryOccurrence();
     void emptySearchTextChangesNothing();
     void matchIsScrolledIntoView();
     void lineBreakInSearchTextMatchesEitherEditorLineBreak();
@@ -29,7 +30,17 @@ void TestTextSearch::searchSelectsTheFirstOccurrenceFromTheSelectionStart_data()
     QTest::newRow("after the caret") << u"abc abc"_s << 1 << 0 << u"abc"_s << 4 << 3;
     QTest::newRow("at the caret") << u"xabc"_s << 1 << 0 << u"abc"_s << 1 << 3;
     QTest::newRow("first of several") << u"ab ab ab"_s << 0 << 0 << u"ab"_s << 0 << 2;
-    QTest::newRow("selection already is the match") << u"abc abc"_s << 4 << 3 << u"abc"_s << 4 << 3;
+    // A selection that is an occurrence already (the last match) steps on to the next.
+    QTest::newRow("selection is a match: the next one")
+        << u"abc abc"_s << 0 << 3 << u"abc"_s << 4 << 3;
+    QTest::newRow("selection is the last match") << u"abc abc"_s << 4 << 3 << u"abc"_s << 7 << 0;
+    QTest::newRow("overlapping matches step by one") << u"aaa"_s << 0 << 2 << u"aa"_s << 1 << 2;
+    QTest::newRow("selection holds more than the match")
+        << u"abc abc"_s << 0 << 4 << u"abc"_s << 0 << 3;
+    QTest::newRow("selection differs in case")
+        << u"ABC abc"_s << 0 << 3 << u"abc"_s << 4 << 3;
+    QTest::newRow("selected match across a line break")
+        << u"ab\r\ncd ab\r\ncd"_s << 1 << 3 << u"b\r\nc"_s << 7 << 3;
     QTest::newRow("from the start of the selection") << u"aXa"_s << 1 << 2 << u"a"_s << 2 << 1;
     QTest::newRow("ends at the end of the document") << u"xx abc"_s << 0 << 0 << u"abc"_s << 3 << 3;
     QTest::newRow("only occurrence before the caret")
@@ -69,6 +80,20 @@ void TestTextSearch::searchSelectsTheFirstOccurrenceFromTheSelectionStart()
         QCOMPARE(editor.SelectedText(),
                  QString(search).replace(u"\r\n"_s, u"\n"_s).replace(u'\n', u"\r\n"_s));
     QCOMPARE(editor.DocumentText(), document);
+}
+
+void TestTextSearch::searchingAgainStepsThroughEveryOccurrence()
+{
+    RichTextBox editor;
+    editor.setDocumentText(u"ONTRIGGER=STEP\r\nONTRIGGER=TIMER\r\n\r\nONTRIGGER=HEAR"_s);
+    editor.setSelectionStart(0);
+    QList<int> visited;
+    for (int search = 0; search < 4; ++search) {
+        QVERIFY(TextSearch::selectNextOccurrence(editor, u"ONTRIGGER="));
+        visited << editor.SelectionStart();
+    }
+    QCOMPARE(visited, (QList<int>{0, 15, 32, 46}));
+    QCOMPARE(editor.SelectionLength(), 0);
 }
 
 void TestTextSearch::emptySearchTextChangesNothing()

@@ -275,12 +275,21 @@ void TestRichTextBox::widgetClipboardPathsCarryPlainTextOnly()
     QCOMPARE(copied->formats(), QStringList{u"text/plain"_s});
     QCOMPARE(copied->text(), u"one\ntwo"_s);
 
+    // With no plain text on offer, the selection stays: nothing is pasted over it.
     auto* rich = new QMimeData;
     rich->setHtml(u"<b>rich</b>"_s);
-    QGuiApplication::clipboard()->setMimeData(rich);
-    box->setSelectionStart(0);
-    box->paste(); // what Shift+Insert and a middle click do
-    QCOMPARE(box->DocumentText(), u"one\r\ntwo"_s);
+    auto* emptyText = new QMimeData;
+    emptyText->setText(QString());
+    for (QMimeData* offer : {rich, emptyText, static_cast<QMimeData*>(nullptr)}) {
+        if (offer)
+            QGuiApplication::clipboard()->setMimeData(offer);
+        else
+            QGuiApplication::clipboard()->clear();
+        select(4, 3);
+        box->paste(); // what Shift+Insert and a middle click do
+        QCOMPARE(box->DocumentText(), u"one\r\ntwo"_s);
+        QCOMPARE(box->SelectedText(), u"two"_s);
+    }
 
     QGuiApplication::clipboard()->setText(u"A\nB"_s);
     box->setSelectionStart(3);

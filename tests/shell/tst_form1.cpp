@@ -3,6 +3,7 @@
 #include "support/FakeServices.h"
 
 #include <QClipboard>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QtTest>
 
@@ -23,6 +24,9 @@ private slots:
     void menuShortcutsReachTheCommandsFromTheEditor_data();
     void menuShortcutsReachTheCommandsFromTheEditor();
     void ctrlZDoesNotUndoTyping();
+    void editorHasTheKeysOnceTheWindowIsUsable();
+    void editorHasTheKeysAgainWhenTheWindowIsActivatedAgain();
+    void closingWithUnsavedEditsAsksFirst();
     void triggersWriteTheirKeywordAtTheCaret();
 
 private:
@@ -229,6 +233,69 @@ void TestForm1::ctrlZDoesNotUndoTyping()
     QTest::keyClicks(&editor, u"abc"_s);
     QTest::keyClick(&editor, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(editor.DocumentText(), u"abc"_s);
+}
+
+// The splash shows the window disabled, and the window manager activates it
+// while it is: no widget can take the focus then, so enabling it must give
+// the editor the keys, or the first keys typed are lost.
+void TestForm1::editorHasTheKeysOnceTheWindowIsUsable()
+{
+    form->show();
+    form->setEnabled(false);
+    form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    QVERIFY(!form->editorWidget().hasFocus());
+
+    form->setEnabled(true);
+
+    QCOMPARE(QApplication::focusWidget(), &form->editorWidget());
+    QTest::keyClicks(QApplication::focusWidget(), u"typed at once"_s);
+    QCOMPARE(form->Text1().DocumentText(), u"typed at once"_s);
+}
+
+void TestForm1::editorHasTheKeysAgainWhenTheWindowIsActivatedAgain()
+{
+    form->show();
+    form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    form->Text1().setDocumentText(u"0123456789"_s);
+    form->Text1().setSelectionStart(4);
+    // Something else in the window had the keys before a dialog took them.
+    auto* other = new QLineEdit(form->centralWidget());
+    other->show();
+    other->setFocus();
+    QVERIFY(other->hasFocus());
+
+    QWidget dialog;
+    dialog.show();
+    dialog.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    dialog.close();
+    form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+
+    QCOMPARE(QApplication::focusWidget(), &form->editorWidget());
+    QCOMPARE(form->Text1().SelectionStart(), 4);
+}
+
+void TestForm1::closingWithUnsavedEditsAsksFirst()
+{
+    FakeServices fakes;
+    form = std::make_unique<Form1>(fakes.take());
+    form->show();
+    QVERIFY(form->close());
+    QVERIFY(fakes.messageBox->asked.isEmpty());
+
+    form->show();
+    form->Text1().setSelectedText(u"unsaved"_s);
+    fakes.messageBox->answers = {MessageBox::Answer::Cancel};
+    QVERIFY(!form->close());
+    QVERIFY(form->isVisible());
+    fakes.messageBox->answers = {MessageBox::Answer::No};
+    QVERIFY(form->close());
+    QCOMPARE(fakes.messageBox->asked.size(), 2);
+    QCOMPARE(fakes.messageBox->asked.last().prompt, u"Save changes to Untitled?"_s);
+    QCOMPARE(fakes.process->endCalls, 0);
 }
 
 void TestForm1::triggersWriteTheirKeywordAtTheCaret()
