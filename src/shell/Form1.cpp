@@ -131,8 +131,14 @@ void Form1::resizeEvent(QResizeEvent* event)
 void Form1::moveEvent(QMoveEvent* event)
 {
     QMainWindow::moveEvent(event);
-    // The window manager adds its frame after the window first shows, which
-    // the resize rule counts: run it again once the frame is known.
+    rerunResizeRuleIfTheFrameChanged();
+}
+
+// The window manager adds its frame after the window first shows, and tells
+// of it at no fixed moment: by a move, or only by the time it activates the
+// window. The resize rule counts the frame, so it runs again once it is known.
+void Form1::rerunResizeRuleIfTheFrameChanged()
+{
     if (frameGeometry().size() - size() != ruleFrame_)
         Form_Resize();
 }
@@ -143,6 +149,8 @@ void Form1::moveEvent(QMoveEvent* event)
 void Form1::changeEvent(QEvent* event)
 {
     QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        rerunResizeRuleIfTheFrameChanged();
     const bool takesKeys = (event->type() == QEvent::EnabledChange && isEnabled())
                            || (event->type() == QEvent::ActivationChange && isActiveWindow());
     if (takesKeys && isEnabled())

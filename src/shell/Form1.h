@@ -82,6 +82,7 @@ private:
     void buildMenuBar();
     void writeTrigger(QStringView keyword);
     void setOuterSize(QSize pixels);
+    void rerunResizeRuleIfTheFrameChanged();
 
     Services services_;
     RichTextBox* text1_;

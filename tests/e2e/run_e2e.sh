@@ -3,9 +3,12 @@
 #
 #   run_e2e.sh <vexlon program> <artefact folder>
 #
-# Starts its own Xvfb (no window manager), starts the program on it through
-# the xcb platform, and drives it only through X input: xdotool for keys,
-# clicks and focus (a person clicking a window), xclip for the clipboard.
+# Starts its own Xvfb with a window manager (openbox: focus, frames and
+# activation are its business, as on a desktop), starts the program on it
+# through the xcb platform, and drives it only through X input: xdotool for
+# keys and clicks, xclip for the clipboard. Keys go wherever the window
+# manager put the focus: the test clicks into a window only where a person
+# would have to.
 # Every step waits, with a bound, for what it needs to see: a window title,
 # a file's bytes, a clipboard value, pixels on the screen. The only fixed
 # times are the splash screen's own seconds, which the test measures.
@@ -18,7 +21,7 @@ if [ $# -ne 2 ]; then
 fi
 program=$(realpath "$1")
 artefacts=$2
-for tool in Xvfb xdotool xclip import convert; do
+for tool in Xvfb openbox xwininfo xprop xdotool xclip import convert; do
     command -v "$tool" >/dev/null || { echo "missing tool: $tool" >&2; exit 1; }
 done
 
@@ -30,6 +33,7 @@ mkdir -p "$work/home/.config" "$work/home/.cache" "$work/home/.local/share" "$wo
 mkdir -m 700 "$work/runtime"
 
 xvfb_pid=
+wm_pid=
 app_pid=
 xclip_pid=
 started_ms=$(date +%s%3N)
@@ -70,9 +74,10 @@ cleanup() {
         sleep 0.5
         kill -KILL -- "-$app_pid" 2>/dev/null || true
     fi
+    [ -z "$wm_pid" ] || kill "$wm_pid" 2>/dev/null || true
     [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
     [ -z "$xvfb_pid" ] || wait "$xvfb_pid" 2>/dev/null || true
-    cp "$work/program.log" "$work/xvfb.log" "$artefacts/" 2>/dev/null || true
+    cp "$work"/program*.log "$work/xvfb.log" "$work/openbox.log" "$artefacts/" 2>/dev/null || true
     cp -r "$work/files" "$artefacts/files" 2>/dev/null || true
     local ppm
     for ppm in "$artefacts"/*.ppm; do
@@ -248,8 +253,36 @@ press_for_popup() {
     done
 }
 
-# Geometry of a window: sets X Y WIDTH HEIGHT.
-geometry() { eval "$(xdotool getwindowgeometry --shell "$1" | grep -E '^(X|Y|WIDTH|HEIGHT)=')"; }
+# Geometry of a window's client area, frame left out: sets X Y WIDTH HEIGHT.
+# (xdotool's own figure counts the window manager's frame twice.)
+geometry() {
+    eval "$(xwininfo -id "$1" | awk -F: '
+        /Absolute upper-left X/ { printf "X=%d\n", $2 }
+        /Absolute upper-left Y/ { printf "Y=%d\n", $2 }
+        /^ *Width/ { printf "WIDTH=%d\n", $2 }
+        /^ *Height/ { printf "HEIGHT=%d\n", $2 }')"
+}
+# Outer size of a window, the window manager's frame included: sets OUTER_HEIGHT.
+outer_height() {
+    local extents
+    extents=$(xprop -id "$1" _NET_FRAME_EXTENTS | sed -n 's/.*= *//p' | tr -d ' ')
+    [ -n "$extents" ] || fail "window $1 has no frame extents"
+    geometry "$1"
+    OUTER_HEIGHT=$(( HEIGHT + $(echo "$extents" | cut -d, -f3) + $(echo "$extents" | cut -d, -f4) ))
+}
+
+# The window the window manager gave the keyboard to.
+active_window() { xprop -root _NET_ACTIVE_WINDOW | sed -n 's/.*# *//p' | xargs printf '%d\n' 2>/dev/null; }
+
+# wait_for_active WINDOW BOUND_SECONDS: the window manager activates the window.
+wait_for_active() {
+    local deadline=$(( $(now_ms) + $2 * 1000 ))
+    until [ "$(active_window)" = "$1" ]; do
+        program_runs
+        (( $(now_ms) < deadline )) || fail "window $1 not active after $2 s (active: $(active_window))"
+        sleep 0.05
+    done
+}
 
 # Fraction of dark pixels (below 50 % grey) in a region of a screenshot.
 dark_fraction() { # FILE WxH+X+Y
@@ -300,6 +333,16 @@ until xdotool getmouselocation >/dev/null 2>&1; do
     sleep 0.05
 done
 note "Xvfb on $DISPLAY"
+
+# A window manager with its default settings, none of the user's.
+HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" openbox >"$work/openbox.log" 2>&1 &
+wm_pid=$!
+until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do
+    kill -0 "$wm_pid" 2>/dev/null || fail "openbox ended: $(cat "$work/openbox.log")"
+    (( $(now_ms) < deadline )) || fail "openbox did not start within 15 s"
+    sleep 0.05
+done
+note "openbox manages the display"
 # The pointer rests in a corner, away from every window.
 xdotool mousemove --sync 1023 767
 
@@ -309,18 +352,37 @@ for variable in QT_QPA_PLATFORM WAYLAND_DISPLAY QT_SCALE_FACTOR QT_SCREEN_SCALE_
     QT_FONT_DPI QT_STYLE_OVERRIDE QT_QPA_PLATFORMTHEME SESSION_MANAGER; do
     unset "$variable"
 done
-note "starting $program"
-launch_ms=$(now_ms)
-# Its own process group, so that cleanup ends its web helpers too; its own
-# scratch folder as the working folder, where the file dialogs start.
-cd "$work/files"
-HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_CACHE_HOME="$work/home/.cache" \
-    XDG_DATA_HOME="$work/home/.local/share" XDG_RUNTIME_DIR="$work/runtime" \
-    QT_QPA_PLATFORM=xcb QTWEBENGINE_DISABLE_SANDBOX=1 LIBGL_ALWAYS_SOFTWARE=1 \
-    LANG=C.UTF-8 LC_ALL=C.UTF-8 \
-    setsid "$program" >"$work/program.log" 2>&1 </dev/null &
-app_pid=$!
 
+# start_program LOG: starts the program in its own process group (so that
+# cleanup ends its web helpers too), with its own scratch folder as the
+# working folder, where the file dialogs start.
+start_program() {
+    note "starting $program"
+    launch_ms=$(now_ms)
+    (
+        cd "$work/files"
+        HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_CACHE_HOME="$work/home/.cache" \
+            XDG_DATA_HOME="$work/home/.local/share" XDG_RUNTIME_DIR="$work/runtime" \
+            QT_QPA_PLATFORM=xcb QTWEBENGINE_DISABLE_SANDBOX=1 LIBGL_ALWAYS_SOFTWARE=1 \
+            LANG=C.UTF-8 LC_ALL=C.UTF-8 \
+            exec setsid "$program" >"$work/$1" 2>&1 </dev/null
+    ) &
+    app_pid=$!
+}
+
+# wait_for_end BOUND_SECONDS: the program ends by itself, with status 0.
+wait_for_end() {
+    local deadline=$(( $(now_ms) + $1 * 1000 )) status=0
+    while running "$app_pid"; do
+        (( $(now_ms) < deadline )) || fail "the program still runs after $1 s"
+        sleep 0.05
+    done
+    wait "$app_pid" || status=$?
+    app_pid=
+    (( status == 0 )) || fail "the program ended with status $status"
+}
+
+start_program program.log
 splash_title='         Vexlon Script Editor Loading...'
 main_title='Vexlon Script Editor'
 splash=$(wait_for_window "$splash_title" 30)
@@ -383,21 +445,44 @@ while :; do
     sleep 0.05
 done
 note "menu bar dark pixels once enabled: $enabled_dark"
+wait_for_active "$main" 5
+
+# The editor's height follows the window's outer height, the window manager's
+# frame included: 680 twips less. Its white ground is that high, less its
+# 1 px border above and below.
+outer_height "$main"
+expected_white=$(( (OUTER_HEIGHT * 15 - 680 + 7) / 15 - 2 ))
+deadline=$(( $(now_ms) + 5000 ))
+while :; do
+    shot "editor-height" ppm
+    white=$(convert "$last_shot" -crop "1x$HEIGHT+$((X + 200))+$Y" +repage -colorspace Gray -depth 8 txt:- |
+        awk -F'[,:]' 'NR > 1 { white = / #FFFFFF /
+                           if (white && start == "") start = $2
+                           if (!white && start != "" && end == "") end = $2 }
+                      END { print end - start }')
+    (( white >= expected_white - 2 && white <= expected_white + 2 )) && break
+    (( $(now_ms) < deadline )) \
+        || fail "the editor's white ground is $white px high; the resize rule gives $expected_white (outer height $OUTER_HEIGHT)"
+    unshot
+    sleep 0.1
+done
+note "the editor is as high as the resize rule gives with the frame counted ($white px of white)"
 
 # ---------------------------------------------------------------- typing, a trigger, Save As
 
 files=$work/files
 new_script=$files/new-script.vls
-focus "$main"
+# No click first: the editor has the keyboard as soon as the splash is gone.
 xdotool type --delay 15 'hello world'
-xdotool key Return
+# Paste with an empty clipboard (the program emptied it at start) keeps the selection.
+xdotool key shift+Home ctrl+v End Return
 press_for_popup alt+e   # the Edit menu, Find highlighted
 press_for_popup Right   # the Triggers menu, Double Click highlighted
 xdotool key Return
 shot "typed-and-trigger"
 xdotool key ctrl+s
 dialog=$(wait_for_window 'Save As' 10)
-focus "$dialog"
+wait_for_active "$dialog" 10
 shot "save-dialog"
 enter_path "$dialog" "$new_script"
 wait_for_no_window 'Save As' 10
@@ -405,20 +490,21 @@ printf_file "$work/expected-new" 'hello world\r\nONTRIGGER=DCLICK\r\n'
 wait_for_file_content "$new_script" "$work/expected-new" 10
 wait_for_title "$main" "Vexlon$new_script" 10
 shot "saved-as"
-note "Save As wrote $new_script; caption: Vexlon$new_script"
+note "typed at once after the splash; an empty paste kept the selection; Save As wrote $new_script"
 
 # ---------------------------------------------------------------- Open, edit, Save (Windows-1252)
 
 old_script=$files/old-1252.vls
 printf_file "$old_script" 'caf\351 \200 na\357ve\r\nline2 \251\r\n'
-focus "$main"
+wait_for_active "$main" 10
 xdotool key ctrl+o
 dialog=$(wait_for_window 'Open' 10)
 enter_path "$dialog" "$old_script"
 wait_for_no_window 'Open' 10
 wait_for_title "$main" "Vexlon Scriptor   $old_script" 10
 shot "opened"
-focus "$main"
+# Back from the dialog, the keys go to the editor again.
+wait_for_active "$main" 10
 xdotool key ctrl+Home
 xdotool type --delay 15 'ok '
 xdotool key ctrl+s
@@ -428,15 +514,20 @@ note "Open, edit, Save kept the Windows-1252 bytes"
 
 # ---------------------------------------------------------------- Find, replace by typing
 
-focus "$main"
-xdotool key ctrl+Home ctrl+f
-find=$(wait_for_window 'Find....' 10)
-focus "$find"
-xdotool type --delay 15 'line2'
-shot "find-dialog"
-click_at "$find" $((6 + 33)) $((57 + 9))   # "Find": 90, 855 twips; 1005 x 270
-wait_for_no_window 'Find....' 10
-focus "$main"
+# find_from_dialog TEXT: opens Find, types TEXT and presses its Find button.
+find_from_dialog() {
+    xdotool key ctrl+f
+    find=$(wait_for_window 'Find....' 10)
+    wait_for_active "$find" 10
+    xdotool type --delay 15 "$1"
+    shot "find-dialog"
+    click_at "$find" $((6 + 33)) $((57 + 9))   # "Find": 90, 855 twips; 1005 x 270
+    wait_for_no_window 'Find....' 10
+    wait_for_active "$main" 10
+}
+
+xdotool key ctrl+Home
+find_from_dialog 'line2'
 xdotool type --delay 15 'LINE'
 xdotool key ctrl+s
 printf_file "$work/expected-find" 'ok caf\351 \200 na\357ve\r\nLINE \251\r\n'
@@ -444,31 +535,59 @@ wait_for_file_content "$old_script" "$work/expected-find" 10
 shot "found-and-replaced"
 note "Find selected 'line2'; typing replaced it"
 
+# Find again with the match still selected steps on to the next one.
+xdotool key ctrl+Home
+find_from_dialog 'a'
+find_from_dialog 'a'
+xdotool type --delay 15 'A'
+xdotool key ctrl+s
+printf_file "$work/expected-step" 'ok caf\351 \200 nA\357ve\r\nLINE \251\r\n'
+wait_for_file_content "$old_script" "$work/expected-step" 10
+note "Find, then Find again, stepped from the first 'a' to the second"
+
 # ---------------------------------------------------------------- clipboard
 
-xdotool key shift+Home ctrl+c
-wait_for_clipboard 'LINE' 10
-note "Ctrl+C put 'LINE' on the X clipboard"
+xdotool key ctrl+End Up End shift+Home ctrl+c
+wait_for_clipboard 'LINE ©' 10
+note "Ctrl+C put the line on the X clipboard"
 printf 'pasted' | xclip -quiet -i -selection clipboard >/dev/null 2>&1 &
 xclip_pid=$!
 wait_for_clipboard 'pasted' 10
-focus "$main"
-xdotool key End ctrl+v
+# Copy and Cut with nothing selected leave the clipboard as it was.
+xdotool key End ctrl+c ctrl+x
+sleep 0.3
+wait_for_clipboard 'pasted' 1
+xdotool key ctrl+v
 xdotool key ctrl+s
-printf_file "$work/expected-paste" 'ok caf\351 \200 na\357ve\r\nLINE \251pasted\r\n'
+printf_file "$work/expected-paste" 'ok caf\351 \200 nA\357ve\r\nLINE \251pasted\r\n'
 wait_for_file_content "$old_script" "$work/expected-paste" 10
 shot "pasted"
-note "Ctrl+V pasted the X clipboard's text"
+note "Ctrl+V pasted the X clipboard's text; Ctrl+C and Ctrl+X with nothing selected kept it"
+
+# With only HTML on the clipboard, no paste path has text to put over the selection.
+kill "$xclip_pid" 2>/dev/null || true
+printf '<b>rich</b>' | xclip -quiet -i -selection clipboard -t text/html >/dev/null 2>&1 &
+xclip_pid=$!
+deadline=$(( $(now_ms) + 10000 ))
+until timeout 3 xclip -o -selection clipboard -t TARGETS 2>/dev/null | grep -q 'text/html'; do
+    (( $(now_ms) < deadline )) || fail "xclip did not offer HTML within 10 s"
+    sleep 0.1
+done
+xdotool key shift+Home shift+Insert ctrl+v End
+xdotool type --delay 15 '!'
+xdotool key ctrl+s
+printf_file "$work/expected-html" 'ok caf\351 \200 nA\357ve\r\nLINE \251pasted!\r\n'
+wait_for_file_content "$old_script" "$work/expected-html" 10
+note "Shift+Insert and Ctrl+V with only HTML on the clipboard kept the selection"
 
 # ---------------------------------------------------------------- bold
 
-focus "$main"
 xdotool key ctrl+n
 question=$(wait_for_window 'VX New...' 10)
-focus "$question"
+wait_for_active "$question" 10
 xdotool key alt+y
 wait_for_no_window 'VX New...' 10
-focus "$main"
+wait_for_active "$main" 10
 xdotool type --delay 15 'MMMMMMMMMMMM'
 xdotool key Return ctrl+b
 xdotool type --delay 15 'MMMMMMMMMMMM'
@@ -492,10 +611,7 @@ note "ink of the plain line $plain_ink, of the bold line $bold_ink ($(awk -v b="
 
 # ---------------------------------------------------------------- help windows
 
-# Each help window is closed with its own button before the test goes on: the
-# program activates a window it shows, and without a window manager that may
-# come late or not at all; a closed window cannot take the focus any more.
-focus "$main"
+# Each help window is closed with its own button before the test goes on.
 press_for_popup alt+h   # the Help menu, Triggers Explained highlighted
 xdotool key Down Return
 about=$(wait_for_window 'Vexlon Script Editor' 10)
@@ -504,7 +620,7 @@ wait_for_drawn "$about" "about-box" 45x14+5+85 90x18+200+58 20
 click_at "$about" $((28)) $((80 + 12))          # "Alright!": 0, 1200 twips; 855 x 375
 wait_for_no_window 'Vexlon Script Editor' 10
 note "the About box opened and closed"
-focus "$main"
+wait_for_active "$main" 10
 press_for_popup alt+h
 xdotool key Return
 help=$(wait_for_window 'Vexlon Triggers Explained' 30)
@@ -514,19 +630,36 @@ click_at "$help" $((468 + 68)) $((375 + 12))    # "Ok, go away!": 7020, 5625 twi
 wait_for_no_window 'Vexlon Triggers Explained' 10
 note "the Triggers Explained window opened and closed"
 
-# ---------------------------------------------------------------- Ctrl+Q
+# ---------------------------------------------------------------- Exit with unsaved edits
 
-focus "$main"
+# The bold lines were never saved: Ctrl+Q asks first. Esc cancels and the
+# document stays; No ends the program without saving.
+wait_for_active "$main" 10
+xdotool key ctrl+q
+question=$(wait_for_window 'VX Exit...' 10)
+wait_for_active "$question" 10
+shot "exit-question"
+xdotool key Escape
+wait_for_no_window 'VX Exit...' 10
+running "$app_pid" || fail "the program ended although the question was cancelled"
+wait_for_active "$main" 10
 quit_ms=$(now_ms)
 xdotool key ctrl+q
-deadline=$(( quit_ms + 10000 ))
-while running "$app_pid"; do
-    (( $(now_ms) < deadline )) || fail "the program still runs 10 s after Ctrl+Q"
-    sleep 0.05
-done
-status=0
-wait "$app_pid" || status=$?
-app_pid=
-note "the program ended $(( $(now_ms) - quit_ms )) ms after Ctrl+Q, status $status"
-(( status == 0 )) || fail "the program ended with status $status"
+question=$(wait_for_window 'VX Exit...' 10)
+wait_for_active "$question" 10
+xdotool key alt+n
+wait_for_end 10
+note "with unsaved edits Ctrl+Q asked; Esc kept the program, No ended it $(( $(now_ms) - quit_ms )) ms after Ctrl+Q"
+
+# ---------------------------------------------------------------- Exit with nothing to save
+
+start_program program-2.log
+main=$(wait_for_window "$main_title" 30)
+wait_for_no_window "$splash_title" 15
+wait_for_active "$main" 10
+quit_ms=$(now_ms)
+xdotool key ctrl+q
+wait_for_end 10
+[ -z "$(window_titled 'VX Exit...')" ] || fail "Exit asked although nothing was edited"
+note "with nothing edited the program ended $(( $(now_ms) - quit_ms )) ms after Ctrl+Q, without a question"
 note "PASS"
