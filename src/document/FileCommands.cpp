@@ -142,9 +142,9 @@ bool FileCommands::settleUnsavedChanges()
     if (!text_.isModified())
         return true;
     const QString name = currentFileName_.isEmpty() ? u"Untitled"_s : currentFileName_;
-    const auto answer = messageBox_.ask(u"Save changes to %1?"_s.arg(name), exitTitle,
-                                        MessageBox::Buttons::YesNoCancel,
-                                        MessageBox::Icon::Question);
+    const auto answer =
+        messageBox_.ask(u"Save changes to %1?"_s.arg(name), exitTitle,
+                        MessageBox::Buttons::YesNoCancel, MessageBox::Icon::Question);
     switch (answer) {
     case MessageBox::Answer::Yes:
         return Save();

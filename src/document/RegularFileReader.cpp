@@ -50,8 +50,9 @@ RegularFileRead readRegularFile(const QString& path, qint64 maxBytes)
         return failed(notRegularReason(status.st_mode));
     const qint64 size = status.st_size;
     if (size > maxBytes)
-        return failed(u"It is too large to open here: %1 MB, where the editor can take at most "
-                      u"%2 MB with the memory now free."_s.arg(megabytes(size), megabytes(maxBytes)));
+        return failed(
+            u"It is too large to open here: %1 MB, where the editor can take at most "
+            u"%2 MB with the memory now free."_s.arg(megabytes(size), megabytes(maxBytes)));
     try {
         QByteArray bytes(size, Qt::Uninitialized);
         const qint64 read = file.read(bytes.data(), size);

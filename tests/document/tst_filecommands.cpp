@@ -601,7 +601,7 @@ void FileCommandsTest::exitWithEditsAsksFirst()
     QCOMPARE(h->process.endCalls, ends ? 1 : 0);
     const QString text = hasFile ? u"new old"_s : u"new "_s;
     QCOMPARE(h->text->DocumentText(), text);
-    QCOMPARE(readBytes(path), saved       ? text.toLatin1() + "\r\n"
+    QCOMPARE(readBytes(path), saved     ? text.toLatin1() + "\r\n"
                               : hasFile ? "old"_ba
                                         : "<unreadable>"_ba);
     QVERIFY(h->dialog.fileAnswers.empty());

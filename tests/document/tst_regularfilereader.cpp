@@ -86,7 +86,8 @@ void RegularFileReaderTest::refusesAFileLargerThanTheLimit()
     file.close();
     const RegularFileRead tooLarge = readRegularFile(path, 100);
     QVERIFY(!tooLarge.bytes.has_value());
-    QVERIFY2(tooLarge.failure.startsWith(u"It is too large to open here"), qPrintable(tooLarge.failure));
+    QVERIFY2(tooLarge.failure.startsWith(u"It is too large to open here"),
+             qPrintable(tooLarge.failure));
     QVERIFY(readRegularFile(path, 101).bytes.has_value());
 }
 

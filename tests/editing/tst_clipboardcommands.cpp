@@ -161,8 +161,7 @@ void TestClipboardCommands::pasteReadsPlainTextOnly_data()
     QTest::newRow("rich only") << Offer::RichOnly << u"XY"_s << 1 << 3 << u"ab|cd"_s;
     QTest::newRow("links are not text") << Offer::LinksOnly << u"XY"_s << 1 << 3 << u"ab|cd"_s;
     QTest::newRow("empty clipboard, caret") << Offer::Nothing << u""_s << 2 << 0 << u"ab|cd"_s;
-    QTest::newRow("empty clipboard, selection")
-        << Offer::Nothing << u""_s << 0 << 5 << u"ab|cd"_s;
+    QTest::newRow("empty clipboard, selection") << Offer::Nothing << u""_s << 0 << 5 << u"ab|cd"_s;
     QTest::newRow("empty text, selection") << Offer::PlainText << u""_s << 0 << 5 << u"ab|cd"_s;
     QTest::newRow("LF makes a line") << Offer::PlainText << u"1\n2"_s << 2 << 0 << u"ab1\r\n2|cd"_s;
     QTest::newRow("CR LF makes one line")

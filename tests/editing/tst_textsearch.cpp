@@ -37,8 +37,7 @@ void TestTextSearch::searchSelectsTheFirstOccurrenceFromTheSelectionStart_data()
     QTest::newRow("overlapping matches step by one") << u"aaa"_s << 0 << 2 << u"aa"_s << 1 << 2;
     QTest::newRow("selection holds more than the match")
         << u"abc abc"_s << 0 << 4 << u"abc"_s << 0 << 3;
-    QTest::newRow("selection differs in case")
-        << u"ABC abc"_s << 0 << 3 << u"abc"_s << 4 << 3;
+    QTest::newRow("selection differs in case") << u"ABC abc"_s << 0 << 3 << u"abc"_s << 4 << 3;
     QTest::newRow("selected match across a line break")
         << u"ab\r\ncd ab\r\ncd"_s << 1 << 3 << u"b\r\nc"_s << 7 << 3;
     QTest::newRow("from the start of the selection") << u"aXa"_s << 1 << 2 << u"a"_s << 2 << 1;
