@@ -3,14 +3,14 @@
 #include <QKeyCombination>
 #include <span>
 
-class Form1;
+class MainWindow;
 
 // One line of a menu: a separator when the caption is "-" (and there is no handler).
 struct MenuItemEntry {
     const char* name;
     const char* caption;
     QKeyCombination shortcut;
-    void (Form1::*handler)();
+    void (MainWindow::*handler)();
     bool checkable = false;
 };
 
@@ -21,4 +21,4 @@ struct MenuEntry {
 };
 
 // The main window's menu bar, left to right, each menu top to bottom.
-std::span<const MenuEntry> form1MenuBar();
+std::span<const MenuEntry> mainMenuBar();

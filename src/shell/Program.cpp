@@ -1,6 +1,6 @@
 #include "shell/Program.h"
 
-#include "shell/Form1.h"
+#include "shell/MainWindow.h"
 
 Program* Program::current_ = nullptr;
 
@@ -13,16 +13,19 @@ Program::Program(ServicesFactory makeServices)
 
 Program::~Program()
 {
-    form1_.reset();
+    mainWindow_.reset();
     current_ = nullptr;
 }
 
-Form1& Program::form1()
+MainWindow& Program::mainWindow()
 {
     Q_ASSERT(current_);
-    if (!current_->form1_)
-        current_->form1_ = std::make_unique<Form1>(current_->makeServices_());
-    return *current_->form1_;
+    if (!current_->mainWindow_)
+        current_->mainWindow_ = std::make_unique<MainWindow>(current_->makeServices_());
+    return *current_->mainWindow_;
 }
 
-Form1* Program::existingForm1() { return current_ ? current_->form1_.get() : nullptr; }
+MainWindow* Program::existingMainWindow()
+{
+    return current_ ? current_->mainWindow_.get() : nullptr;
+}

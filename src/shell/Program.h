@@ -5,11 +5,11 @@
 #include <functional>
 #include <memory>
 
-class Form1;
+class MainWindow;
 
 // Holds the program's one main window. The window object is created on first
 // reference with the services from the factory; it is loaded (its load step
-// run) on first use of its contents, which Form1 sees to itself.
+// run) on first use of its contents, which MainWindow sees to itself.
 // Exactly one Program exists while the program runs; main() owns it, and each
 // test makes its own.
 class Program {
@@ -21,12 +21,12 @@ public:
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
-    static Form1& form1();
+    static MainWindow& mainWindow();
     // The main window if it has been created, else nullptr.
-    static Form1* existingForm1();
+    static MainWindow* existingMainWindow();
 
 private:
     static Program* current_;
     ServicesFactory makeServices_;
-    std::unique_ptr<Form1> form1_;
+    std::unique_ptr<MainWindow> mainWindow_;
 };

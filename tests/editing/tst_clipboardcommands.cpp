@@ -1,5 +1,5 @@
 #include "editor/EditorControl.h"
-#include "shell/Form1.h"
+#include "shell/MainWindow.h"
 #include "shell/Program.h"
 #include "support/FakeServices.h"
 
@@ -33,14 +33,14 @@ private:
     void select(int start, int length);
 
     std::unique_ptr<Program> program_;
-    Form1* form_ = nullptr;
+    MainWindow* window_ = nullptr;
 };
 
 void TestClipboardCommands::init()
 {
     program_ = std::make_unique<Program>([] { return FakeServices().take(); });
-    form_ = &Program::form1();
-    form_->load();
+    window_ = &Program::mainWindow();
+    window_->load();
 }
 
 void TestClipboardCommands::cleanup()
@@ -75,8 +75,8 @@ void TestClipboardCommands::offer(Offer what, const QString& text)
 
 void TestClipboardCommands::select(int start, int length)
 {
-    form_->Text1().setSelectionStart(start);
-    form_->Text1().setSelectionLength(length);
+    window_->editor().setSelectionStart(start);
+    window_->editor().setSelectionLength(length);
 }
 
 void TestClipboardCommands::copyPlacesOnlyTheSelectedPlainText_data()
@@ -98,20 +98,20 @@ void TestClipboardCommands::copyPlacesOnlyTheSelectedPlainText()
     QFETCH(int, start);
     QFETCH(int, length);
     QFETCH(QString, expected);
-    form_->Text1().setDocumentText(document);
+    window_->editor().setDocumentText(document);
     select(start, length);
-    form_->Text1().setSelectionBold(true);
+    window_->editor().setSelectionBold(true);
     offer(Offer::RichAndPlain, u"earlier"_s);
 
-    form_->mnuEditCopy_Click();
+    window_->mnuEditCopy_Click();
 
     const QMimeData* held = QGuiApplication::clipboard()->mimeData();
     QVERIFY(held);
     QCOMPARE(held->formats(), QStringList{u"text/plain"_s});
     QCOMPARE(held->text(), expected);
-    QCOMPARE(form_->Text1().DocumentText(), document);
-    QCOMPARE(form_->Text1().SelectionStart(), start);
-    QCOMPARE(form_->Text1().SelectionLength(), length);
+    QCOMPARE(window_->editor().documentText(), document);
+    QCOMPARE(window_->editor().selectionStart(), start);
+    QCOMPARE(window_->editor().selectionLength(), length);
 }
 
 void TestClipboardCommands::cutMovesTheSelectionToTheClipboard_data()
@@ -132,17 +132,17 @@ void TestClipboardCommands::cutMovesTheSelectionToTheClipboard()
     QFETCH(int, length);
     QFETCH(QString, onClipboard);
     QFETCH(QString, remaining);
-    form_->Text1().setDocumentText(document);
+    window_->editor().setDocumentText(document);
     select(start, length);
     offer(Offer::PlainText, u"earlier"_s);
 
-    form_->mnuEditCut_Click();
+    window_->mnuEditCut_Click();
 
     const QMimeData* held = QGuiApplication::clipboard()->mimeData();
     QVERIFY(held);
     QCOMPARE(held->formats(), QStringList{u"text/plain"_s});
     QCOMPARE(held->text(), onClipboard);
-    QCOMPARE(form_->Text1().DocumentText(), remaining);
+    QCOMPARE(window_->editor().documentText(), remaining);
 }
 
 void TestClipboardCommands::pasteReadsPlainTextOnly_data()
@@ -161,8 +161,7 @@ void TestClipboardCommands::pasteReadsPlainTextOnly_data()
     QTest::newRow("rich only") << Offer::RichOnly << u"XY"_s << 1 << 3 << u"ab|cd"_s;
     QTest::newRow("links are not text") << Offer::LinksOnly << u"XY"_s << 1 << 3 << u"ab|cd"_s;
     QTest::newRow("empty clipboard, caret") << Offer::Nothing << u""_s << 2 << 0 << u"ab|cd"_s;
-    QTest::newRow("empty clipboard, selection")
-        << Offer::Nothing << u""_s << 0 << 5 << u"ab|cd"_s;
+    QTest::newRow("empty clipboard, selection") << Offer::Nothing << u""_s << 0 << 5 << u"ab|cd"_s;
     QTest::newRow("empty text, selection") << Offer::PlainText << u""_s << 0 << 5 << u"ab|cd"_s;
     QTest::newRow("LF makes a line") << Offer::PlainText << u"1\n2"_s << 2 << 0 << u"ab1\r\n2|cd"_s;
     QTest::newRow("CR LF makes one line")
@@ -178,15 +177,15 @@ void TestClipboardCommands::pasteReadsPlainTextOnly()
     QFETCH(int, start);
     QFETCH(int, length);
     QFETCH(QString, expected);
-    form_->Text1().setDocumentText(u"ab|cd"_s);
+    window_->editor().setDocumentText(u"ab|cd"_s);
     select(start, length);
     offer(offered, clipboardText);
 
-    form_->mnuEditPaste_Click();
+    window_->mnuEditPaste_Click();
 
-    QCOMPARE(form_->Text1().DocumentText(), expected);
+    QCOMPARE(window_->editor().documentText(), expected);
     if (expected == u"ab|cd")
-        QCOMPARE(form_->Text1().SelectionLength(), length);
+        QCOMPARE(window_->editor().selectionLength(), length);
 }
 
 // Cut and Copy with nothing selected have nothing to move: whatever the
@@ -205,7 +204,7 @@ void TestClipboardCommands::cutAndCopyWithNothingSelectedKeepTheClipboard()
 {
     QFETCH(bool, cut);
     QFETCH(Offer, offered);
-    form_->Text1().setDocumentText(u"abc"_s);
+    window_->editor().setDocumentText(u"abc"_s);
     select(1, 0);
     offer(offered, u"earlier"_s);
     const auto formatsHeld = [] {
@@ -214,12 +213,12 @@ void TestClipboardCommands::cutAndCopyWithNothingSelectedKeepTheClipboard()
     };
     const QStringList before = formatsHeld();
 
-    cut ? form_->mnuEditCut_Click() : form_->mnuEditCopy_Click();
+    cut ? window_->mnuEditCut_Click() : window_->mnuEditCopy_Click();
 
     QCOMPARE(formatsHeld(), before);
     QCOMPARE(QGuiApplication::clipboard()->text(),
              offered == Offer::Nothing ? QString() : u"earlier"_s);
-    QCOMPARE(form_->Text1().DocumentText(), u"abc"_s);
+    QCOMPARE(window_->editor().documentText(), u"abc"_s);
 }
 
 QTEST_MAIN(TestClipboardCommands)

@@ -1,5 +1,5 @@
 #include "editor/EditorControl.h"
-#include "shell/Form1.h"
+#include "shell/MainWindow.h"
 #include "shell/Program.h"
 #include "support/FakeServices.h"
 
@@ -10,7 +10,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-using Handler = void (Form1::*)();
+using Handler = void (MainWindow::*)();
 using Reader = std::optional<bool> (EditorControl::*)() const;
 using Writer = void (EditorControl::*)(bool);
 
@@ -23,14 +23,14 @@ struct Toggle {
 };
 
 const Toggle toggles[] = {
-    {"bold", "mnuFormatBold", &Form1::mnuFormatBold_Click, &EditorControl::SelectionBold,
+    {"bold", "mnuFormatBold", &MainWindow::mnuFormatBold_Click, &EditorControl::selectionBold,
      &EditorControl::setSelectionBold},
-    {"italic", "mnuFormatItalic", &Form1::mnuFormatItalic_Click, &EditorControl::SelectionItalic,
-     &EditorControl::setSelectionItalic},
-    {"strikeout", "mnuFormatStrike", &Form1::mnuFormatStrike_Click,
-     &EditorControl::SelectionStrikeout, &EditorControl::setSelectionStrikeout},
-    {"underline", "mnuFormatUnder", &Form1::mnuFormatUnder_Click,
-     &EditorControl::SelectionUnderline, &EditorControl::setSelectionUnderline},
+    {"italic", "mnuFormatItalic", &MainWindow::mnuFormatItalic_Click,
+     &EditorControl::selectionItalic, &EditorControl::setSelectionItalic},
+    {"strikeout", "mnuFormatStrike", &MainWindow::mnuFormatStrike_Click,
+     &EditorControl::selectionStrikeout, &EditorControl::setSelectionStrikeout},
+    {"underline", "mnuFormatUnder", &MainWindow::mnuFormatUnder_Click,
+     &EditorControl::selectionUnderline, &EditorControl::setSelectionUnderline},
 };
 
 FontChoice chosen()
@@ -60,13 +60,13 @@ private slots:
     void fontWithoutSelectionFormatsTheTextTypedNext();
 
 private:
-    EditorControl& text() { return form_->Text1(); }
+    EditorControl& text() { return window_->editor(); }
     void select(int start, int length);
     FontChoice selectionFont();
 
     std::unique_ptr<Program> program_;
     FakeCommonDialog* dialog_ = nullptr;
-    Form1* form_ = nullptr;
+    MainWindow* window_ = nullptr;
 };
 
 void TestFormatCommands::init()
@@ -74,7 +74,7 @@ void TestFormatCommands::init()
     FakeServices fakes;
     dialog_ = fakes.commonDialog;
     program_ = std::make_unique<Program>([&fakes] { return fakes.take(); });
-    form_ = &Program::form1();
+    window_ = &Program::mainWindow();
     text().setDocumentText(u"plain words here"_s);
 }
 
@@ -91,17 +91,17 @@ FontChoice TestFormatCommands::selectionFont()
 {
     FontChoice font;
     [&] {
-        QVERIFY(text().SelectionFontName());
-        QVERIFY(text().SelectionFontSize());
-        QVERIFY(text().SelectionBold());
-        QVERIFY(text().SelectionItalic());
-        QVERIFY(text().SelectionStrikeout());
-        QVERIFY(text().SelectionUnderline());
-        QVERIFY(text().SelectionColor());
-        font = {*text().SelectionFontName(),  *text().SelectionFontSize(),
-                *text().SelectionBold(),      *text().SelectionItalic(),
-                *text().SelectionStrikeout(), *text().SelectionUnderline(),
-                *text().SelectionColor()};
+        QVERIFY(text().selectionFontName());
+        QVERIFY(text().selectionFontSize());
+        QVERIFY(text().selectionBold());
+        QVERIFY(text().selectionItalic());
+        QVERIFY(text().selectionStrikeout());
+        QVERIFY(text().selectionUnderline());
+        QVERIFY(text().selectionColor());
+        font = {*text().selectionFontName(),  *text().selectionFontSize(),
+                *text().selectionBold(),      *text().selectionItalic(),
+                *text().selectionStrikeout(), *text().selectionUnderline(),
+                *text().selectionColor()};
     }();
     return font;
 }
@@ -136,10 +136,10 @@ void TestFormatCommands::toggleWritesTheOppositeOfTheText()
     }
     select(0, 5);
 
-    (form_->*t.handler)();
+    (window_->*t.handler)();
 
     QCOMPARE((text().*t.read)(), std::optional<bool>(written));
-    QCOMPARE(form_->menuItem(QString::fromLatin1(t.item))->isChecked(), written);
+    QCOMPARE(window_->menuItem(QString::fromLatin1(t.item))->isChecked(), written);
     select(6, 5); // "words" is never touched
     QCOMPARE((text().*t.read)(), std::optional<bool>(false));
 }
@@ -155,19 +155,19 @@ void TestFormatCommands::toggleDecidesByTheTextNotTheCheckMark()
 {
     QFETCH(int, toggle);
     const Toggle& t = toggles[toggle];
-    QAction* item = form_->menuItem(QString::fromLatin1(t.item));
+    QAction* item = window_->menuItem(QString::fromLatin1(t.item));
     select(0, 5);
-    (form_->*t.handler)();
+    (window_->*t.handler)();
     QVERIFY(item->isChecked());
 
     // Moving to other text leaves the check mark as it was.
     select(6, 5);
     QVERIFY(item->isChecked());
-    (form_->*t.handler)();
+    (window_->*t.handler)();
     QCOMPARE((text().*t.read)(), std::optional<bool>(true));
     QVERIFY(item->isChecked());
 
-    (form_->*t.handler)();
+    (window_->*t.handler)();
     QCOMPARE((text().*t.read)(), std::optional<bool>(false));
     QVERIFY(!item->isChecked());
     select(0, 5);
@@ -185,11 +185,11 @@ void TestFormatCommands::toggleWithoutSelectionFormatsTheTextTypedNext()
     const Toggle& t = toggles[toggle];
     text().setSelectionStart(5);
 
-    (form_->*t.handler)();
-    QVERIFY(form_->menuItem(QString::fromLatin1(t.item))->isChecked());
+    (window_->*t.handler)();
+    QVERIFY(window_->menuItem(QString::fromLatin1(t.item))->isChecked());
     text().setSelectedText(u"XY"_s);
 
-    QCOMPARE(text().DocumentText(), u"plainXY words here"_s);
+    QCOMPARE(text().documentText(), u"plainXY words here"_s);
     select(5, 2);
     QCOMPARE((text().*t.read)(), std::optional<bool>(true));
     select(0, 5);
@@ -209,20 +209,20 @@ void TestFormatCommands::fontFillsTheDialogAndWritesAllSevenBack()
     const FontChoice before{u"DejaVu Sans"_s, 11.5f, false, true, false, true, QColor(200, 10, 20)};
     QCOMPARE(selectionFont(), before);
     // The check marks belong to the toggles: Font never changes them.
-    form_->menuItem(u"mnuFormatUnder")->setChecked(true);
+    window_->menuItem(u"mnuFormatUnder")->setChecked(true);
     dialog_->fontAnswers.push_back(chosen());
 
-    form_->mnuFormatFont_Click();
+    window_->mnuFormatFont_Click();
 
     QCOMPARE(dialog_->shown.size(), 1);
     QCOMPARE(dialog_->shown[0].kind, FakeCommonDialog::Shown::Kind::Font);
     QCOMPARE(dialog_->shown[0].flags, 259);
     QCOMPARE(dialog_->shown[0].font, before);
     QCOMPARE(selectionFont(), chosen());
-    QCOMPARE(form_->CommonDialog1().Flags(), 259);
-    QVERIFY(!form_->menuItem(u"mnuFormatBold")->isChecked());
-    QVERIFY(!form_->menuItem(u"mnuFormatStrike")->isChecked());
-    QVERIFY(form_->menuItem(u"mnuFormatUnder")->isChecked());
+    QCOMPARE(window_->commonDialog().flags(), 259);
+    QVERIFY(!window_->menuItem(u"mnuFormatBold")->isChecked());
+    QVERIFY(!window_->menuItem(u"mnuFormatStrike")->isChecked());
+    QVERIFY(window_->menuItem(u"mnuFormatUnder")->isChecked());
     select(0, 5);
     QVERIFY(selectionFont() != chosen());
 }
@@ -234,11 +234,11 @@ void TestFormatCommands::fontCancelLeavesTheFormatting()
     const FontChoice before = selectionFont();
     dialog_->fontAnswers.push_back(std::nullopt);
 
-    form_->mnuFormatFont_Click();
+    window_->mnuFormatFont_Click();
 
     QCOMPARE(dialog_->shown.size(), 1);
     QCOMPARE(selectionFont(), before);
-    QCOMPARE(form_->CommonDialog1().Flags(), 259);
+    QCOMPARE(window_->commonDialog().flags(), 259);
 }
 
 void TestFormatCommands::fontOnMixedSelectionStartsFromTheFirstCharacter_data()
@@ -265,15 +265,15 @@ void TestFormatCommands::fontOnMixedSelectionStartsFromTheFirstCharacter()
     select(start, 1);
     const FontChoice first = selectionFont();
     select(start, length);
-    QVERIFY(!text().SelectionBold());
+    QVERIFY(!text().selectionBold());
     dialog_->fontAnswers.push_back(chosen());
 
-    form_->mnuFormatFont_Click();
+    window_->mnuFormatFont_Click();
 
     QCOMPARE(dialog_->shown.size(), 1);
     QCOMPARE(dialog_->shown[0].font, first);
-    QCOMPARE(text().SelectionStart(), start);
-    QCOMPARE(text().SelectionLength(), length);
+    QCOMPARE(text().selectionStart(), start);
+    QCOMPARE(text().selectionLength(), length);
     QCOMPARE(selectionFont(), chosen());
 }
 
@@ -283,7 +283,7 @@ void TestFormatCommands::fontWithoutSelectionFormatsTheTextTypedNext()
     const FontChoice atCaret = selectionFont();
     dialog_->fontAnswers.push_back(chosen());
 
-    form_->mnuFormatFont_Click();
+    window_->mnuFormatFont_Click();
     text().setSelectedText(u"XY"_s);
 
     QCOMPARE(dialog_->shown.size(), 1);

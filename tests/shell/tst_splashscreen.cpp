@@ -1,6 +1,6 @@
-#include "shell/Form1.h"
-#include "shell/FrmSplash.h"
+#include "shell/MainWindow.h"
 #include "shell/Program.h"
+#include "shell/SplashScreen.h"
 #include "shell/Version.h"
 #include "support/FakeServices.h"
 
@@ -9,7 +9,7 @@
 
 using namespace Qt::StringLiterals;
 
-class TestFrmSplash : public QObject {
+class TestSplashScreen : public QObject {
     Q_OBJECT
 private slots:
     void init();
@@ -29,40 +29,40 @@ private:
     void click(QWidget* widget, QPoint at);
 
     std::unique_ptr<Program> program;
-    QPointer<FrmSplash> splash;
+    QPointer<SplashScreen> splash;
 };
 
-void TestFrmSplash::init()
+void TestSplashScreen::init()
 {
     program = std::make_unique<Program>([] { return FakeServices().take(); });
-    splash = new FrmSplash;
+    splash = new SplashScreen;
     splash->show();
     QVERIFY(QTest::qWaitForWindowExposed(splash.data()));
 }
 
-void TestFrmSplash::cleanup()
+void TestSplashScreen::cleanup()
 {
     delete splash;
     program.reset();
 }
 
-void TestFrmSplash::click(QWidget* widget, QPoint at)
+void TestSplashScreen::click(QWidget* widget, QPoint at)
 {
     QTest::mouseClick(widget, Qt::LeftButton, {}, at);
 }
 
-void TestFrmSplash::loadCreatesTheMainWindowWithoutLoadingIt()
+void TestSplashScreen::loadCreatesTheMainWindowWithoutLoadingIt()
 {
-    Form1* main = Program::existingForm1();
+    MainWindow* main = Program::existingMainWindow();
     QVERIFY(main);
     QVERIFY(!main->isLoaded());
     QVERIFY(!main->isVisible());
-    QCOMPARE(splash->TickCount(), 0);
-    QVERIFY(splash->Timer1().isActive());
-    QCOMPARE(splash->Timer1().interval(), 1000);
+    QCOMPARE(splash->tickCount(), 0);
+    QVERIFY(splash->timer().isActive());
+    QCOMPARE(splash->timer().interval(), 1000);
 }
 
-void TestFrmSplash::showsCaptionVersionAndPicture()
+void TestSplashScreen::showsCaptionVersionAndPicture()
 {
     QCOMPARE(splash->windowTitle(), u"         Vexlon Script Editor Loading..."_s);
     QCOMPARE(splash->windowTitle().size(), 40);
@@ -85,7 +85,7 @@ void TestFrmSplash::showsCaptionVersionAndPicture()
     QCOMPARE(picture->pixmap().size(), QSize(196, 148));
 }
 
-void TestFrmSplash::versionIsWrittenAsPlainNumbers_data()
+void TestSplashScreen::versionIsWrittenAsPlainNumbers_data()
 {
     QTest::addColumn<int>("major");
     QTest::addColumn<int>("minor");
@@ -97,7 +97,7 @@ void TestFrmSplash::versionIsWrittenAsPlainNumbers_data()
     QTest::newRow("zeros") << 0 << 0 << 0 << u"0.0.0"_s;
 }
 
-void TestFrmSplash::versionIsWrittenAsPlainNumbers()
+void TestSplashScreen::versionIsWrittenAsPlainNumbers()
 {
     QFETCH(int, major);
     QFETCH(int, minor);
@@ -106,53 +106,53 @@ void TestFrmSplash::versionIsWrittenAsPlainNumbers()
     QCOMPARE(versionText({major, minor, revision}), text);
 }
 
-void TestFrmSplash::ticksHandOverToTheMainWindow()
+void TestSplashScreen::ticksHandOverToTheMainWindow()
 {
-    Form1* main = Program::existingForm1();
-    splash->Timer1_Timer();
-    QCOMPARE(splash->TickCount(), 1);
+    MainWindow* main = Program::existingMainWindow();
+    splash->onTick();
+    QCOMPARE(splash->tickCount(), 1);
     QVERIFY(main->isLoaded());
     QVERIFY(main->isVisible());
     QVERIFY(!main->isEnabled());
     QVERIFY(splash->isVisible());
-    QVERIFY(splash->Timer1().isActive());
-    QCOMPARE(splash->Timer1().interval(), 3000);
+    QVERIFY(splash->timer().isActive());
+    QCOMPARE(splash->timer().interval(), 3000);
 
-    splash->Timer1_Timer();
+    splash->onTick();
     QVERIFY(main->isEnabled());
     QVERIFY(main->isVisible());
     QTRY_VERIFY(splash.isNull());
 }
 
-void TestFrmSplash::clickBeforeTheFirstTickOnlyLoadsTheMainWindow()
+void TestSplashScreen::clickBeforeTheFirstTickOnlyLoadsTheMainWindow()
 {
-    Form1* main = Program::existingForm1();
+    MainWindow* main = Program::existingMainWindow();
     click(splash, QPoint(3, 3));
     QVERIFY(main->isLoaded());
     QVERIFY(!main->isVisible());
     QVERIFY(splash->isVisible());
-    QVERIFY(splash->Timer1().isActive());
+    QVERIFY(splash->timer().isActive());
 
-    splash->Timer1_Timer();
+    splash->onTick();
     QVERIFY(main->isVisible());
     QVERIFY(!main->isEnabled());
 }
 
-void TestFrmSplash::clickWhileTheMainWindowIsVisibleHandsOverAtOnce()
+void TestSplashScreen::clickWhileTheMainWindowIsVisibleHandsOverAtOnce()
 {
-    Form1* main = Program::existingForm1();
-    splash->Timer1_Timer();
+    MainWindow* main = Program::existingMainWindow();
+    splash->onTick();
     click(splash, QPoint(3, splash->height() - 3));
     QVERIFY(main->isEnabled());
     QVERIFY(main->isVisible());
-    QVERIFY(!splash->Timer1().isActive());
+    QVERIFY(!splash->timer().isActive());
     QTRY_VERIFY(splash.isNull());
 }
 
-void TestFrmSplash::clicksOnPictureOrLabelDoNothing()
+void TestSplashScreen::clicksOnPictureOrLabelDoNothing()
 {
-    Form1* main = Program::existingForm1();
-    splash->Timer1_Timer();
+    MainWindow* main = Program::existingMainWindow();
+    splash->onTick();
     click(splash->findChild<QLabel*>(u"Picture1"_s), QPoint(20, 20));
     click(splash->findChild<QLabel*>(u"Label1"_s), QPoint(20, 5));
     QCoreApplication::processEvents();
@@ -161,14 +161,14 @@ void TestFrmSplash::clicksOnPictureOrLabelDoNothing()
     QVERIFY(!main->isEnabled());
 }
 
-void TestFrmSplash::closingTheSplashEarlyStillLeavesAUsableMainWindow()
+void TestSplashScreen::closingTheSplashEarlyStillLeavesAUsableMainWindow()
 {
-    Form1* main = Program::existingForm1();
+    MainWindow* main = Program::existingMainWindow();
     splash->close();
     QVERIFY(main->isVisible());
     QVERIFY(main->isEnabled());
     QTRY_VERIFY(splash.isNull());
 }
 
-QTEST_MAIN(TestFrmSplash)
-#include "tst_frmsplash.moc"
+QTEST_MAIN(TestSplashScreen)
+#include "tst_splashscreen.moc"

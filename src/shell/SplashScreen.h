@@ -3,36 +3,38 @@
 #include <QTimer>
 #include <QWidget>
 
-class Form1;
+class MainWindow;
 class QLabel;
 
 // The splash screen. It creates the main window and hands over to it: about
 // one second alone, then three seconds above the visible but disabled main
 // window, then it closes and the main window takes input. A click on its
 // surface while the main window is visible ends the wait at once.
-class FrmSplash : public QWidget {
+class SplashScreen : public QWidget {
     Q_OBJECT
 public:
-    explicit FrmSplash(QWidget* parent = nullptr);
+    explicit SplashScreen(QWidget* parent = nullptr);
 
-    void Form_Load();
-    void Timer1_Timer();
-    void Form_Click();
+    // One step of the sequence; the timer calls it.
+    void onTick();
 
-    qint16 TickCount() const { return tickCount_; }
-    QTimer& Timer1() { return timer1_; }
+    qint16 tickCount() const { return tickCount_; }
+    QTimer& timer() { return timer_; }
 
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void start();
+    // A click: loads the main window, and hands over at once if it is showing.
+    void handOverNow();
     void handOver();
 
-    Form1* MainWindow = nullptr;
+    MainWindow* mainWindow_ = nullptr;
     qint16 tickCount_ = 0;
-    QLabel* Picture1;
-    QTimer timer1_;
-    QLabel* Label1;
+    QLabel* picture_;
+    QTimer timer_;
+    QLabel* versionLabel_;
     bool handedOver_ = false;
 };

@@ -1,5 +1,5 @@
-#include "editor/RichTextBox.h"
-#include "shell/Form1.h"
+#include "editor/ScriptEditor.h"
+#include "shell/MainWindow.h"
 #include "support/FakeServices.h"
 
 #include <QClipboard>
@@ -9,7 +9,7 @@
 
 using namespace Qt::StringLiterals;
 
-class TestForm1 : public QObject {
+class TestMainWindow : public QObject {
     Q_OBJECT
 private slots:
     void init();
@@ -30,14 +30,14 @@ private slots:
     void triggersWriteTheirKeywordAtTheCaret();
 
 private:
-    std::unique_ptr<Form1> form;
+    std::unique_ptr<MainWindow> window;
 };
 
-void TestForm1::init() { form = std::make_unique<Form1>(FakeServices().take()); }
+void TestMainWindow::init() { window = std::make_unique<MainWindow>(FakeServices().take()); }
 
-void TestForm1::cleanup() { form.reset(); }
+void TestMainWindow::cleanup() { window.reset(); }
 
-void TestForm1::menuBarIsLaidOutAsDesigned()
+void TestMainWindow::menuBarIsLaidOutAsDesigned()
 {
     // name, caption, shortcut; "-" captions are separators.
     struct Item {
@@ -91,7 +91,7 @@ void TestForm1::menuBarIsLaidOutAsDesigned()
           {u"mnuHelpAbt"_s, u"About VxScript"_s, {}}}},
     };
 
-    const QList<QAction*> menus = form->menuBar()->actions();
+    const QList<QAction*> menus = window->menuBar()->actions();
     QCOMPARE(menus.size(), expected.size());
     for (qsizetype m = 0; m < menus.size(); ++m) {
         QMenu* menu = menus[m]->menu();
@@ -114,9 +114,9 @@ void TestForm1::menuBarIsLaidOutAsDesigned()
     }
 }
 
-void TestForm1::menuItemsStartEnabledAndUnchecked()
+void TestMainWindow::menuItemsStartEnabledAndUnchecked()
 {
-    const auto items = form->menuBar()->findChildren<QAction*>();
+    const auto items = window->menuBar()->findChildren<QAction*>();
     QVERIFY(items.size() > 30);
     for (const QAction* item : items) {
         QVERIFY2(item->isEnabled() && item->isVisible() && !item->isChecked(),
@@ -124,41 +124,41 @@ void TestForm1::menuItemsStartEnabledAndUnchecked()
     }
     for (const auto* toggle :
          {u"mnuFormatBold", u"mnuFormatItalic", u"mnuFormatStrike", u"mnuFormatUnder"})
-        QVERIFY(form->menuItem(toggle)->isCheckable());
+        QVERIFY(window->menuItem(toggle)->isCheckable());
 }
 
-void TestForm1::windowStartsWithCaptionSizeAndBlackBackground()
+void TestMainWindow::windowStartsWithCaptionSizeAndBlackBackground()
 {
-    QCOMPARE(form->windowTitle(), u"Vexlon Script Editor"_s);
-    QVERIFY(!form->windowIcon().isNull());
+    QCOMPARE(window->windowTitle(), u"Vexlon Script Editor"_s);
+    QVERIFY(!window->windowIcon().isNull());
     // 8970 x 6720 twips of client area below the menu bar, 15 twips a pixel.
-    QCOMPARE(form->width(), 598);
-    QCOMPARE(form->height() - form->menuBar()->sizeHint().height(), 448);
-    QCOMPARE(form->pos(), QPoint(110, 130));
-    QCOMPARE(form->centralWidget()->palette().color(QPalette::Window), QColor(Qt::black));
-    QCOMPARE(form->editorWidget().pos(), QPoint(0, 0));
-    QCOMPARE(form->editorWidget().parentWidget(), form->centralWidget());
+    QCOMPARE(window->width(), 598);
+    QCOMPARE(window->height() - window->menuBar()->sizeHint().height(), 448);
+    QCOMPARE(window->pos(), QPoint(110, 130));
+    QCOMPARE(window->centralWidget()->palette().color(QPalette::Window), QColor(Qt::black));
+    QCOMPARE(window->scriptEditor().pos(), QPoint(0, 0));
+    QCOMPARE(window->scriptEditor().parentWidget(), window->centralWidget());
 }
 
-void TestForm1::loadingEmptiesTheClipboardOnce()
+void TestMainWindow::loadingEmptiesTheClipboardOnce()
 {
-    form.reset();
+    window.reset();
     QGuiApplication::clipboard()->setText(u"from another program"_s);
-    form = std::make_unique<Form1>(FakeServices().take());
+    window = std::make_unique<MainWindow>(FakeServices().take());
     // Creating the window object does not load it.
-    QVERIFY(!form->isLoaded());
+    QVERIFY(!window->isLoaded());
     QCOMPARE(QGuiApplication::clipboard()->text(), u"from another program"_s);
-    form->Text1();
-    QVERIFY(form->isLoaded());
+    window->editor();
+    QVERIFY(window->isLoaded());
     QCOMPARE(QGuiApplication::clipboard()->text(), QString());
 
     QGuiApplication::clipboard()->setText(u"copied later"_s);
-    form->load();
-    form->show();
+    window->load();
+    window->show();
     QCOMPARE(QGuiApplication::clipboard()->text(), u"copied later"_s);
 }
 
-void TestForm1::resizeKeepsTheMinimumsAndSizesTheEditor_data()
+void TestMainWindow::resizeKeepsTheMinimumsAndSizesTheEditor_data()
 {
     // Outer sizes in pixels, frame included; 15 twips a pixel.
     QTest::addColumn<QSize>("requested");
@@ -173,22 +173,22 @@ void TestForm1::resizeKeepsTheMinimumsAndSizesTheEditor_data()
     QTest::newRow("both minimums") << QSize(50, 50) << QSize(433, 140);
 }
 
-void TestForm1::resizeKeepsTheMinimumsAndSizesTheEditor()
+void TestMainWindow::resizeKeepsTheMinimumsAndSizesTheEditor()
 {
     QFETCH(QSize, requested);
     QFETCH(QSize, kept);
-    form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-    const QSize frame = form->frameGeometry().size() - form->size();
-    form->resize(requested - frame);
-    QTRY_COMPARE(form->frameGeometry().size(), kept);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    const QSize frame = window->frameGeometry().size() - window->size();
+    window->resize(requested - frame);
+    QTRY_COMPARE(window->frameGeometry().size(), kept);
     // The editor is 100 twips narrower and 680 twips lower than the outer window.
-    const QSize editor = form->editorWidget().size();
+    const QSize editor = window->scriptEditor().size();
     QCOMPARE(editor.width(), qRound((kept.width() * 15 - 100) / 15.0));
     QCOMPARE(editor.height(), qRound((kept.height() * 15 - 680) / 15.0));
 }
 
-void TestForm1::menuShortcutsReachTheCommandsFromTheEditor_data()
+void TestMainWindow::menuShortcutsReachTheCommandsFromTheEditor_data()
 {
     QTest::addColumn<QString>("item");
     QTest::addColumn<int>("key");
@@ -203,65 +203,65 @@ void TestForm1::menuShortcutsReachTheCommandsFromTheEditor_data()
     QTest::newRow("exit") << u"mnuFileExit"_s << int(Qt::Key_Q);
 }
 
-void TestForm1::menuShortcutsReachTheCommandsFromTheEditor()
+void TestMainWindow::menuShortcutsReachTheCommandsFromTheEditor()
 {
     QFETCH(QString, item);
     QFETCH(int, key);
-    form->show();
-    form->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(form.get()));
-    RichTextBox& editor = form->editorWidget();
+    window->show();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    ScriptEditor& editor = window->scriptEditor();
     editor.setFocus();
     editor.setDocumentText(u"some text"_s);
     editor.selectAll();
 
-    QSignalSpy triggered(form->menuItem(item), &QAction::triggered);
+    QSignalSpy triggered(window->menuItem(item), &QAction::triggered);
     QTest::keyClick(&editor, Qt::Key(key), Qt::ControlModifier);
     QCOMPARE(triggered.count(), 1);
     // The widget's own handling of the key (copy, cut, paste, undo) never ran instead.
     if (item != u"mnuEditCut"_s && item != u"mnuEditPaste"_s)
-        QCOMPARE(editor.DocumentText(), u"some text"_s);
+        QCOMPARE(editor.documentText(), u"some text"_s);
 }
 
-void TestForm1::ctrlZDoesNotUndoTyping()
+void TestMainWindow::ctrlZDoesNotUndoTyping()
 {
-    form->show();
-    form->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(form.get()));
-    RichTextBox& editor = form->editorWidget();
+    window->show();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    ScriptEditor& editor = window->scriptEditor();
     editor.setFocus();
     QTest::keyClicks(&editor, u"abc"_s);
     QTest::keyClick(&editor, Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(editor.DocumentText(), u"abc"_s);
+    QCOMPARE(editor.documentText(), u"abc"_s);
 }
 
 // The splash shows the window disabled, and the window manager activates it
 // while it is: no widget can take the focus then, so enabling it must give
 // the editor the keys, or the first keys typed are lost.
-void TestForm1::editorHasTheKeysOnceTheWindowIsUsable()
+void TestMainWindow::editorHasTheKeysOnceTheWindowIsUsable()
 {
-    form->show();
-    form->setEnabled(false);
-    form->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(form.get()));
-    QVERIFY(!form->editorWidget().hasFocus());
+    window->show();
+    window->setEnabled(false);
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    QVERIFY(!window->scriptEditor().hasFocus());
 
-    form->setEnabled(true);
+    window->setEnabled(true);
 
-    QCOMPARE(QApplication::focusWidget(), &form->editorWidget());
+    QCOMPARE(QApplication::focusWidget(), &window->scriptEditor());
     QTest::keyClicks(QApplication::focusWidget(), u"typed at once"_s);
-    QCOMPARE(form->Text1().DocumentText(), u"typed at once"_s);
+    QCOMPARE(window->editor().documentText(), u"typed at once"_s);
 }
 
-void TestForm1::editorHasTheKeysAgainWhenTheWindowIsActivatedAgain()
+void TestMainWindow::editorHasTheKeysAgainWhenTheWindowIsActivatedAgain()
 {
-    form->show();
-    form->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(form.get()));
-    form->Text1().setDocumentText(u"0123456789"_s);
-    form->Text1().setSelectionStart(4);
+    window->show();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    window->editor().setDocumentText(u"0123456789"_s);
+    window->editor().setSelectionStart(4);
     // Something else in the window had the keys before a dialog took them.
-    auto* other = new QLineEdit(form->centralWidget());
+    auto* other = new QLineEdit(window->centralWidget());
     other->show();
     other->setFocus();
     QVERIFY(other->hasFocus());
@@ -271,41 +271,41 @@ void TestForm1::editorHasTheKeysAgainWhenTheWindowIsActivatedAgain()
     dialog.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&dialog));
     dialog.close();
-    form->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
 
-    QCOMPARE(QApplication::focusWidget(), &form->editorWidget());
-    QCOMPARE(form->Text1().SelectionStart(), 4);
+    QCOMPARE(QApplication::focusWidget(), &window->scriptEditor());
+    QCOMPARE(window->editor().selectionStart(), 4);
 }
 
-void TestForm1::closingWithUnsavedEditsAsksFirst()
+void TestMainWindow::closingWithUnsavedEditsAsksFirst()
 {
     FakeServices fakes;
-    form = std::make_unique<Form1>(fakes.take());
-    form->show();
-    QVERIFY(form->close());
+    window = std::make_unique<MainWindow>(fakes.take());
+    window->show();
+    QVERIFY(window->close());
     QVERIFY(fakes.messageBox->asked.isEmpty());
 
-    form->show();
-    form->Text1().setSelectedText(u"unsaved"_s);
+    window->show();
+    window->editor().setSelectedText(u"unsaved"_s);
     fakes.messageBox->answers = {MessageBox::Answer::Cancel};
-    QVERIFY(!form->close());
-    QVERIFY(form->isVisible());
+    QVERIFY(!window->close());
+    QVERIFY(window->isVisible());
     fakes.messageBox->answers = {MessageBox::Answer::No};
-    QVERIFY(form->close());
+    QVERIFY(window->close());
     QCOMPARE(fakes.messageBox->asked.size(), 2);
     QCOMPARE(fakes.messageBox->asked.last().prompt, u"Save changes to Untitled?"_s);
     QCOMPARE(fakes.process->endCalls, 0);
 }
 
-void TestForm1::triggersWriteTheirKeywordAtTheCaret()
+void TestMainWindow::triggersWriteTheirKeywordAtTheCaret()
 {
-    EditorControl& text = form->Text1();
+    EditorControl& text = window->editor();
     text.setDocumentText(u"[item]\r\nname"_s);
     text.setSelectionStart(6);
-    form->Dclick_Click();
-    QCOMPARE(text.DocumentText(), u"[item]ONTRIGGER=DCLICK\r\nname"_s);
+    window->Dclick_Click();
+    QCOMPARE(text.documentText(), u"[item]ONTRIGGER=DCLICK\r\nname"_s);
 }
 
-QTEST_MAIN(TestForm1)
-#include "tst_form1.moc"
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

@@ -6,38 +6,36 @@
 #include <QPointer>
 
 class EditorControl;
-class RichTextBox;
+class ScriptEditor;
 class FileCommands;
 class ClipboardCommands;
 class FormatCommands;
 class PrintCommand;
-class Form2;
-class Form3;
-class Form4;
+class AboutBox;
+class FindDialog;
+class TriggerHelpWindow;
 
-// The main editor window: a menu bar over the editing area Text1. Every user
+// The main editor window: a menu bar over the editing area. Every user
 // command is one of its menu handlers. It owns its services, and the
 // secondary windows it opened are closed with it.
-class Form1 : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit Form1(Services services);
-    ~Form1() override;
+    explicit MainWindow(Services services);
+    ~MainWindow() override;
 
-    // Runs the load step once; every use of the window's contents goes through here.
+    // Runs the load step once: it empties the clipboard. Every use of the
+    // window's contents goes through here.
     void load();
     bool isLoaded() const { return loaded_; }
 
-    EditorControl& Text1();
-    RichTextBox& editorWidget();
-    CommonDialog& CommonDialog1();
+    EditorControl& editor();
+    ScriptEditor& scriptEditor();
+    CommonDialog& commonDialog();
     MessageBox& messageBox();
-    QString CurrentFileName() const;
+    QString currentFileName() const;
     // The menu item of that name, such as "mnuFormatBold".
     QAction* menuItem(QStringView name) const;
-
-    void Form_Load();
-    void Form_Resize();
 
     void mnuFileNew_Click();
     void mnuFileOpen_Click();
@@ -82,16 +80,17 @@ private:
     void buildMenuBar();
     void writeTrigger(QStringView keyword);
     void setOuterSize(QSize pixels);
+    void applySizeRules();
 
     Services services_;
-    RichTextBox* text1_;
+    ScriptEditor* editor_;
     std::unique_ptr<FileCommands> files_;
     std::unique_ptr<ClipboardCommands> clipboard_;
     std::unique_ptr<FormatCommands> format_;
     std::unique_ptr<PrintCommand> print_;
-    QPointer<Form2> form2_;
-    QPointer<Form3> form3_;
-    QPointer<Form4> form4_;
+    QPointer<AboutBox> aboutBox_;
+    QPointer<FindDialog> findDialog_;
+    QPointer<TriggerHelpWindow> triggerHelpWindow_;
     bool loaded_ = false;
     // The window frame's size when the resize rule last ran.
     QSize ruleFrame_;

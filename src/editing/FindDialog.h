@@ -9,20 +9,20 @@ class QPushButton;
 // The Find dialog: a search text and two buttons. It has no owner window and
 // searches the editor of the program's one main window. A search closes it;
 // whoever shows it decides whether closing also destroys it.
-class Form3 : public QWidget {
+class FindDialog : public QWidget {
     Q_OBJECT
 public:
-    explicit Form3(QWidget* parent = nullptr);
+    explicit FindDialog(QWidget* parent = nullptr);
 
     // Searches forward from the editor's selection and closes the dialog;
     // with an empty search text it does nothing and the dialog stays open.
-    void cmdFind_Click();
+    void find();
     // Closes the dialog without touching the editor.
-    void Command2_Click();
+    void cancel();
 
 private:
-    QLineEdit* Text1_;
-    QLabel* Label1_;
-    QPushButton* cmdFind_;
-    QPushButton* Command2_;
+    QLineEdit* searchText_;
+    QLabel* searchLabel_;
+    QPushButton* findButton_;
+    QPushButton* cancelButton_;
 };
