@@ -1,18 +1,10 @@
 #include "shell/MainWindow.h"
 
-#include "document/FileCommands.h"
-#include "document/PrintCommand.h"
-#include "editing/ClipboardCommands.h"
 #include "editing/EditorTextMirror.h"
-#include "editing/FindDialog.h"
-#include "editing/FormatCommands.h"
-#include "editing/TriggerKeywords.h"
 #include "editor/ScriptEditor.h"
-#include "help/AboutBox.h"
-#include "help/TriggerHelpWindow.h"
 #include "platform/Twips.h"
+#include "shell/MenuCommands.h"
 #include "shell/MenuTable.h"
-#include "shell/SingleWindow.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -40,25 +32,16 @@ MainWindow::MainWindow(Services services)
     editor_->setObjectName(u"Text1"_s);
     editor_->setGeometry(0, 0, pixelsFromTwips(1635), pixelsFromTwips(1050));
 
-    files_ = std::make_unique<FileCommands>(*editor_, *services_.commonDialog,
-                                            *services_.messageBox, *services_.process, *this);
-    clipboard_ = std::make_unique<ClipboardCommands>(*editor_);
-    format_ = std::make_unique<FormatCommands>(*editor_, *services_.commonDialog);
+    commands_ = std::make_unique<MenuCommands>(*editor_, services_, *this);
     // Follows every edit from the start, so that Find has the text at hand.
     EditorTextMirror::of(*editor_->document());
-    print_ = std::make_unique<PrintCommand>(*editor_, *services_.printer, *services_.messageBox);
 
     buildMenuBar();
     setGeometry(pixelsFromTwips(1650), pixelsFromTwips(1950), pixelsFromTwips(8970),
                 pixelsFromTwips(6720) + menuBar()->sizeHint().height());
 }
 
-MainWindow::~MainWindow()
-{
-    delete aboutBox_;
-    delete findDialog_;
-    delete triggerHelpWindow_;
-}
+MainWindow::~MainWindow() = default;
 
 void MainWindow::buildMenuBar()
 {
@@ -67,17 +50,18 @@ void MainWindow::buildMenuBar()
         QMenu* menu = menuBar()->addMenu(QString::fromLatin1(menuEntry.caption));
         menu->setObjectName(QString::fromLatin1(menuEntry.name));
         for (const MenuItemEntry& item : menuEntry.items) {
-            QAction* action = item.handler ? menu->addAction(QString::fromLatin1(item.caption))
-                                           : menu->addSeparator();
+            QAction* action = item.run ? menu->addAction(QString::fromLatin1(item.caption))
+                                       : menu->addSeparator();
             action->setObjectName(QString::fromLatin1(item.name));
-            if (!item.handler)
+            if (!item.run)
                 continue;
             // Every shortcut is set here: no platform binding is relied on.
             action->setShortcut(QKeySequence(item.shortcut));
             action->setCheckable(item.checkable);
             if (item.shortcut != QKeyCombination())
                 shortcuts << item.shortcut;
-            connect(action, &QAction::triggered, this, item.handler);
+            connect(action, &QAction::triggered, this,
+                    [this, action, &run = item.run] { run(*this, *action); });
         }
     }
     editor_->setReservedShortcuts(shortcuts);
@@ -118,7 +102,7 @@ CommonDialog& MainWindow::commonDialog() { return *services_.commonDialog; }
 
 MessageBox& MainWindow::messageBox() { return *services_.messageBox; }
 
-QString MainWindow::currentFileName() const { return files_->currentFileName(); }
+QString MainWindow::currentFileName() const { return commands_->files.currentFileName(); }
 
 void MainWindow::showEvent(QShowEvent* event)
 {
@@ -155,7 +139,7 @@ void MainWindow::changeEvent(QEvent* event)
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (files_->mayCloseWindow())
+    if (commands_->files.mayCloseWindow())
         event->accept();
     else
         event->ignore();
@@ -182,48 +166,3 @@ void MainWindow::applySizeRules()
     editor_->resize(pixelsFromTwips(twipsFromPixels(outer.width()) - 100),
                     pixelsFromTwips(twipsFromPixels(outer.height()) - 680));
 }
-
-void MainWindow::mnuFileNew_Click() { files_->newFile(); }
-void MainWindow::mnuFileOpen_Click() { files_->openFile(); }
-void MainWindow::mnuFileSave_Click() { files_->save(); }
-void MainWindow::mnuFileSaveAs_Click() { files_->saveAs(); }
-void MainWindow::mnuFilePrint_Click() { print_->print(); }
-void MainWindow::mnuFileExit_Click() { files_->exit(); }
-
-void MainWindow::Find_Click() { showSingleWindow(findDialog_); }
-void MainWindow::mnuEditCut_Click() { clipboard_->cut(); }
-void MainWindow::mnuEditCopy_Click() { clipboard_->copy(); }
-void MainWindow::mnuEditPaste_Click() { clipboard_->paste(); }
-
-void MainWindow::writeTrigger(QStringView keyword) { editor().setSelectedText(keyword.toString()); }
-void MainWindow::Dclick_Click() { writeTrigger(TriggerKeywords::Dclick); }
-void MainWindow::Step_Click() { writeTrigger(TriggerKeywords::Step); }
-void MainWindow::Time_Click() { writeTrigger(TriggerKeywords::Time); }
-void MainWindow::Unequip_Click() { writeTrigger(TriggerKeywords::Unequip); }
-void MainWindow::Spell_Click() { writeTrigger(TriggerKeywords::Spell); }
-void MainWindow::Equip_Click() { writeTrigger(TriggerKeywords::Equip); }
-void MainWindow::Dropongr_Click() { writeTrigger(TriggerKeywords::Dropongr); }
-void MainWindow::DRPCHAR_Click() { writeTrigger(TriggerKeywords::DRPCHAR); }
-void MainWindow::Dmg_Click() { writeTrigger(TriggerKeywords::Dmg); }
-void MainWindow::Hear_Click() { writeTrigger(TriggerKeywords::Hear); }
-
-void MainWindow::mnuFormatFont_Click() { format_->chooseFont(); }
-void MainWindow::mnuFormatBold_Click()
-{
-    menuItem(u"mnuFormatBold")->setChecked(format_->toggleBold());
-}
-void MainWindow::mnuFormatItalic_Click()
-{
-    menuItem(u"mnuFormatItalic")->setChecked(format_->toggleItalic());
-}
-void MainWindow::mnuFormatStrike_Click()
-{
-    menuItem(u"mnuFormatStrike")->setChecked(format_->toggleStrikeout());
-}
-void MainWindow::mnuFormatUnder_Click()
-{
-    menuItem(u"mnuFormatUnder")->setChecked(format_->toggleUnderline());
-}
-
-void MainWindow::TExplain_Click() { showSingleWindow(triggerHelpWindow_); }
-void MainWindow::mnuHelpAbt_Click() { showSingleWindow(aboutBox_); }

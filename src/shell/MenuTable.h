@@ -1,16 +1,21 @@
 #pragma once
 
 #include <QKeyCombination>
+#include <functional>
 #include <span>
 
 class MainWindow;
+class QAction;
 
-// One line of a menu: a separator when the caption is "-" (and there is no handler).
+// One line of a menu: a separator when the caption is "-" and it runs nothing.
 struct MenuItemEntry {
+    // What choosing the item does, given the window and the item itself.
+    using Run = std::function<void(MainWindow&, QAction&)>;
+
     const char* name;
     const char* caption;
     QKeyCombination shortcut;
-    void (MainWindow::*handler)();
+    Run run;
     bool checkable = false;
 };
 

@@ -103,7 +103,7 @@ void TestClipboardCommands::copyPlacesOnlyTheSelectedPlainText()
     window_->editor().setSelectionBold(true);
     offer(Offer::RichAndPlain, u"earlier"_s);
 
-    window_->mnuEditCopy_Click();
+    window_->menuItem(u"mnuEditCopy")->trigger();
 
     const QMimeData* held = QGuiApplication::clipboard()->mimeData();
     QVERIFY(held);
@@ -136,7 +136,7 @@ void TestClipboardCommands::cutMovesTheSelectionToTheClipboard()
     select(start, length);
     offer(Offer::PlainText, u"earlier"_s);
 
-    window_->mnuEditCut_Click();
+    window_->menuItem(u"mnuEditCut")->trigger();
 
     const QMimeData* held = QGuiApplication::clipboard()->mimeData();
     QVERIFY(held);
@@ -181,7 +181,7 @@ void TestClipboardCommands::pasteReadsPlainTextOnly()
     select(start, length);
     offer(offered, clipboardText);
 
-    window_->mnuEditPaste_Click();
+    window_->menuItem(u"mnuEditPaste")->trigger();
 
     QCOMPARE(window_->editor().documentText(), expected);
     if (expected == u"ab|cd")
@@ -213,7 +213,8 @@ void TestClipboardCommands::cutAndCopyWithNothingSelectedKeepTheClipboard()
     };
     const QStringList before = formatsHeld();
 
-    cut ? window_->mnuEditCut_Click() : window_->mnuEditCopy_Click();
+    cut ? window_->menuItem(u"mnuEditCut")->trigger()
+        : window_->menuItem(u"mnuEditCopy")->trigger();
 
     QCOMPARE(formatsHeld(), before);
     QCOMPARE(QGuiApplication::clipboard()->text(),

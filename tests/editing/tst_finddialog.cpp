@@ -78,7 +78,7 @@ void TestFindDialog::cleanup()
 
 FindDialog* TestFindDialog::openDialog()
 {
-    window_->Find_Click();
+    window_->menuItem(u"Find")->trigger();
     const QList<FindDialog*> dialogs = findDialogs();
     return dialogs.size() == 1 ? dialogs[0] : nullptr;
 }

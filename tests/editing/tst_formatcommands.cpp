@@ -10,27 +10,24 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-using Handler = void (MainWindow::*)();
 using Reader = std::optional<bool> (EditorControl::*)() const;
 using Writer = void (EditorControl::*)(bool);
 
 struct Toggle {
     const char* name;
     const char* item;
-    Handler handler;
     Reader read;
     Writer write;
 };
 
 const Toggle toggles[] = {
-    {"bold", "mnuFormatBold", &MainWindow::mnuFormatBold_Click, &EditorControl::selectionBold,
-     &EditorControl::setSelectionBold},
-    {"italic", "mnuFormatItalic", &MainWindow::mnuFormatItalic_Click,
-     &EditorControl::selectionItalic, &EditorControl::setSelectionItalic},
-    {"strikeout", "mnuFormatStrike", &MainWindow::mnuFormatStrike_Click,
-     &EditorControl::selectionStrikeout, &EditorControl::setSelectionStrikeout},
-    {"underline", "mnuFormatUnder", &MainWindow::mnuFormatUnder_Click,
-     &EditorControl::selectionUnderline, &EditorControl::setSelectionUnderline},
+    {"bold", "mnuFormatBold", &EditorControl::selectionBold, &EditorControl::setSelectionBold},
+    {"italic", "mnuFormatItalic", &EditorControl::selectionItalic,
+     &EditorControl::setSelectionItalic},
+    {"strikeout", "mnuFormatStrike", &EditorControl::selectionStrikeout,
+     &EditorControl::setSelectionStrikeout},
+    {"underline", "mnuFormatUnder", &EditorControl::selectionUnderline,
+     &EditorControl::setSelectionUnderline},
 };
 
 FontChoice chosen()
@@ -136,7 +133,7 @@ void TestFormatCommands::toggleWritesTheOppositeOfTheText()
     }
     select(0, 5);
 
-    (window_->*t.handler)();
+    window_->menuItem(QString::fromLatin1(t.item))->trigger();
 
     QCOMPARE((text().*t.read)(), std::optional<bool>(written));
     QCOMPARE(window_->menuItem(QString::fromLatin1(t.item))->isChecked(), written);
@@ -157,17 +154,17 @@ void TestFormatCommands::toggleDecidesByTheTextNotTheCheckMark()
     const Toggle& t = toggles[toggle];
     QAction* item = window_->menuItem(QString::fromLatin1(t.item));
     select(0, 5);
-    (window_->*t.handler)();
+    window_->menuItem(QString::fromLatin1(t.item))->trigger();
     QVERIFY(item->isChecked());
 
     // Moving to other text leaves the check mark as it was.
     select(6, 5);
     QVERIFY(item->isChecked());
-    (window_->*t.handler)();
+    window_->menuItem(QString::fromLatin1(t.item))->trigger();
     QCOMPARE((text().*t.read)(), std::optional<bool>(true));
     QVERIFY(item->isChecked());
 
-    (window_->*t.handler)();
+    window_->menuItem(QString::fromLatin1(t.item))->trigger();
     QCOMPARE((text().*t.read)(), std::optional<bool>(false));
     QVERIFY(!item->isChecked());
     select(0, 5);
@@ -185,7 +182,7 @@ void TestFormatCommands::toggleWithoutSelectionFormatsTheTextTypedNext()
     const Toggle& t = toggles[toggle];
     text().setSelectionStart(5);
 
-    (window_->*t.handler)();
+    window_->menuItem(QString::fromLatin1(t.item))->trigger();
     QVERIFY(window_->menuItem(QString::fromLatin1(t.item))->isChecked());
     text().setSelectedText(u"XY"_s);
 
@@ -212,7 +209,7 @@ void TestFormatCommands::fontFillsTheDialogAndWritesAllSevenBack()
     window_->menuItem(u"mnuFormatUnder")->setChecked(true);
     dialog_->fontAnswers.push_back(chosen());
 
-    window_->mnuFormatFont_Click();
+    window_->menuItem(u"mnuFormatFont")->trigger();
 
     QCOMPARE(dialog_->shown.size(), 1);
     QCOMPARE(dialog_->shown[0].kind, FakeCommonDialog::Shown::Kind::Font);
@@ -234,7 +231,7 @@ void TestFormatCommands::fontCancelLeavesTheFormatting()
     const FontChoice before = selectionFont();
     dialog_->fontAnswers.push_back(std::nullopt);
 
-    window_->mnuFormatFont_Click();
+    window_->menuItem(u"mnuFormatFont")->trigger();
 
     QCOMPARE(dialog_->shown.size(), 1);
     QCOMPARE(selectionFont(), before);
@@ -268,7 +265,7 @@ void TestFormatCommands::fontOnMixedSelectionStartsFromTheFirstCharacter()
     QVERIFY(!text().selectionBold());
     dialog_->fontAnswers.push_back(chosen());
 
-    window_->mnuFormatFont_Click();
+    window_->menuItem(u"mnuFormatFont")->trigger();
 
     QCOMPARE(dialog_->shown.size(), 1);
     QCOMPARE(dialog_->shown[0].font, first);
@@ -283,7 +280,7 @@ void TestFormatCommands::fontWithoutSelectionFormatsTheTextTypedNext()
     const FontChoice atCaret = selectionFont();
     dialog_->fontAnswers.push_back(chosen());
 
-    window_->mnuFormatFont_Click();
+    window_->menuItem(u"mnuFormatFont")->trigger();
     text().setSelectedText(u"XY"_s);
 
     QCOMPARE(dialog_->shown.size(), 1);

@@ -101,7 +101,7 @@ void TestAboutBox::aboutCommandKeepsOneModelessWindow()
     Program program([] { return FakeServices().take(); });
     MainWindow& window = Program::mainWindow();
 
-    window.mnuHelpAbt_Click();
+    window.menuItem(u"mnuHelpAbt")->trigger();
     QCOMPARE(aboutBoxes().size(), 1);
     QPointer<AboutBox> first = aboutBoxes().constFirst();
     QVERIFY(first->isVisible());
@@ -110,7 +110,7 @@ void TestAboutBox::aboutCommandKeepsOneModelessWindow()
 
     // Shown again, the same window comes to the front without composing its text again.
     first->textLabel->setText(u"left as it was"_s);
-    window.mnuHelpAbt_Click();
+    window.menuItem(u"mnuHelpAbt")->trigger();
     QCOMPARE(aboutBoxes(), QList<AboutBox*>{first.data()});
     QCOMPARE(first->textLabel->text(), u"left as it was"_s);
 
@@ -118,7 +118,7 @@ void TestAboutBox::aboutCommandKeepsOneModelessWindow()
     QTest::mouseClick(first->alrightButton, Qt::LeftButton);
     QTRY_VERIFY(!first);
     QVERIFY(aboutBoxes().isEmpty());
-    window.mnuHelpAbt_Click();
+    window.menuItem(u"mnuHelpAbt")->trigger();
     QCOMPARE(aboutBoxes().size(), 1);
     QVERIFY(aboutBoxes().constFirst()->textLabel->text().startsWith(
         u"Vexlon Script Editor - 1.0.1\n"_s));

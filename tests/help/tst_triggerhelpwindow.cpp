@@ -116,7 +116,7 @@ void TestTriggerHelpWindow::webEngineStartsWithTheFirstHelpWindow()
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QCOMPARE(webEngineProcesses(), 0);
 
-    window.TExplain_Click();
+    window.menuItem(u"TExplain")->trigger();
     QTRY_VERIFY_WITH_TIMEOUT(webEngineProcesses() > 0, LoadTimeout);
 }
 
@@ -162,7 +162,7 @@ void TestTriggerHelpWindow::triggersExplainedKeepsOneWindowUntilClosed()
     Program program([] { return FakeServices().take(); });
     MainWindow& window = Program::mainWindow();
 
-    window.TExplain_Click();
+    window.menuItem(u"TExplain")->trigger();
     QCOMPARE(helpWindows().size(), 1);
     QPointer<TriggerHelpWindow> first = helpWindows().constFirst();
     QPointer<QWebEngineView> browser = first->browser;
@@ -171,14 +171,14 @@ void TestTriggerHelpWindow::triggersExplainedKeepsOneWindowUntilClosed()
     QVERIFY(!first->isModal());
     QCOMPARE(first->helpAddress(), triggerHelpAddress());
 
-    window.TExplain_Click();
+    window.menuItem(u"TExplain")->trigger();
     QCOMPARE(helpWindows(), QList<TriggerHelpWindow*>{first.data()});
 
     // "Ok, go away!" destroys the window and its browser.
     QTest::mouseClick(first->closeButton, Qt::LeftButton);
     QTRY_VERIFY(!first);
     QVERIFY(!browser);
-    window.TExplain_Click();
+    window.menuItem(u"TExplain")->trigger();
     QCOMPARE(helpWindows().size(), 1);
     QCOMPARE(helpWindows().constFirst()->browser->url(), QUrl());
 }

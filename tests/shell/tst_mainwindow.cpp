@@ -303,7 +303,7 @@ void TestMainWindow::triggersWriteTheirKeywordAtTheCaret()
     EditorControl& text = window->editor();
     text.setDocumentText(u"[item]\r\nname"_s);
     text.setSelectionStart(6);
-    window->Dclick_Click();
+    window->menuItem(u"Dclick")->trigger();
     QCOMPARE(text.documentText(), u"[item]ONTRIGGER=DCLICK\r\nname"_s);
 }
 
