@@ -2,8 +2,6 @@
 
 #include "editing/TextSearch.h"
 #include "platform/Twips.h"
-#include "shell/MainWindow.h"
-#include "shell/Program.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -27,10 +25,11 @@ QPushButton* plainButton(const QString& name, const QString& caption, QWidget* p
 
 } // namespace
 
-FindDialog::FindDialog(QWidget* parent)
+FindDialog::FindDialog(ScriptEditor& editor, QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint
                           | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                           | Qt::WindowCloseButtonHint)
+    , editor_(editor)
     , searchText_(new QLineEdit(this))
     , searchLabel_(new QLabel(u"Search for Text:"_s, this))
     , findButton_(plainButton(u"cmdFind"_s, u"&Find"_s, this))
@@ -82,7 +81,7 @@ FindDialog::FindDialog(QWidget* parent)
 
 void FindDialog::find()
 {
-    if (TextSearch::selectNextOccurrence(Program::mainWindow().scriptEditor(), searchText_->text()))
+    if (TextSearch::selectNextOccurrence(editor_, searchText_->text()))
         close();
 }
 

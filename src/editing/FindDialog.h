@@ -5,14 +5,15 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class ScriptEditor;
 
 // The Find dialog: a search text and two buttons. It has no owner window and
-// searches the editor of the program's one main window. A search closes it;
-// whoever shows it decides whether closing also destroys it.
+// searches the editor it was opened for. A search closes it; whoever shows it
+// decides whether closing also destroys it.
 class FindDialog : public QWidget {
     Q_OBJECT
 public:
-    explicit FindDialog(QWidget* parent = nullptr);
+    explicit FindDialog(ScriptEditor& editor, QWidget* parent = nullptr);
 
     // Searches forward from the editor's selection and closes the dialog;
     // with an empty search text it does nothing and the dialog stays open.
@@ -21,6 +22,7 @@ public:
     void cancel();
 
 private:
+    ScriptEditor& editor_;
     QLineEdit* searchText_;
     QLabel* searchLabel_;
     QPushButton* findButton_;

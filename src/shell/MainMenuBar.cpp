@@ -53,7 +53,10 @@ const MenuItemEntry fileItems[] = {
 
 const MenuItemEntry editItems[] = {
     {"Find", "Find", ctrl(Qt::Key_F),
-     [](MainWindow& window, QAction&) { showSingleWindow(window.commands().findDialog); }},
+     [](MainWindow& window, QAction&) {
+         MenuCommands& commands = window.commands();
+         showSingleWindow(commands.findDialog, commands.editor);
+     }},
     {"mnuEditCut", "Cu&t", ctrl(Qt::Key_X),
      [](MainWindow& window, QAction&) { window.commands().clipboard.cut(); }},
     {"mnuEditCopy", "&Copy", ctrl(Qt::Key_C),

@@ -3,7 +3,6 @@
 #include "platform/KeepOnTop.h"
 #include "platform/Twips.h"
 #include "shell/MainWindow.h"
-#include "shell/Program.h"
 #include "shell/Version.h"
 
 #include <QCloseEvent>
@@ -14,10 +13,11 @@
 
 using namespace Qt::StringLiterals;
 
-SplashScreen::SplashScreen(QWidget* parent)
+SplashScreen::SplashScreen(MainWindow& mainWindow, QWidget* parent)
     : QWidget(parent,
               // A tool window keeps out of the taskbar; no close button, the sequence closes it.
               Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+    , mainWindow_(mainWindow)
     , picture_(new QLabel(this))
     , versionLabel_(new QLabel(this))
 {
@@ -56,28 +56,22 @@ SplashScreen::SplashScreen(QWidget* parent)
     versionLabel_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     versionLabel_->setAttribute(Qt::WA_NoMousePropagation);
 
-    start();
-
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
-}
-
-void SplashScreen::start()
-{
-    mainWindow_ = &Program::mainWindow();
     versionLabel_->setText(u"   Vexlon Scriptor Version - "_s + versionText(programVersion));
     keepOnTop(*this);
     timer_.setInterval(1000);
     timer_.start();
+
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
 }
 
 void SplashScreen::onTick()
 {
     ++tickCount_;
     if (tickCount_ == 1) {
-        mainWindow_->load();
-        mainWindow_->show();
-        mainWindow_->setEnabled(false);
+        mainWindow_.load();
+        mainWindow_.show();
+        mainWindow_.setEnabled(false);
         // Where no window manager honours the keep-on-top flag, newly shown windows still
         // come up above the splash.
         raise();
@@ -89,8 +83,8 @@ void SplashScreen::onTick()
 
 void SplashScreen::handOverNow()
 {
-    mainWindow_->load();
-    if (mainWindow_->isVisible())
+    mainWindow_.load();
+    if (mainWindow_.isVisible())
         handOver();
 }
 
@@ -99,8 +93,8 @@ void SplashScreen::handOver()
     handedOver_ = true;
     timer_.stop();
     close();
-    mainWindow_->setEnabled(true);
-    mainWindow_->activateWindow();
+    mainWindow_.setEnabled(true);
+    mainWindow_.activateWindow();
 }
 
 void SplashScreen::mouseReleaseEvent(QMouseEvent* event)
@@ -116,9 +110,9 @@ void SplashScreen::closeEvent(QCloseEvent* event)
     if (!handedOver_) {
         handedOver_ = true;
         timer_.stop();
-        mainWindow_->load();
-        mainWindow_->show();
-        mainWindow_->setEnabled(true);
+        mainWindow_.load();
+        mainWindow_.show();
+        mainWindow_.setEnabled(true);
     }
     event->accept();
 }

@@ -6,14 +6,14 @@
 class MainWindow;
 class QLabel;
 
-// The splash screen. It creates the main window and hands over to it: about
+// The splash screen. It loads the main window and hands over to it: about
 // one second alone, then three seconds above the visible but disabled main
 // window, then it closes and the main window takes input. A click on its
 // surface while the main window is visible ends the wait at once.
 class SplashScreen : public QWidget {
     Q_OBJECT
 public:
-    explicit SplashScreen(QWidget* parent = nullptr);
+    explicit SplashScreen(MainWindow& mainWindow, QWidget* parent = nullptr);
 
     // One step of the sequence; the timer calls it.
     void onTick();
@@ -26,12 +26,11 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void start();
     // A click: loads the main window, and hands over at once if it is showing.
     void handOverNow();
     void handOver();
 
-    MainWindow* mainWindow_ = nullptr;
+    MainWindow& mainWindow_;
     qint16 tickCount_ = 0;
     QLabel* picture_;
     QTimer timer_;

@@ -1,6 +1,5 @@
 #include "editor/ScriptEditor.h"
 #include "shell/MainWindow.h"
-#include "shell/Program.h"
 #include "support/FakeServices.h"
 
 #include <QAction>
@@ -27,17 +26,15 @@ private slots:
     void formatKeysToggleTheSelection();
 
 private:
-    std::unique_ptr<Program> program_;
-    MainWindow* window_ = nullptr;
+    std::unique_ptr<MainWindow> window_;
 };
 
 void TestEditingShortcuts::init()
 {
-    program_ = std::make_unique<Program>([] { return FakeServices().take(); });
-    window_ = &Program::mainWindow();
+    window_ = std::make_unique<MainWindow>(FakeServices().take());
     window_->show();
     window_->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(window_));
+    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
     window_->scriptEditor().setFocus();
     window_->editor().setDocumentText(u"abc def"_s);
     window_->editor().setSelectionStart(4);
@@ -46,7 +43,7 @@ void TestEditingShortcuts::init()
 
 void TestEditingShortcuts::cleanup()
 {
-    program_.reset();
+    window_.reset();
     QGuiApplication::clipboard()->clear();
 }
 

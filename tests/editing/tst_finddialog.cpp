@@ -1,9 +1,6 @@
 #include "editing/FindDialog.h"
-#include "editor/EditorControl.h"
-#include "shell/MainWindow.h"
-#include "shell/Program.h"
+#include "editor/ScriptEditor.h"
 #include "shell/SingleWindow.h"
-#include "support/FakeServices.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -49,36 +46,39 @@ private slots:
     void everyWayOfClosingDestroysTheDialog_data();
     void everyWayOfClosingDestroysTheDialog();
     void emptySearchTextKeepsTheDialogOpen();
-    void searchSelectsInTheMainWindowsEditor_data();
-    void searchSelectsInTheMainWindowsEditor();
-    void searchCreatesTheMainWindowWhenThereIsNone();
+    void searchSelectsInTheEditor_data();
+    void searchSelectsInTheEditor();
+    void searchesTheEditorItWasOpenedFor();
 
 private:
     FindDialog* openDialog();
     QLineEdit* searchBox(FindDialog* dialog) { return dialog->findChild<QLineEdit*>(u"Text1"_s); }
 
-    std::unique_ptr<Program> program_;
-    MainWindow* window_ = nullptr;
+    EditorControl& text() { return *editor_; }
+
+    std::unique_ptr<ScriptEditor> editor_;
+    // As the main window keeps it: the dialog shown at most once.
+    QPointer<FindDialog> slot_;
 };
 
 void TestFindDialog::init()
 {
-    program_ = std::make_unique<Program>([] { return FakeServices().take(); });
-    window_ = &Program::mainWindow();
-    window_->editor().setDocumentText(u"abc abc"_s);
-    window_->editor().setSelectionStart(1);
+    editor_ = std::make_unique<ScriptEditor>();
+    text().setDocumentText(u"abc abc"_s);
+    text().setSelectionStart(1);
 }
 
 void TestFindDialog::cleanup()
 {
-    program_.reset();
+    delete slot_;
+    editor_.reset();
     destroyClosedWindows();
     QVERIFY(findDialogs().isEmpty());
 }
 
 FindDialog* TestFindDialog::openDialog()
 {
-    window_->menuItem(u"Find")->trigger();
+    showSingleWindow(slot_, *editor_);
     const QList<FindDialog*> dialogs = findDialogs();
     return dialogs.size() == 1 ? dialogs[0] : nullptr;
 }
@@ -185,7 +185,7 @@ void TestFindDialog::keysOfTheDialog()
         QVERIFY(dialog);
         QVERIFY(dialog->isVisible());
     }
-    QCOMPARE(window_->editor().selectionStart(), selectionStart);
+    QCOMPARE(text().selectionStart(), selectionStart);
 }
 
 void TestFindDialog::findAgainRaisesTheSameDialogWithItsText()
@@ -225,8 +225,8 @@ void TestFindDialog::everyWayOfClosingDestroysTheDialog()
 
     QVERIFY(dialog.isNull());
     if (how != u"cmdFind") {
-        QCOMPARE(window_->editor().selectionStart(), 1);
-        QCOMPARE(window_->editor().documentText(), u"abc abc"_s);
+        QCOMPARE(text().selectionStart(), 1);
+        QCOMPARE(text().documentText(), u"abc abc"_s);
     }
     FindDialog* fresh = openDialog();
     QVERIFY(fresh);
@@ -235,7 +235,7 @@ void TestFindDialog::everyWayOfClosingDestroysTheDialog()
 
 void TestFindDialog::emptySearchTextKeepsTheDialogOpen()
 {
-    window_->editor().setSelectionLength(2);
+    text().setSelectionLength(2);
     QPointer<FindDialog> dialog = openDialog();
     QVERIFY(dialog);
 
@@ -244,11 +244,11 @@ void TestFindDialog::emptySearchTextKeepsTheDialogOpen()
 
     QVERIFY(dialog);
     QVERIFY(dialog->isVisible());
-    QCOMPARE(window_->editor().selectionStart(), 1);
-    QCOMPARE(window_->editor().selectionLength(), 2);
+    QCOMPARE(text().selectionStart(), 1);
+    QCOMPARE(text().selectionLength(), 2);
 }
 
-void TestFindDialog::searchSelectsInTheMainWindowsEditor_data()
+void TestFindDialog::searchSelectsInTheEditor_data()
 {
     QTest::addColumn<QString>("search");
     QTest::addColumn<int>("start");
@@ -257,7 +257,7 @@ void TestFindDialog::searchSelectsInTheMainWindowsEditor_data()
     QTest::newRow("not found") << u"ABC"_s << 7 << 0;
 }
 
-void TestFindDialog::searchSelectsInTheMainWindowsEditor()
+void TestFindDialog::searchSelectsInTheEditor()
 {
     QFETCH(QString, search);
     QFETCH(int, start);
@@ -270,25 +270,26 @@ void TestFindDialog::searchSelectsInTheMainWindowsEditor()
     destroyClosedWindows();
 
     QVERIFY(dialog.isNull());
-    QCOMPARE(window_->editor().selectionStart(), start);
-    QCOMPARE(window_->editor().selectionLength(), length);
+    QCOMPARE(text().selectionStart(), start);
+    QCOMPARE(text().selectionLength(), length);
 }
 
-void TestFindDialog::searchCreatesTheMainWindowWhenThereIsNone()
+void TestFindDialog::searchesTheEditorItWasOpenedFor()
 {
-    program_.reset();
-    program_ = std::make_unique<Program>([] { return FakeServices().take(); });
+    ScriptEditor other;
+    other.setDocumentText(u"x marks"_s);
     QPointer<FindDialog> dialog;
-    showSingleWindow(dialog);
+    showSingleWindow(dialog, other);
     dialog->findChild<QLineEdit*>(u"Text1"_s)->setText(u"x"_s);
-    QCOMPARE(Program::existingMainWindow(), nullptr);
 
     dialog->find();
     destroyClosedWindows();
 
-    QVERIFY(Program::existingMainWindow());
     QVERIFY(dialog.isNull());
-    window_ = Program::existingMainWindow();
+    QCOMPARE(other.selectionStart(), 0);
+    QCOMPARE(other.selectionLength(), 1);
+    QCOMPARE(text().selectionStart(), 1);
+    QCOMPARE(text().selectionLength(), 0);
 }
 
 QTEST_MAIN(TestFindDialog)

@@ -1,9 +1,7 @@
-#include "editor/EditorControl.h"
-#include "shell/MainWindow.h"
-#include "shell/Program.h"
+#include "editing/FormatCommands.h"
+#include "editor/ScriptEditor.h"
 #include "support/FakeServices.h"
 
-#include <QAction>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -12,21 +10,23 @@ namespace {
 
 using Reader = std::optional<bool> (EditorControl::*)() const;
 using Writer = void (EditorControl::*)(bool);
+using Command = bool (FormatCommands::*)();
 
 struct Toggle {
     const char* name;
-    const char* item;
+    Command toggle;
     Reader read;
     Writer write;
 };
 
 const Toggle toggles[] = {
-    {"bold", "mnuFormatBold", &EditorControl::selectionBold, &EditorControl::setSelectionBold},
-    {"italic", "mnuFormatItalic", &EditorControl::selectionItalic,
+    {"bold", &FormatCommands::toggleBold, &EditorControl::selectionBold,
+     &EditorControl::setSelectionBold},
+    {"italic", &FormatCommands::toggleItalic, &EditorControl::selectionItalic,
      &EditorControl::setSelectionItalic},
-    {"strikeout", "mnuFormatStrike", &EditorControl::selectionStrikeout,
+    {"strikeout", &FormatCommands::toggleStrikeout, &EditorControl::selectionStrikeout,
      &EditorControl::setSelectionStrikeout},
-    {"underline", "mnuFormatUnder", &EditorControl::selectionUnderline,
+    {"underline", &FormatCommands::toggleUnderline, &EditorControl::selectionUnderline,
      &EditorControl::setSelectionUnderline},
 };
 
@@ -45,8 +45,8 @@ private slots:
 
     void toggleWritesTheOppositeOfTheText_data();
     void toggleWritesTheOppositeOfTheText();
-    void toggleDecidesByTheTextNotTheCheckMark_data();
-    void toggleDecidesByTheTextNotTheCheckMark();
+    void toggleDecidesByTheTextAlone_data();
+    void toggleDecidesByTheTextAlone();
     void toggleWithoutSelectionFormatsTheTextTypedNext_data();
     void toggleWithoutSelectionFormatsTheTextTypedNext();
 
@@ -57,25 +57,29 @@ private slots:
     void fontWithoutSelectionFormatsTheTextTypedNext();
 
 private:
-    EditorControl& text() { return window_->editor(); }
+    EditorControl& text() { return *text_; }
     void select(int start, int length);
     FontChoice selectionFont();
 
-    std::unique_ptr<Program> program_;
-    FakeCommonDialog* dialog_ = nullptr;
-    MainWindow* window_ = nullptr;
+    std::unique_ptr<ScriptEditor> text_;
+    std::unique_ptr<FakeCommonDialog> dialog_;
+    std::unique_ptr<FormatCommands> format_;
 };
 
 void TestFormatCommands::init()
 {
-    FakeServices fakes;
-    dialog_ = fakes.commonDialog;
-    program_ = std::make_unique<Program>([&fakes] { return fakes.take(); });
-    window_ = &Program::mainWindow();
+    text_ = std::make_unique<ScriptEditor>();
+    dialog_ = std::make_unique<FakeCommonDialog>();
+    format_ = std::make_unique<FormatCommands>(*text_, *dialog_);
     text().setDocumentText(u"plain words here"_s);
 }
 
-void TestFormatCommands::cleanup() { program_.reset(); }
+void TestFormatCommands::cleanup()
+{
+    format_.reset();
+    dialog_.reset();
+    text_.reset();
+}
 
 void TestFormatCommands::select(int start, int length)
 {
@@ -133,47 +137,43 @@ void TestFormatCommands::toggleWritesTheOppositeOfTheText()
     }
     select(0, 5);
 
-    window_->menuItem(QString::fromLatin1(t.item))->trigger();
+    const bool returned = (*format_.*t.toggle)();
 
     QCOMPARE((text().*t.read)(), std::optional<bool>(written));
-    QCOMPARE(window_->menuItem(QString::fromLatin1(t.item))->isChecked(), written);
+    QCOMPARE(returned, written);
     select(6, 5); // "words" is never touched
     QCOMPARE((text().*t.read)(), std::optional<bool>(false));
 }
 
-void TestFormatCommands::toggleDecidesByTheTextNotTheCheckMark_data()
+void TestFormatCommands::toggleDecidesByTheTextAlone_data()
 {
     QTest::addColumn<int>("toggle");
     for (int i = 0; i < int(std::size(toggles)); ++i)
         QTest::newRow(toggles[i].name) << i;
 }
 
-void TestFormatCommands::toggleDecidesByTheTextNotTheCheckMark()
+// What the toggle wrote last does not count: "words" is plain, so the
+// attribute goes on although the last toggle also switched it on.
+void TestFormatCommands::toggleDecidesByTheTextAlone()
 {
     QFETCH(int, toggle);
     const Toggle& t = toggles[toggle];
-    QAction* item = window_->menuItem(QString::fromLatin1(t.item));
     select(0, 5);
-    window_->menuItem(QString::fromLatin1(t.item))->trigger();
-    QVERIFY(item->isChecked());
+    QVERIFY((*format_.*t.toggle)());
 
-    // Moving to other text leaves the check mark as it was.
     select(6, 5);
-    QVERIFY(item->isChecked());
-    window_->menuItem(QString::fromLatin1(t.item))->trigger();
+    QVERIFY((*format_.*t.toggle)());
     QCOMPARE((text().*t.read)(), std::optional<bool>(true));
-    QVERIFY(item->isChecked());
 
-    window_->menuItem(QString::fromLatin1(t.item))->trigger();
+    QVERIFY(!(*format_.*t.toggle)());
     QCOMPARE((text().*t.read)(), std::optional<bool>(false));
-    QVERIFY(!item->isChecked());
     select(0, 5);
     QCOMPARE((text().*t.read)(), std::optional<bool>(true));
 }
 
 void TestFormatCommands::toggleWithoutSelectionFormatsTheTextTypedNext_data()
 {
-    toggleDecidesByTheTextNotTheCheckMark_data();
+    toggleDecidesByTheTextAlone_data();
 }
 
 void TestFormatCommands::toggleWithoutSelectionFormatsTheTextTypedNext()
@@ -182,8 +182,7 @@ void TestFormatCommands::toggleWithoutSelectionFormatsTheTextTypedNext()
     const Toggle& t = toggles[toggle];
     text().setSelectionStart(5);
 
-    window_->menuItem(QString::fromLatin1(t.item))->trigger();
-    QVERIFY(window_->menuItem(QString::fromLatin1(t.item))->isChecked());
+    QVERIFY((*format_.*t.toggle)());
     text().setSelectedText(u"XY"_s);
 
     QCOMPARE(text().documentText(), u"plainXY words here"_s);
@@ -205,21 +204,16 @@ void TestFormatCommands::fontFillsTheDialogAndWritesAllSevenBack()
     text().setSelectionColor(QColor(200, 10, 20));
     const FontChoice before{u"DejaVu Sans"_s, 11.5f, false, true, false, true, QColor(200, 10, 20)};
     QCOMPARE(selectionFont(), before);
-    // The check marks belong to the toggles: Font never changes them.
-    window_->menuItem(u"mnuFormatUnder")->setChecked(true);
     dialog_->fontAnswers.push_back(chosen());
 
-    window_->menuItem(u"mnuFormatFont")->trigger();
+    format_->chooseFont();
 
     QCOMPARE(dialog_->shown.size(), 1);
     QCOMPARE(dialog_->shown[0].kind, FakeCommonDialog::Shown::Kind::Font);
     QCOMPARE(dialog_->shown[0].flags, 259);
     QCOMPARE(dialog_->shown[0].font, before);
     QCOMPARE(selectionFont(), chosen());
-    QCOMPARE(window_->commonDialog().flags(), 259);
-    QVERIFY(!window_->menuItem(u"mnuFormatBold")->isChecked());
-    QVERIFY(!window_->menuItem(u"mnuFormatStrike")->isChecked());
-    QVERIFY(window_->menuItem(u"mnuFormatUnder")->isChecked());
+    QCOMPARE(dialog_->flags(), 259);
     select(0, 5);
     QVERIFY(selectionFont() != chosen());
 }
@@ -231,11 +225,11 @@ void TestFormatCommands::fontCancelLeavesTheFormatting()
     const FontChoice before = selectionFont();
     dialog_->fontAnswers.push_back(std::nullopt);
 
-    window_->menuItem(u"mnuFormatFont")->trigger();
+    format_->chooseFont();
 
     QCOMPARE(dialog_->shown.size(), 1);
     QCOMPARE(selectionFont(), before);
-    QCOMPARE(window_->commonDialog().flags(), 259);
+    QCOMPARE(dialog_->flags(), 259);
 }
 
 void TestFormatCommands::fontOnMixedSelectionStartsFromTheFirstCharacter_data()
@@ -265,7 +259,7 @@ void TestFormatCommands::fontOnMixedSelectionStartsFromTheFirstCharacter()
     QVERIFY(!text().selectionBold());
     dialog_->fontAnswers.push_back(chosen());
 
-    window_->menuItem(u"mnuFormatFont")->trigger();
+    format_->chooseFont();
 
     QCOMPARE(dialog_->shown.size(), 1);
     QCOMPARE(dialog_->shown[0].font, first);
@@ -280,7 +274,7 @@ void TestFormatCommands::fontWithoutSelectionFormatsTheTextTypedNext()
     const FontChoice atCaret = selectionFont();
     dialog_->fontAnswers.push_back(chosen());
 
-    window_->menuItem(u"mnuFormatFont")->trigger();
+    format_->chooseFont();
     text().setSelectedText(u"XY"_s);
 
     QCOMPARE(dialog_->shown.size(), 1);

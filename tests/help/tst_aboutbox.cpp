@@ -2,7 +2,6 @@
 #include "help/ProductSite.h"
 #include "platform/Twips.h"
 #include "shell/MainWindow.h"
-#include "shell/Program.h"
 #include "support/FakeServices.h"
 
 #include <QLabel>
@@ -98,8 +97,7 @@ void TestAboutBox::opensInPlaceWithTheButtonFocused()
 
 void TestAboutBox::aboutCommandKeepsOneModelessWindow()
 {
-    Program program([] { return FakeServices().take(); });
-    MainWindow& window = Program::mainWindow();
+    MainWindow window(FakeServices().take());
 
     window.menuItem(u"mnuHelpAbt")->trigger();
     QCOMPARE(aboutBoxes().size(), 1);

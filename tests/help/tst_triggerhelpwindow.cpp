@@ -1,7 +1,6 @@
 #include "help/TriggerHelpWindow.h"
 #include "help/WebEngineSetup.h"
 #include "shell/MainWindow.h"
-#include "shell/Program.h"
 #include "support/FakeServices.h"
 
 #include <QPushButton>
@@ -110,8 +109,7 @@ private slots:
 
 void TestTriggerHelpWindow::webEngineStartsWithTheFirstHelpWindow()
 {
-    Program program([] { return FakeServices().take(); });
-    MainWindow& window = Program::mainWindow();
+    MainWindow window(FakeServices().take());
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QCOMPARE(webEngineProcesses(), 0);
@@ -159,8 +157,7 @@ void TestTriggerHelpWindow::loadThePageOnlyWhenAsked()
 
 void TestTriggerHelpWindow::triggersExplainedKeepsOneWindowUntilClosed()
 {
-    Program program([] { return FakeServices().take(); });
-    MainWindow& window = Program::mainWindow();
+    MainWindow window(FakeServices().take());
 
     window.menuItem(u"TExplain")->trigger();
     QCOMPARE(helpWindows().size(), 1);

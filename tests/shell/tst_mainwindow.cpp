@@ -9,6 +9,28 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+struct FormatItem {
+    const char* name;
+    std::optional<bool> (EditorControl::*read)() const;
+};
+
+const FormatItem formatItems[] = {
+    {"mnuFormatBold", &EditorControl::selectionBold},
+    {"mnuFormatItalic", &EditorControl::selectionItalic},
+    {"mnuFormatStrike", &EditorControl::selectionStrikeout},
+    {"mnuFormatUnder", &EditorControl::selectionUnderline},
+};
+
+void select(EditorControl& text, int start, int length)
+{
+    text.setSelectionStart(start);
+    text.setSelectionLength(length);
+}
+
+} // namespace
+
 class TestMainWindow : public QObject {
     Q_OBJECT
 private slots:
@@ -28,6 +50,9 @@ private slots:
     void editorHasTheKeysAgainWhenTheWindowIsActivatedAgain();
     void closingWithUnsavedEditsAsksFirst();
     void triggersWriteTheirKeywordAtTheCaret();
+    void formatItemsCheckTheValueWritten_data();
+    void formatItemsCheckTheValueWritten();
+    void fontItemLeavesTheCheckMarks();
 
 private:
     std::unique_ptr<MainWindow> window;
@@ -305,6 +330,61 @@ void TestMainWindow::triggersWriteTheirKeywordAtTheCaret()
     text.setSelectionStart(6);
     window->menuItem(u"Dclick")->trigger();
     QCOMPARE(text.documentText(), u"[item]ONTRIGGER=DCLICK\r\nname"_s);
+}
+
+void TestMainWindow::formatItemsCheckTheValueWritten_data()
+{
+    QTest::addColumn<int>("index");
+    for (int i = 0; i < int(std::size(formatItems)); ++i)
+        QTest::newRow(formatItems[i].name) << i;
+}
+
+// The check mark shows the value the item wrote last; the text, not the
+// check mark, decides what the item writes next.
+void TestMainWindow::formatItemsCheckTheValueWritten()
+{
+    QFETCH(int, index);
+    const FormatItem& format = formatItems[index];
+    EditorControl& text = window->editor();
+    text.setDocumentText(u"plain words here"_s);
+    QAction* item = window->menuItem(QString::fromLatin1(format.name));
+    select(text, 0, 5);
+    item->trigger();
+    QVERIFY(item->isChecked());
+
+    // Moving to other text leaves the check mark as it was.
+    select(text, 6, 5);
+    QVERIFY(item->isChecked());
+    item->trigger();
+    QCOMPARE((text.*format.read)(), std::optional<bool>(true));
+    QVERIFY(item->isChecked());
+
+    item->trigger();
+    QCOMPARE((text.*format.read)(), std::optional<bool>(false));
+    QVERIFY(!item->isChecked());
+    select(text, 0, 5);
+    QCOMPARE((text.*format.read)(), std::optional<bool>(true));
+}
+
+// The check marks belong to the toggles: Font never changes them.
+void TestMainWindow::fontItemLeavesTheCheckMarks()
+{
+    FakeServices fakes;
+    window = std::make_unique<MainWindow>(fakes.take());
+    window->editor().setDocumentText(u"plain words here"_s);
+    select(window->editor(), 6, 5);
+    window->menuItem(u"mnuFormatUnder")->setChecked(true);
+    fakes.commonDialog->fontAnswers.push_back(
+        FontChoice{u"DejaVu Serif"_s, 17, true, false, true, false, QColor(0x12, 0x34, 0x56)});
+
+    window->menuItem(u"mnuFormatFont")->trigger();
+
+    QCOMPARE(fakes.commonDialog->shown.size(), 1);
+    QCOMPARE(window->editor().selectionBold(), std::optional<bool>(true));
+    QCOMPARE(window->commonDialog().flags(), 259);
+    QVERIFY(!window->menuItem(u"mnuFormatBold")->isChecked());
+    QVERIFY(!window->menuItem(u"mnuFormatStrike")->isChecked());
+    QVERIFY(window->menuItem(u"mnuFormatUnder")->isChecked());
 }
 
 QTEST_MAIN(TestMainWindow)

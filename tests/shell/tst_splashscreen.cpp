@@ -1,9 +1,9 @@
 #include "shell/MainWindow.h"
-#include "shell/Program.h"
 #include "shell/SplashScreen.h"
 #include "shell/Version.h"
 #include "support/FakeServices.h"
 
+#include <QClipboard>
 #include <QLabel>
 #include <QtTest>
 
@@ -15,7 +15,8 @@ private slots:
     void init();
     void cleanup();
 
-    void loadCreatesTheMainWindowWithoutLoadingIt();
+    void startsWithoutLoadingTheMainWindow();
+    void firstTickEmptiesTheClipboard();
     void showsCaptionVersionAndPicture();
     void versionIsWrittenAsPlainNumbers_data();
     void versionIsWrittenAsPlainNumbers();
@@ -28,14 +29,14 @@ private slots:
 private:
     void click(QWidget* widget, QPoint at);
 
-    std::unique_ptr<Program> program;
+    std::unique_ptr<MainWindow> mainWindow;
     QPointer<SplashScreen> splash;
 };
 
 void TestSplashScreen::init()
 {
-    program = std::make_unique<Program>([] { return FakeServices().take(); });
-    splash = new SplashScreen;
+    mainWindow = std::make_unique<MainWindow>(FakeServices().take());
+    splash = new SplashScreen(*mainWindow);
     splash->show();
     QVERIFY(QTest::qWaitForWindowExposed(splash.data()));
 }
@@ -43,7 +44,7 @@ void TestSplashScreen::init()
 void TestSplashScreen::cleanup()
 {
     delete splash;
-    program.reset();
+    mainWindow.reset();
 }
 
 void TestSplashScreen::click(QWidget* widget, QPoint at)
@@ -51,15 +52,33 @@ void TestSplashScreen::click(QWidget* widget, QPoint at)
     QTest::mouseClick(widget, Qt::LeftButton, {}, at);
 }
 
-void TestSplashScreen::loadCreatesTheMainWindowWithoutLoadingIt()
+void TestSplashScreen::startsWithoutLoadingTheMainWindow()
 {
-    MainWindow* main = Program::existingMainWindow();
-    QVERIFY(main);
-    QVERIFY(!main->isLoaded());
-    QVERIFY(!main->isVisible());
+    QVERIFY(!mainWindow->isLoaded());
+    QVERIFY(!mainWindow->isVisible());
     QCOMPARE(splash->tickCount(), 0);
     QVERIFY(splash->timer().isActive());
     QCOMPARE(splash->timer().interval(), 1000);
+}
+
+// The main window's load step runs with the first tick, not when the window
+// or the splash is made.
+void TestSplashScreen::firstTickEmptiesTheClipboard()
+{
+    delete splash;
+    mainWindow.reset();
+    QGuiApplication::clipboard()->setText(u"from another program"_s);
+    mainWindow = std::make_unique<MainWindow>(FakeServices().take());
+    splash = new SplashScreen(*mainWindow);
+    splash->show();
+    QVERIFY(QTest::qWaitForWindowExposed(splash.data()));
+    QCOMPARE(QGuiApplication::clipboard()->text(), u"from another program"_s);
+
+    splash->onTick();
+    QCOMPARE(QGuiApplication::clipboard()->text(), QString());
+    QGuiApplication::clipboard()->setText(u"copied later"_s);
+    splash->onTick();
+    QCOMPARE(QGuiApplication::clipboard()->text(), u"copied later"_s);
 }
 
 void TestSplashScreen::showsCaptionVersionAndPicture()
@@ -108,65 +127,60 @@ void TestSplashScreen::versionIsWrittenAsPlainNumbers()
 
 void TestSplashScreen::ticksHandOverToTheMainWindow()
 {
-    MainWindow* main = Program::existingMainWindow();
     splash->onTick();
     QCOMPARE(splash->tickCount(), 1);
-    QVERIFY(main->isLoaded());
-    QVERIFY(main->isVisible());
-    QVERIFY(!main->isEnabled());
+    QVERIFY(mainWindow->isLoaded());
+    QVERIFY(mainWindow->isVisible());
+    QVERIFY(!mainWindow->isEnabled());
     QVERIFY(splash->isVisible());
     QVERIFY(splash->timer().isActive());
     QCOMPARE(splash->timer().interval(), 3000);
 
     splash->onTick();
-    QVERIFY(main->isEnabled());
-    QVERIFY(main->isVisible());
+    QVERIFY(mainWindow->isEnabled());
+    QVERIFY(mainWindow->isVisible());
     QTRY_VERIFY(splash.isNull());
 }
 
 void TestSplashScreen::clickBeforeTheFirstTickOnlyLoadsTheMainWindow()
 {
-    MainWindow* main = Program::existingMainWindow();
     click(splash, QPoint(3, 3));
-    QVERIFY(main->isLoaded());
-    QVERIFY(!main->isVisible());
+    QVERIFY(mainWindow->isLoaded());
+    QVERIFY(!mainWindow->isVisible());
     QVERIFY(splash->isVisible());
     QVERIFY(splash->timer().isActive());
 
     splash->onTick();
-    QVERIFY(main->isVisible());
-    QVERIFY(!main->isEnabled());
+    QVERIFY(mainWindow->isVisible());
+    QVERIFY(!mainWindow->isEnabled());
 }
 
 void TestSplashScreen::clickWhileTheMainWindowIsVisibleHandsOverAtOnce()
 {
-    MainWindow* main = Program::existingMainWindow();
     splash->onTick();
     click(splash, QPoint(3, splash->height() - 3));
-    QVERIFY(main->isEnabled());
-    QVERIFY(main->isVisible());
+    QVERIFY(mainWindow->isEnabled());
+    QVERIFY(mainWindow->isVisible());
     QVERIFY(!splash->timer().isActive());
     QTRY_VERIFY(splash.isNull());
 }
 
 void TestSplashScreen::clicksOnPictureOrLabelDoNothing()
 {
-    MainWindow* main = Program::existingMainWindow();
     splash->onTick();
     click(splash->findChild<QLabel*>(u"Picture1"_s), QPoint(20, 20));
     click(splash->findChild<QLabel*>(u"Label1"_s), QPoint(20, 5));
     QCoreApplication::processEvents();
     QVERIFY(splash);
     QVERIFY(splash->isVisible());
-    QVERIFY(!main->isEnabled());
+    QVERIFY(!mainWindow->isEnabled());
 }
 
 void TestSplashScreen::closingTheSplashEarlyStillLeavesAUsableMainWindow()
 {
-    MainWindow* main = Program::existingMainWindow();
     splash->close();
-    QVERIFY(main->isVisible());
-    QVERIFY(main->isEnabled());
+    QVERIFY(mainWindow->isVisible());
+    QVERIFY(mainWindow->isEnabled());
     QTRY_VERIFY(splash.isNull());
 }
 
