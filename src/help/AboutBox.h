@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/Version.h"
+#include "help/Version.h"
 
 #include <QWidget>
 

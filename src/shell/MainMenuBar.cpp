@@ -3,10 +3,10 @@
 #include "editor/EditorControl.h"
 #include "help/AboutBox.h"
 #include "help/TriggerHelpWindow.h"
+#include "platform/SingleWindow.h"
 #include "shell/MainWindow.h"
 #include "shell/MenuCommands.h"
 #include "shell/MenuTable.h"
-#include "shell/SingleWindow.h"
 
 #include <QAction>
 

@@ -1,9 +1,9 @@
 #include "shell/SplashScreen.h"
 
+#include "help/Version.h"
 #include "platform/KeepOnTop.h"
 #include "platform/Twips.h"
 #include "shell/MainWindow.h"
-#include "shell/Version.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>

@@ -1,5 +1,4 @@
 #include "FileCommandsHarness.h"
-#include "shell/MainWindow.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -59,7 +58,6 @@ private slots:
     void exitWithEditsAsksFirst_data();
     void exitWithEditsAsksFirst();
     void closingTheWindowAsksOnlyWhenExitHasNot();
-    void mainWindowMenuRunsTheCommands();
 
 private:
     std::unique_ptr<FileCommandsHarness> h;
@@ -623,35 +621,6 @@ void FileCommandsTest::closingTheWindowAsksOnlyWhenExitHasNot()
     QCOMPARE(h->process.endCalls, 1);
     QVERIFY(h->files.mayCloseWindow());
     QCOMPARE(h->messageBox.asked.size(), 3);
-}
-
-void FileCommandsTest::mainWindowMenuRunsTheCommands()
-{
-    const QString path = dir->filePath(u"menu.vls"_s);
-    QVERIFY(writeBytes(path, "from the menu"));
-    FakeServices fakes;
-    MainWindow window(fakes.take());
-    fakes.commonDialog->fileAnswers = {path};
-    window.menuItem(u"mnuFileOpen")->trigger();
-    QCOMPARE(window.editor().documentText(), u"from the menu"_s);
-    QCOMPARE(window.windowTitle(), u"Vexlon Scriptor   "_s + path);
-    QCOMPARE(window.currentFileName(), path);
-
-    window.menuItem(u"mnuFileSave")->trigger();
-    QCOMPARE(readBytes(path), "from the menu\r\n"_ba);
-
-    fakes.messageBox->answers = {MessageBox::Answer::Yes};
-    window.menuItem(u"mnuFileNew")->trigger();
-    QCOMPARE(window.editor().documentText(), QString());
-
-    const QString other = dir->filePath(u"other.vls"_s);
-    fakes.commonDialog->fileAnswers = {other};
-    window.menuItem(u"mnuFileSaveAs")->trigger();
-    QCOMPARE(readBytes(other), "\r\n"_ba);
-    QCOMPARE(window.windowTitle(), u"Vexlon"_s + other);
-
-    window.menuItem(u"mnuFileExit")->trigger();
-    QCOMPARE(fakes.process->endCalls, 1);
 }
 
 QTEST_MAIN(FileCommandsTest)

@@ -1,6 +1,6 @@
 #include "editing/FindDialog.h"
 #include "editor/ScriptEditor.h"
-#include "shell/SingleWindow.h"
+#include "platform/SingleWindow.h"
 
 #include <QApplication>
 #include <QLabel>

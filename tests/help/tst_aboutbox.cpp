@@ -1,8 +1,7 @@
 #include "help/AboutBox.h"
 #include "help/ProductSite.h"
+#include "platform/SingleWindow.h"
 #include "platform/Twips.h"
-#include "shell/MainWindow.h"
-#include "support/FakeServices.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -38,7 +37,7 @@ private slots:
     void firstLineShowsTheVersionInFull();
     void aboutTextIsFourLinesEndingInTheProductSite();
     void opensInPlaceWithTheButtonFocused();
-    void aboutCommandKeepsOneModelessWindow();
+    void shownOnceKeepsOneModelessWindow();
 };
 
 void TestAboutBox::firstLineShowsTheVersionInFull_data()
@@ -95,11 +94,13 @@ void TestAboutBox::opensInPlaceWithTheButtonFocused()
     QTRY_VERIFY(!alive);
 }
 
-void TestAboutBox::aboutCommandKeepsOneModelessWindow()
+// As the main window shows it: at most one box at a time.
+void TestAboutBox::shownOnceKeepsOneModelessWindow()
 {
-    MainWindow window(FakeServices().take());
+    QPointer<AboutBox> slot;
+    const auto closeAtEnd = qScopeGuard([&] { delete slot; });
 
-    window.menuItem(u"mnuHelpAbt")->trigger();
+    showSingleWindow(slot);
     QCOMPARE(aboutBoxes().size(), 1);
     QPointer<AboutBox> first = aboutBoxes().constFirst();
     QVERIFY(first->isVisible());
@@ -108,15 +109,15 @@ void TestAboutBox::aboutCommandKeepsOneModelessWindow()
 
     // Shown again, the same window comes to the front without composing its text again.
     first->textLabel->setText(u"left as it was"_s);
-    window.menuItem(u"mnuHelpAbt")->trigger();
+    showSingleWindow(slot);
     QCOMPARE(aboutBoxes(), QList<AboutBox*>{first.data()});
     QCOMPARE(first->textLabel->text(), u"left as it was"_s);
 
-    // "Alright!" destroys it; the next About command composes a new one.
+    // "Alright!" destroys it; showing it again composes a new one.
     QTest::mouseClick(first->alrightButton, Qt::LeftButton);
     QTRY_VERIFY(!first);
     QVERIFY(aboutBoxes().isEmpty());
-    window.menuItem(u"mnuHelpAbt")->trigger();
+    showSingleWindow(slot);
     QCOMPARE(aboutBoxes().size(), 1);
     QVERIFY(aboutBoxes().constFirst()->textLabel->text().startsWith(
         u"Vexlon Script Editor - 1.0.1\n"_s));

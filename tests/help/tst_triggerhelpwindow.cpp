@@ -1,7 +1,6 @@
 #include "help/TriggerHelpWindow.h"
 #include "help/WebEngineSetup.h"
-#include "shell/MainWindow.h"
-#include "support/FakeServices.h"
+#include "platform/SingleWindow.h"
 
 #include <QPushButton>
 #include <QTcpServer>
@@ -104,17 +103,16 @@ private slots:
     void webEngineStartsWithTheFirstHelpWindow();
     void helpAddressIsOnTheProductSite();
     void loadThePageOnlyWhenAsked();
-    void triggersExplainedKeepsOneWindowUntilClosed();
+    void shownOnceKeepsOneWindowUntilClosed();
 };
 
 void TestTriggerHelpWindow::webEngineStartsWithTheFirstHelpWindow()
 {
-    MainWindow window(FakeServices().take());
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
     QCOMPARE(webEngineProcesses(), 0);
+    QPointer<TriggerHelpWindow> slot;
+    const auto closeAtEnd = qScopeGuard([&] { delete slot; });
 
-    window.menuItem(u"TExplain")->trigger();
+    showSingleWindow(slot);
     QTRY_VERIFY_WITH_TIMEOUT(webEngineProcesses() > 0, LoadTimeout);
 }
 
@@ -155,11 +153,13 @@ void TestTriggerHelpWindow::loadThePageOnlyWhenAsked()
     QCOMPARE(window.browser->url(), server.pageAddress());
 }
 
-void TestTriggerHelpWindow::triggersExplainedKeepsOneWindowUntilClosed()
+// As the main window shows it: at most one window at a time.
+void TestTriggerHelpWindow::shownOnceKeepsOneWindowUntilClosed()
 {
-    MainWindow window(FakeServices().take());
+    QPointer<TriggerHelpWindow> slot;
+    const auto closeAtEnd = qScopeGuard([&] { delete slot; });
 
-    window.menuItem(u"TExplain")->trigger();
+    showSingleWindow(slot);
     QCOMPARE(helpWindows().size(), 1);
     QPointer<TriggerHelpWindow> first = helpWindows().constFirst();
     QPointer<QWebEngineView> browser = first->browser;
@@ -168,14 +168,14 @@ void TestTriggerHelpWindow::triggersExplainedKeepsOneWindowUntilClosed()
     QVERIFY(!first->isModal());
     QCOMPARE(first->helpAddress(), triggerHelpAddress());
 
-    window.menuItem(u"TExplain")->trigger();
+    showSingleWindow(slot);
     QCOMPARE(helpWindows(), QList<TriggerHelpWindow*>{first.data()});
 
     // "Ok, go away!" destroys the window and its browser.
     QTest::mouseClick(first->closeButton, Qt::LeftButton);
     QTRY_VERIFY(!first);
     QVERIFY(!browser);
-    window.menuItem(u"TExplain")->trigger();
+    showSingleWindow(slot);
     QCOMPARE(helpWindows().size(), 1);
     QCOMPARE(helpWindows().constFirst()->browser->url(), QUrl());
 }

@@ -3,8 +3,10 @@
 #include "support/FakeServices.h"
 
 #include <QClipboard>
+#include <QFile>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -22,6 +24,18 @@ const FormatItem formatItems[] = {
     {"mnuFormatStrike", &EditorControl::selectionStrikeout},
     {"mnuFormatUnder", &EditorControl::selectionUnderline},
 };
+
+bool writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray readBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
 
 void select(EditorControl& text, int start, int length)
 {
@@ -53,6 +67,7 @@ private slots:
     void formatItemsCheckTheValueWritten_data();
     void formatItemsCheckTheValueWritten();
     void fontItemLeavesTheCheckMarks();
+    void fileMenuRunsTheFileCommands();
 
 private:
     std::unique_ptr<MainWindow> window;
@@ -385,6 +400,41 @@ void TestMainWindow::fontItemLeavesTheCheckMarks()
     QVERIFY(!window->menuItem(u"mnuFormatBold")->isChecked());
     QVERIFY(!window->menuItem(u"mnuFormatStrike")->isChecked());
     QVERIFY(window->menuItem(u"mnuFormatUnder")->isChecked());
+}
+
+void TestMainWindow::fileMenuRunsTheFileCommands()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(u"menu.vls"_s);
+    QVERIFY(writeBytes(path, "from the menu"));
+    FakeServices fakes;
+    window = std::make_unique<MainWindow>(fakes.take());
+    fakes.commonDialog->fileAnswers = {path};
+    window->menuItem(u"mnuFileOpen")->trigger();
+    QCOMPARE(window->editor().documentText(), u"from the menu"_s);
+    QCOMPARE(window->windowTitle(), u"Vexlon Scriptor   "_s + path);
+    QCOMPARE(window->currentFileName(), path);
+
+    window->menuItem(u"mnuFilePrint")->trigger();
+    QCOMPARE(fakes.printer->attempts.size(), 1);
+    QCOMPARE(fakes.printer->attempts[0].text, u"from the menu"_s);
+
+    window->menuItem(u"mnuFileSave")->trigger();
+    QCOMPARE(readBytes(path), "from the menu\r\n"_ba);
+
+    fakes.messageBox->answers = {MessageBox::Answer::Yes};
+    window->menuItem(u"mnuFileNew")->trigger();
+    QCOMPARE(window->editor().documentText(), QString());
+
+    const QString other = dir.filePath(u"other.vls"_s);
+    fakes.commonDialog->fileAnswers = {other};
+    window->menuItem(u"mnuFileSaveAs")->trigger();
+    QCOMPARE(readBytes(other), "\r\n"_ba);
+    QCOMPARE(window->windowTitle(), u"Vexlon"_s + other);
+
+    window->menuItem(u"mnuFileExit")->trigger();
+    QCOMPARE(fakes.process->endCalls, 1);
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -1,6 +1,6 @@
+#include "help/Version.h"
 #include "shell/MainWindow.h"
 #include "shell/SplashScreen.h"
-#include "shell/Version.h"
 #include "support/FakeServices.h"
 
 #include <QClipboard>
