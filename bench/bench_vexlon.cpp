@@ -20,7 +20,7 @@
 #include "document/FileCommands.h"
 #include "editing/EditorTextMirror.h"
 #include "editing/TextSearch.h"
-#include "editor/RichTextBox.h"
+#include "editor/ScriptEditor.h"
 #include "platform/CommonDialog.h"
 #include "platform/MessageBox.h"
 #include "platform/ProcessControl.h"
@@ -74,7 +74,7 @@ public:
 // document from the start, and the file commands work on it.
 struct EditorWindow {
     explicit EditorWindow(const QString& path)
-        : text(new RichTextBox(&window))
+        : text(new ScriptEditor(&window))
         , dialog(path)
         , files(*text, dialog, messageBox, process, window)
     {
@@ -87,14 +87,14 @@ struct EditorWindow {
 
     void open()
     {
-        files.Open();
+        files.openFile();
         // The document as the user sees it: laid out and painted.
         text->repaint();
         QCoreApplication::processEvents();
     }
 
     QWidget window;
-    RichTextBox* text;
+    ScriptEditor* text;
     ChosenFile dialog;
     AlwaysYes messageBox;
     NoEnd process;
@@ -218,7 +218,7 @@ int timeWithPeak(const QString& mode, const QString& path)
     } else if (mode == u"open") {
         editor->open();
     } else {
-        editor->files.Save();
+        editor->files.save();
     }
     const double ms = msSince(timer);
     std::printf("%.2f %lld\n", ms, qlonglong(statusKilobytes("VmHWM:") - before));
@@ -242,7 +242,7 @@ int findNoMatch(const QString& path)
         TextSearch::selectNextOccurrence(*editor.text, missing);
     });
     const int end = editor.text->document()->characterCount() - 1;
-    if (editor.text->SelectionStart() != end || editor.text->SelectionLength() != 0) {
+    if (editor.text->selectionStart() != end || editor.text->selectionLength() != 0) {
         std::fprintf(stderr, "Find with no match did not leave the caret at the end\n");
         return 1;
     }
@@ -294,7 +294,7 @@ int typing(const QString& path)
 int wholeText(const QString& path)
 {
     const QString script = QString::fromLatin1(readAll(path));
-    RichTextBox box;
+    ScriptEditor box;
     box.resize(800, 600);
     box.show();
     QCoreApplication::processEvents();
@@ -304,7 +304,7 @@ int wholeText(const QString& path)
     QCoreApplication::processEvents();
     const double writeMs = msSince(timer);
     timer.restart();
-    const QString read = box.DocumentText();
+    const QString read = box.documentText();
     const double readMs = msSince(timer);
     sink = read.size() > 0;
     std::printf("%.1f %.1f\n", writeMs, readMs);

@@ -1,7 +1,7 @@
 #include "help/WebEngineSetup.h"
 #include "platform/Services.h"
-#include "shell/FrmSplash.h"
-#include "shell/Program.h"
+#include "shell/MainWindow.h"
+#include "shell/SplashScreen.h"
 
 #include <QApplication>
 
@@ -11,8 +11,8 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     // Lets the desktop match the window to its launcher and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(VEXLON_APP_ID));
-    Program program(makeQtServices);
-    auto* splash = new FrmSplash; // closes and deletes itself when it hands over
+    MainWindow mainWindow(makeQtServices());
+    auto* splash = new SplashScreen(mainWindow); // closes and deletes itself when it hands over
     splash->show();
     return QApplication::exec();
 }

@@ -63,7 +63,7 @@ FileCommands::FileCommands(EditorControl& text, CommonDialog& dialog, MessageBox
 {
 }
 
-void FileCommands::New()
+void FileCommands::newFile()
 {
     const auto answer = messageBox_.ask(u"File not saved, continue?"_s, u"VX New..."_s,
                                         MessageBox::Buttons::YesNo, MessageBox::Icon::Question);
@@ -79,12 +79,12 @@ void FileCommands::prepareFileDialog()
     dialog_.setFilterIndex(1);
 }
 
-void FileCommands::Open()
+void FileCommands::openFile()
 {
     prepareFileDialog();
-    if (!dialog_.ShowOpen())
+    if (!dialog_.showOpen())
         return;
-    const QString path = dialog_.FileName();
+    const QString path = dialog_.fileName();
     const Script script = readScript(path);
     if (!script.text) {
         messageBox_.ask(u"\"%1\" could not be opened:\n%2"_s.arg(path, script.failure), openTitle,
@@ -97,19 +97,19 @@ void FileCommands::Open()
     currentFileName_ = path;
 }
 
-bool FileCommands::Save()
+bool FileCommands::save()
 {
     if (currentFileName_.isEmpty())
-        return SaveAs();
+        return saveAs();
     return writeDocument(currentFileName_);
 }
 
-bool FileCommands::SaveAs()
+bool FileCommands::saveAs()
 {
     prepareFileDialog();
-    if (!dialog_.ShowSave())
+    if (!dialog_.showSave())
         return false;
-    const QString path = dialog_.FileName();
+    const QString path = dialog_.fileName();
     if (!writeDocument(path))
         return false;
     window_.setWindowTitle(u"Vexlon"_s + path);
@@ -119,7 +119,7 @@ bool FileCommands::SaveAs()
 
 bool FileCommands::writeDocument(const QString& path)
 {
-    const ScriptFileFormat::Encoded encoded = ScriptFileFormat::bytesFromText(text_.DocumentText());
+    const ScriptFileFormat::Encoded encoded = ScriptFileFormat::bytesFromText(text_.documentText());
     if (encoded.unstorableCount > 0) {
         const auto answer = messageBox_.ask(unstorablePrompt(encoded, path), saveTitle,
                                             MessageBox::Buttons::YesNo, MessageBox::Icon::Question);
@@ -147,7 +147,7 @@ bool FileCommands::settleUnsavedChanges()
                         MessageBox::Buttons::YesNoCancel, MessageBox::Icon::Question);
     switch (answer) {
     case MessageBox::Answer::Yes:
-        return Save();
+        return save();
     case MessageBox::Answer::No:
         return true;
     default:
@@ -155,7 +155,7 @@ bool FileCommands::settleUnsavedChanges()
     }
 }
 
-void FileCommands::Exit()
+void FileCommands::exit()
 {
     if (!settleUnsavedChanges())
         return;

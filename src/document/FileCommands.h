@@ -25,15 +25,15 @@ public:
     FileCommands(EditorControl& text, CommonDialog& dialog, MessageBox& messageBox,
                  ProcessControl& process, QWidget& window);
 
-    QString CurrentFileName() const { return currentFileName_; }
+    QString currentFileName() const { return currentFileName_; }
 
-    void New();
-    void Open();
+    void newFile();
+    void openFile();
     // Each returns whether the document is now in its file.
-    bool Save();
-    bool SaveAs();
+    bool save();
+    bool saveAs();
     // Ends the program once unsaved edits are saved or the user lets them go.
-    void Exit();
+    void exit();
     // Asked when the window is about to close: true once unsaved edits are
     // saved or the user lets them go, and while Exit ends the program.
     bool mayCloseWindow();

@@ -14,7 +14,7 @@ PrintCommand::PrintCommand(EditorControl& text, Printer& printer, MessageBox& me
 {
 }
 
-void PrintCommand::Print()
+void PrintCommand::print()
 {
     // Every try reads the editor afresh: the user may have changed it, or fixed
     // the printer, before choosing Retry.
@@ -30,7 +30,7 @@ void PrintCommand::Print()
 bool PrintCommand::printOnce()
 {
     const FontChoice font = printFont();
-    return printer_.printDocument(font, text_.DocumentText());
+    return printer_.printDocument(font, text_.documentText());
 }
 
 // The face of the base font, with the selection's size, styles and colour.
@@ -38,12 +38,12 @@ bool PrintCommand::printOnce()
 // so the first selected character's value is taken.
 FontChoice PrintCommand::printFont() const
 {
-    const FontChoice first = text_.FirstSelectedCharacterFont();
-    return {.name = text_.ControlFontName(),
-            .size = text_.SelectionFontSize().value_or(first.size),
-            .bold = text_.SelectionBold().value_or(first.bold),
-            .italic = text_.SelectionItalic().value_or(first.italic),
-            .strikeout = text_.SelectionStrikeout().value_or(first.strikeout),
-            .underline = text_.SelectionUnderline().value_or(first.underline),
-            .color = text_.SelectionColor().value_or(first.color)};
+    const FontChoice first = text_.firstSelectedCharacterFont();
+    return {.name = text_.controlFontName(),
+            .size = text_.selectionFontSize().value_or(first.size),
+            .bold = text_.selectionBold().value_or(first.bold),
+            .italic = text_.selectionItalic().value_or(first.italic),
+            .strikeout = text_.selectionStrikeout().value_or(first.strikeout),
+            .underline = text_.selectionUnderline().value_or(first.underline),
+            .color = text_.selectionColor().value_or(first.color)};
 }

@@ -16,7 +16,7 @@ class PrintCommand {
 public:
     PrintCommand(EditorControl& text, Printer& printer, MessageBox& messageBox);
 
-    void Print();
+    void print();
 
 private:
     bool printOnce();

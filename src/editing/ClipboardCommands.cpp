@@ -11,26 +11,26 @@ ClipboardCommands::ClipboardCommands(EditorControl& text)
 {
 }
 
-void ClipboardCommands::Cut()
+void ClipboardCommands::cut()
 {
-    if (text_.SelectionLength() == 0)
+    if (text_.selectionLength() == 0)
         return;
-    Copy();
+    copy();
     text_.setSelectedText(QString());
 }
 
 // With nothing selected there is nothing to copy, and the clipboard keeps what it holds.
-void ClipboardCommands::Copy()
+void ClipboardCommands::copy()
 {
-    if (text_.SelectionLength() == 0)
+    if (text_.selectionLength() == 0)
         return;
     QClipboard* clipboard = QGuiApplication::clipboard();
     clipboard->clear();
-    clipboard->setText(withPlatformLineBreaks(text_.SelectedText()));
+    clipboard->setText(withPlatformLineBreaks(text_.selectedText()));
 }
 
 // Without text on the clipboard there is nothing to paste, and the selection stays.
-void ClipboardCommands::Paste()
+void ClipboardCommands::paste()
 {
     const QString text = plainTextOffered(QGuiApplication::clipboard()->mimeData());
     if (!text.isEmpty())

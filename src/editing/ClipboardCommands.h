@@ -9,9 +9,9 @@ class ClipboardCommands {
 public:
     explicit ClipboardCommands(EditorControl& text);
 
-    void Cut();
-    void Copy();
-    void Paste();
+    void cut();
+    void copy();
+    void paste();
 
 private:
     EditorControl& text_;

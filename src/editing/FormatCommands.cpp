@@ -13,13 +13,13 @@ FormatCommands::FormatCommands(EditorControl& text, CommonDialog& dialog)
 // differs between the selected characters.
 std::optional<FontChoice> FormatCommands::selectionFont() const
 {
-    const auto name = text_.SelectionFontName();
-    const auto size = text_.SelectionFontSize();
-    const auto bold = text_.SelectionBold();
-    const auto italic = text_.SelectionItalic();
-    const auto strikeout = text_.SelectionStrikeout();
-    const auto underline = text_.SelectionUnderline();
-    const auto color = text_.SelectionColor();
+    const auto name = text_.selectionFontName();
+    const auto size = text_.selectionFontSize();
+    const auto bold = text_.selectionBold();
+    const auto italic = text_.selectionItalic();
+    const auto strikeout = text_.selectionStrikeout();
+    const auto underline = text_.selectionUnderline();
+    const auto color = text_.selectionColor();
     if (!name || !size || !bold || !italic || !strikeout || !underline || !color)
         return std::nullopt;
     return FontChoice{*name, *size, *bold, *italic, *strikeout, *underline, *color};
@@ -41,14 +41,14 @@ void FormatCommands::applyToSelection(const FontChoice& font)
 // selected character and OK gives the whole selection the chosen values:
 // the command stays usable on any selection. Cancel writes nothing, so the
 // formatting stays as it was. The toggles' check marks are not touched.
-void FormatCommands::Font()
+void FormatCommands::chooseFont()
 {
     dialog_.setFlags(FontDialogFlags);
     const std::optional<FontChoice> shared = selectionFont();
-    dialog_.setFont(shared ? *shared : text_.FirstSelectedCharacterFont());
-    if (!dialog_.ShowFont())
+    dialog_.setFont(shared ? *shared : text_.firstSelectedCharacterFont());
+    if (!dialog_.showFont())
         return;
-    applyToSelection(dialog_.Font());
+    applyToSelection(dialog_.font());
 }
 
 // The value written rests on the text alone: false becomes true, while true
@@ -61,22 +61,22 @@ template<typename Read, typename Write> bool FormatCommands::toggle(Read read, W
     return value;
 }
 
-bool FormatCommands::Bold()
+bool FormatCommands::toggleBold()
 {
-    return toggle(&EditorControl::SelectionBold, &EditorControl::setSelectionBold);
+    return toggle(&EditorControl::selectionBold, &EditorControl::setSelectionBold);
 }
 
-bool FormatCommands::Italic()
+bool FormatCommands::toggleItalic()
 {
-    return toggle(&EditorControl::SelectionItalic, &EditorControl::setSelectionItalic);
+    return toggle(&EditorControl::selectionItalic, &EditorControl::setSelectionItalic);
 }
 
-bool FormatCommands::Strikeout()
+bool FormatCommands::toggleStrikeout()
 {
-    return toggle(&EditorControl::SelectionStrikeout, &EditorControl::setSelectionStrikeout);
+    return toggle(&EditorControl::selectionStrikeout, &EditorControl::setSelectionStrikeout);
 }
 
-bool FormatCommands::Underline()
+bool FormatCommands::toggleUnderline()
 {
-    return toggle(&EditorControl::SelectionUnderline, &EditorControl::setSelectionUnderline);
+    return toggle(&EditorControl::selectionUnderline, &EditorControl::setSelectionUnderline);
 }

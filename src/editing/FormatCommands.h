@@ -17,11 +17,11 @@ public:
 
     FormatCommands(EditorControl& text, CommonDialog& dialog);
 
-    void Font();
-    bool Bold();
-    bool Italic();
-    bool Strikeout();
-    bool Underline();
+    void chooseFont();
+    bool toggleBold();
+    bool toggleItalic();
+    bool toggleStrikeout();
+    bool toggleUnderline();
 
 private:
     std::optional<FontChoice> selectionFont() const;

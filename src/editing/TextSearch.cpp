@@ -2,7 +2,7 @@
 
 #include "editing/EditorTextMirror.h"
 #include "editor/LineBreaks.h"
-#include "editor/RichTextBox.h"
+#include "editor/ScriptEditor.h"
 
 #include <QTextDocument>
 
@@ -53,7 +53,7 @@ qsizetype searchStart(QStringView editorText, QStringView needle, qsizetype sele
     return isOccurrence ? selectionStart + 1 : selectionStart;
 }
 
-bool selectNextOccurrence(RichTextBox& editor, QStringView searchText)
+bool selectNextOccurrence(ScriptEditor& editor, QStringView searchText)
 {
     if (searchText.isEmpty())
         return false;
@@ -63,7 +63,7 @@ bool selectNextOccurrence(RichTextBox& editor, QStringView searchText)
     const QStringView text = EditorTextMirror::of(*editor.document()).text();
     EditorControl& control = editor;
     const qsizetype from =
-        searchStart(text, needle, control.SelectionStart(), control.SelectionLength());
+        searchStart(text, needle, control.selectionStart(), control.selectionLength());
     const auto found = findForward(text, needle, from);
     if (found) {
         control.setSelectionStart(int(*found));

@@ -4,7 +4,7 @@
 #include <QStringView>
 #include <optional>
 
-class RichTextBox;
+class ScriptEditor;
 
 // The Find dialog's search, kept apart from the dialog.
 namespace TextSearch {
@@ -28,6 +28,6 @@ qsizetype searchStart(QStringView editorText, QStringView needle, qsizetype sele
 // its text. A match is selected and scrolled into view; without one the caret
 // goes to the end of the document with nothing selected. An empty search text
 // changes nothing. Returns whether a search ran.
-bool selectNextOccurrence(RichTextBox& editor, QStringView searchText);
+bool selectNextOccurrence(ScriptEditor& editor, QStringView searchText);
 
 } // namespace TextSearch

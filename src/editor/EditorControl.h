@@ -17,7 +17,7 @@ class EditorControl {
 public:
     virtual ~EditorControl() = default;
 
-    virtual QString DocumentText() const = 0;
+    virtual QString documentText() const = 0;
     // Replaces text and formatting. CR LF, a lone LF and a lone CR each make a line break.
     virtual void setDocumentText(const QString& text) = 0;
     // Whether the text changed since the last setModified(false). Formatting
@@ -25,35 +25,35 @@ public:
     virtual bool isModified() const = 0;
     virtual void setModified(bool modified) = 0;
     // Face of the base font that unformatted text shows in.
-    virtual QString ControlFontName() const = 0;
+    virtual QString controlFontName() const = 0;
 
-    virtual int SelectionStart() const = 0;
+    virtual int selectionStart() const = 0;
     // Puts the caret at the position, selecting nothing.
     virtual void setSelectionStart(int position) = 0;
-    virtual int SelectionLength() const = 0;
-    // Selects that many characters from SelectionStart on, cut short at the end of the text.
+    virtual int selectionLength() const = 0;
+    // Selects that many characters from selectionStart on, cut short at the end of the text.
     virtual void setSelectionLength(int length) = 0;
-    virtual QString SelectedText() const = 0;
+    virtual QString selectedText() const = 0;
     // Replaces the selection, or inserts at the caret; "" deletes the selection.
     virtual void setSelectedText(const QString& text) = 0;
 
-    virtual std::optional<QString> SelectionFontName() const = 0;
+    virtual std::optional<QString> selectionFontName() const = 0;
     virtual void setSelectionFontName(const QString& name) = 0;
-    virtual std::optional<float> SelectionFontSize() const = 0;
+    virtual std::optional<float> selectionFontSize() const = 0;
     virtual void setSelectionFontSize(float points) = 0;
-    virtual std::optional<bool> SelectionBold() const = 0;
+    virtual std::optional<bool> selectionBold() const = 0;
     virtual void setSelectionBold(bool on) = 0;
-    virtual std::optional<bool> SelectionItalic() const = 0;
+    virtual std::optional<bool> selectionItalic() const = 0;
     virtual void setSelectionItalic(bool on) = 0;
-    virtual std::optional<bool> SelectionStrikeout() const = 0;
+    virtual std::optional<bool> selectionStrikeout() const = 0;
     virtual void setSelectionStrikeout(bool on) = 0;
-    virtual std::optional<bool> SelectionUnderline() const = 0;
+    virtual std::optional<bool> selectionUnderline() const = 0;
     virtual void setSelectionUnderline(bool on) = 0;
-    virtual std::optional<QColor> SelectionColor() const = 0;
+    virtual std::optional<QColor> selectionColor() const = 0;
     virtual void setSelectionColor(const QColor& color) = 0;
 
     // The attributes of the first selected character that is not a line break
     // (of the caret with nothing selected): one value each, never mixed, read
     // without touching the selection.
-    virtual FontChoice FirstSelectedCharacterFont() const = 0;
+    virtual FontChoice firstSelectedCharacterFont() const = 0;
 };

@@ -1,6 +1,6 @@
 #include "platform/CommonDialog.h"
 
-bool CommonDialog::ShowOpen()
+bool CommonDialog::showOpen()
 {
     const auto chosen = runOpenDialog();
     if (!chosen)
@@ -9,7 +9,7 @@ bool CommonDialog::ShowOpen()
     return true;
 }
 
-bool CommonDialog::ShowSave()
+bool CommonDialog::showSave()
 {
     const auto chosen = runSaveDialog();
     if (!chosen)
@@ -18,7 +18,7 @@ bool CommonDialog::ShowSave()
     return true;
 }
 
-bool CommonDialog::ShowFont()
+bool CommonDialog::showFont()
 {
     const auto chosen = runFontDialog();
     if (!chosen)

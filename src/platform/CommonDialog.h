@@ -13,22 +13,22 @@ class CommonDialog {
 public:
     virtual ~CommonDialog() = default;
 
-    QString Filter() const { return filter_; }
+    QString filter() const { return filter_; }
     void setFilter(const QString& filter) { filter_ = filter; }
     // 1-based, as the filter string counts its entries.
-    int FilterIndex() const { return filterIndex_; }
+    int filterIndex() const { return filterIndex_; }
     void setFilterIndex(int index) { filterIndex_ = index; }
-    int Flags() const { return flags_; }
+    int flags() const { return flags_; }
     void setFlags(int flags) { flags_ = flags; }
     // The full path chosen in the last accepted file dialog.
-    QString FileName() const { return fileName_; }
-    FontChoice Font() const { return font_; }
+    QString fileName() const { return fileName_; }
+    FontChoice font() const { return font_; }
     void setFont(const FontChoice& font) { font_ = font; }
 
     // Each returns false when the user cancelled; the values above then stay as they were.
-    bool ShowOpen();
-    bool ShowSave();
-    bool ShowFont();
+    bool showOpen();
+    bool showSave();
+    bool showFont();
 
 protected:
     virtual std::optional<QString> runOpenDialog() = 0;

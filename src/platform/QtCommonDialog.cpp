@@ -15,12 +15,12 @@ std::optional<QString> QtCommonDialog::runFileDialog(bool save)
     QFileDialog dialog(QApplication::activeWindow());
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    const QStringList filters = nameFiltersFrom(Filter());
+    const QStringList filters = nameFiltersFrom(filter());
     dialog.setNameFilters(filters);
-    if (FilterIndex() >= 1 && FilterIndex() <= filters.size())
-        dialog.selectNameFilter(filters[FilterIndex() - 1]);
-    if (!FileName().isEmpty())
-        dialog.selectFile(FileName());
+    if (filterIndex() >= 1 && filterIndex() <= filters.size())
+        dialog.selectNameFilter(filters[filterIndex() - 1]);
+    if (!fileName().isEmpty())
+        dialog.selectFile(fileName());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().constFirst();
@@ -28,7 +28,7 @@ std::optional<QString> QtCommonDialog::runFileDialog(bool save)
 
 std::optional<FontChoice> QtCommonDialog::runFontDialog()
 {
-    FontColorDialog dialog(Font(), QApplication::activeWindow());
+    FontColorDialog dialog(font(), QApplication::activeWindow());
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.choice();

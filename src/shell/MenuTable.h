@@ -1,16 +1,21 @@
 #pragma once
 
 #include <QKeyCombination>
+#include <functional>
 #include <span>
 
-class Form1;
+class MainWindow;
+class QAction;
 
-// One line of a menu: a separator when the caption is "-" (and there is no handler).
+// One line of a menu: a separator when the caption is "-" and it runs nothing.
 struct MenuItemEntry {
+    // What choosing the item does, given the window and the item itself.
+    using Run = std::function<void(MainWindow&, QAction&)>;
+
     const char* name;
     const char* caption;
     QKeyCombination shortcut;
-    void (Form1::*handler)();
+    Run run;
     bool checkable = false;
 };
 
@@ -21,4 +26,4 @@ struct MenuEntry {
 };
 
 // The main window's menu bar, left to right, each menu top to bottom.
-std::span<const MenuEntry> form1MenuBar();
+std::span<const MenuEntry> mainMenuBar();

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "document/FileCommands.h"
-#include "editor/RichTextBox.h"
+#include "editor/ScriptEditor.h"
 #include "support/FakeServices.h"
 
 #include <QFile>
@@ -10,7 +10,7 @@
 // The file commands on a real editor, with scripted dialogs and message boxes.
 struct FileCommandsHarness {
     QWidget window;
-    RichTextBox* text = new RichTextBox(&window);
+    ScriptEditor* text = new ScriptEditor(&window);
     FakeCommonDialog dialog;
     FakeMessageBox messageBox;
     FakeProcessControl process;

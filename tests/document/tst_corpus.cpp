@@ -31,9 +31,9 @@ void CorpusTest::everyScriptComesBackByteForByte()
     while (it.hasNext()) {
         const QString source = it.next();
         h.dialog.fileAnswers = {source, saved};
-        h.files.Open();
-        h.files.SaveAs();
-        if (h.files.CurrentFileName() != saved
+        h.files.openFile();
+        h.files.saveAs();
+        if (h.files.currentFileName() != saved
             || readBytes(saved) != savedFormOf(readBytes(source)))
             wrong << source;
         QFile::remove(saved);

@@ -1,5 +1,4 @@
 #include "FileCommandsHarness.h"
-#include "shell/Form1.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -59,7 +58,6 @@ private slots:
     void exitWithEditsAsksFirst_data();
     void exitWithEditsAsksFirst();
     void closingTheWindowAsksOnlyWhenExitHasNot();
-    void mainWindowMenuRunsTheCommands();
 
 private:
     std::unique_ptr<FileCommandsHarness> h;
@@ -91,11 +89,11 @@ void FileCommandsTest::newAsksEveryTimeAndEmptiesOnlyOnYes()
     const QString path = dir->filePath(u"a.vls"_s);
     QVERIFY(writeBytes(path, "old"));
     h->dialog.fileAnswers = {path};
-    h->files.Open();
+    h->files.openFile();
     h->text->setDocumentText(documentText);
 
     h->messageBox.answers = {yes ? MessageBox::Answer::Yes : MessageBox::Answer::No};
-    h->files.New();
+    h->files.newFile();
 
     QCOMPARE(h->messageBox.asked.size(), 1);
     const FakeMessageBox::Asked& asked = h->messageBox.asked.first();
@@ -103,9 +101,9 @@ void FileCommandsTest::newAsksEveryTimeAndEmptiesOnlyOnYes()
     QCOMPARE(asked.title, u"VX New..."_s);
     QCOMPARE(asked.buttons, MessageBox::Buttons::YesNo);
     QCOMPARE(asked.icon, MessageBox::Icon::Question);
-    QCOMPARE(h->text->DocumentText(), yes ? QString() : documentText);
+    QCOMPARE(h->text->documentText(), yes ? QString() : documentText);
     QCOMPARE(h->window.windowTitle(), u"Vexlon Scriptor   "_s + path);
-    QCOMPARE(h->files.CurrentFileName(), path);
+    QCOMPARE(h->files.currentFileName(), path);
 }
 
 void FileCommandsTest::newThenSaveWritesOnlyCrLfToThePreviousFile()
@@ -113,10 +111,10 @@ void FileCommandsTest::newThenSaveWritesOnlyCrLfToThePreviousFile()
     const QString path = dir->filePath(u"a.vls"_s);
     QVERIFY(writeBytes(path, "line one\r\nline two\r\n"));
     h->dialog.fileAnswers = {path};
-    h->files.Open();
+    h->files.openFile();
     h->messageBox.answers = {MessageBox::Answer::Yes};
-    h->files.New();
-    h->files.Save();
+    h->files.newFile();
+    h->files.save();
     QCOMPARE(h->dialog.shown.size(), 1);
     QCOMPARE(readBytes(path), "\r\n"_ba);
 }
@@ -127,10 +125,10 @@ void FileCommandsTest::openReadsTheFileAndSetsCaptionAndName()
     QVERIFY(writeBytes(path, "[NPC]\nONTRIGGER=DCLICK\r\nEND"));
     h->text->setDocumentText(u"to be replaced"_s);
     h->dialog.fileAnswers = {path};
-    h->files.Open();
-    QCOMPARE(h->text->DocumentText(), u"[NPC]\r\nONTRIGGER=DCLICK\r\nEND"_s);
+    h->files.openFile();
+    QCOMPARE(h->text->documentText(), u"[NPC]\r\nONTRIGGER=DCLICK\r\nEND"_s);
     QCOMPARE(h->window.windowTitle(), u"Vexlon Scriptor   "_s + path);
-    QCOMPARE(h->files.CurrentFileName(), path);
+    QCOMPARE(h->files.currentFileName(), path);
     QVERIFY(h->messageBox.asked.isEmpty());
 }
 
@@ -142,12 +140,12 @@ void FileCommandsTest::fileDialogsStartOnTheFirstFilterEntry()
     h->dialog.setFlags(0x3);
     h->dialog.fileAnswers = {path, dir->filePath(u"b.vls"_s), dir->filePath(u"c.vls"_s)};
     h->dialog.setFilterIndex(4);
-    h->files.Open();
+    h->files.openFile();
     h->dialog.setFilterIndex(6);
-    h->files.SaveAs();
+    h->files.saveAs();
     h->dialog.setFilterIndex(2);
     h->dialog.setFilter(u"Fonts|*.ttf|"_s);
-    h->files.SaveAs();
+    h->files.saveAs();
     QCOMPARE(h->dialog.shown.size(), 3);
     for (const FakeCommonDialog::Shown& shown : std::as_const(h->dialog.shown)) {
         QCOMPARE(shown.filter, filter);
@@ -175,7 +173,7 @@ void FileCommandsTest::openFailureIsReportedAndChangesNothing()
     const QString first = dir->filePath(u"first.vls"_s);
     QVERIFY(writeBytes(first, "kept"));
     h->dialog.fileAnswers = {first};
-    h->files.Open();
+    h->files.openFile();
     h->text->setSelectedText(u"edited, "_s);
 
     QString path = dir->filePath(u"other"_s);
@@ -187,7 +185,7 @@ void FileCommandsTest::openFailureIsReportedAndChangesNothing()
         path = u"/dev/zero"_s;
     h->dialog.fileAnswers = {path};
     h->messageBox.answers = {MessageBox::Answer::Ok};
-    h->files.Open();
+    h->files.openFile();
 
     QCOMPARE(h->messageBox.asked.size(), 1);
     const FakeMessageBox::Asked& asked = h->messageBox.asked.first();
@@ -195,10 +193,10 @@ void FileCommandsTest::openFailureIsReportedAndChangesNothing()
     QCOMPARE(asked.title, u"VX Open..."_s);
     QCOMPARE(asked.buttons, MessageBox::Buttons::Ok);
     QCOMPARE(asked.icon, MessageBox::Icon::Stop);
-    QCOMPARE(h->text->DocumentText(), u"edited, kept"_s);
+    QCOMPARE(h->text->documentText(), u"edited, kept"_s);
     QVERIFY(h->text->isModified());
     QCOMPARE(h->window.windowTitle(), u"Vexlon Scriptor   "_s + first);
-    QCOMPARE(h->files.CurrentFileName(), first);
+    QCOMPARE(h->files.currentFileName(), first);
 }
 
 void FileCommandsTest::openOfAnEmptyFileGivesAnEmptyDocument()
@@ -207,10 +205,10 @@ void FileCommandsTest::openOfAnEmptyFileGivesAnEmptyDocument()
     QVERIFY(writeBytes(path, {}));
     h->text->setDocumentText(u"old"_s);
     h->dialog.fileAnswers = {path};
-    h->files.Open();
-    QCOMPARE(h->text->DocumentText(), QString());
+    h->files.openFile();
+    QCOMPARE(h->text->documentText(), QString());
     QCOMPARE(h->window.windowTitle(), u"Vexlon Scriptor   "_s + path);
-    QCOMPARE(h->files.CurrentFileName(), path);
+    QCOMPARE(h->files.currentFileName(), path);
 }
 
 void FileCommandsTest::saveBeforeAnyFileRunsSaveAs()
@@ -218,12 +216,12 @@ void FileCommandsTest::saveBeforeAnyFileRunsSaveAs()
     const QString path = dir->filePath(u"new.vls"_s);
     h->text->setDocumentText(u"abc"_s);
     h->dialog.fileAnswers = {path};
-    h->files.Save();
+    h->files.save();
     QCOMPARE(h->dialog.shown.size(), 1);
     QCOMPARE(h->dialog.shown[0].kind, FakeCommonDialog::Shown::Kind::Save);
     QCOMPARE(readBytes(path), "abc\r\n"_ba);
     QCOMPARE(h->window.windowTitle(), u"Vexlon"_s + path);
-    QCOMPARE(h->files.CurrentFileName(), path);
+    QCOMPARE(h->files.currentFileName(), path);
 }
 
 void FileCommandsTest::saveAfterOpenWritesBackWithoutDialog()
@@ -231,13 +229,13 @@ void FileCommandsTest::saveAfterOpenWritesBackWithoutDialog()
     const QString path = dir->filePath(u"a.scp"_s);
     QVERIFY(writeBytes(path, "one"));
     h->dialog.fileAnswers = {path};
-    h->files.Open();
+    h->files.openFile();
     h->text->setDocumentText(u"one\r\ntwo"_s);
-    h->files.Save();
+    h->files.save();
     QCOMPARE(h->dialog.shown.size(), 1);
     QCOMPARE(readBytes(path), "one\r\ntwo\r\n"_ba);
     QCOMPARE(h->window.windowTitle(), u"Vexlon Scriptor   "_s + path);
-    QCOMPARE(h->files.CurrentFileName(), path);
+    QCOMPARE(h->files.currentFileName(), path);
 }
 
 void FileCommandsTest::saveAsAfterOpenChangesCaptionAndTarget()
@@ -246,12 +244,12 @@ void FileCommandsTest::saveAsAfterOpenChangesCaptionAndTarget()
     const QString saved = dir->filePath(u"b.scp"_s);
     QVERIFY(writeBytes(opened, "a"));
     h->dialog.fileAnswers = {opened, saved};
-    h->files.Open();
-    h->files.SaveAs();
+    h->files.openFile();
+    h->files.saveAs();
     QCOMPARE(h->window.windowTitle(), u"Vexlon"_s + saved);
-    QCOMPARE(h->files.CurrentFileName(), saved);
+    QCOMPARE(h->files.currentFileName(), saved);
     h->text->setDocumentText(u"b"_s);
-    h->files.Save();
+    h->files.save();
     QCOMPARE(readBytes(saved), "b\r\n"_ba);
     QCOMPARE(readBytes(opened), "a"_ba);
 }
@@ -271,20 +269,20 @@ void FileCommandsTest::cancelChangesNothing()
     const QString path = dir->filePath(u"chosen.vls"_s);
     QVERIFY(writeBytes(path, "on disk"));
     h->dialog.fileAnswers = {path, std::nullopt};
-    QVERIFY(h->dialog.ShowOpen()); // an earlier dialog, of another command, chose a name
+    QVERIFY(h->dialog.showOpen()); // an earlier dialog, of another command, chose a name
     h->text->setDocumentText(u"in the editor"_s);
 
     if (command == u"Open")
-        h->files.Open();
+        h->files.openFile();
     else if (command == u"SaveAs")
-        h->files.SaveAs();
+        h->files.saveAs();
     else
-        h->files.Save();
+        h->files.save();
 
-    QCOMPARE(h->text->DocumentText(), u"in the editor"_s);
+    QCOMPARE(h->text->documentText(), u"in the editor"_s);
     QCOMPARE(readBytes(path), "on disk"_ba);
     QCOMPARE(h->window.windowTitle(), initialCaption);
-    QCOMPARE(h->files.CurrentFileName(), QString());
+    QCOMPARE(h->files.currentFileName(), QString());
     QVERIFY(h->messageBox.asked.isEmpty());
 }
 
@@ -293,9 +291,9 @@ void FileCommandsTest::chosenNameUsedWithoutAddingAnExtension()
     const QString path = dir->filePath(u"script"_s);
     h->text->setDocumentText(u"x"_s);
     h->dialog.fileAnswers = {path};
-    h->files.SaveAs();
+    h->files.saveAs();
     QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList{u"script"_s});
-    QCOMPARE(h->files.CurrentFileName(), path);
+    QCOMPARE(h->files.currentFileName(), path);
 }
 
 void FileCommandsTest::formattingIsNotSaved()
@@ -306,12 +304,12 @@ void FileCommandsTest::formattingIsNotSaved()
     h->text->setSelectionLength(4);
     h->text->setSelectionBold(true);
     h->dialog.fileAnswers = {path, path};
-    h->files.SaveAs();
+    h->files.saveAs();
     QCOMPARE(readBytes(path), "plain bold\r\n"_ba);
-    h->files.Open();
+    h->files.openFile();
     h->text->setSelectionStart(6);
     h->text->setSelectionLength(4);
-    QCOMPARE(h->text->SelectionBold(), std::optional<bool>(false));
+    QCOMPARE(h->text->selectionBold(), std::optional<bool>(false));
 }
 
 void FileCommandsTest::openAndSaveKeepEveryByteValue_data()
@@ -328,8 +326,8 @@ void FileCommandsTest::openAndSaveKeepEveryByteValue()
     const QString path = dir->filePath(u"byte.bin"_s);
     QVERIFY(writeBytes(path, bytes));
     h->dialog.fileAnswers = {path};
-    h->files.Open();
-    h->files.Save();
+    h->files.openFile();
+    h->files.save();
     QCOMPARE(readBytes(path), savedFormOf(bytes));
     QVERIFY(h->messageBox.asked.isEmpty());
 }
@@ -367,8 +365,8 @@ void FileCommandsTest::openAndSaveDoNotGrowTheFile()
     QVERIFY(writeBytes(path, bytes));
     for (int cycle = 1; cycle <= 3; ++cycle) {
         h->dialog.fileAnswers = {path};
-        h->files.Open();
-        h->files.Save();
+        h->files.openFile();
+        h->files.save();
         QCOMPARE(readBytes(path), saved);
     }
 }
@@ -389,8 +387,8 @@ void FileCommandsTest::realScriptsComeBackByteForByte()
     const QByteArray original = readBytes(source);
     const QString saved = dir->filePath(u"saved.scp"_s);
     h->dialog.fileAnswers = {source, saved};
-    h->files.Open();
-    h->files.SaveAs();
+    h->files.openFile();
+    h->files.saveAs();
     QCOMPARE(readBytes(saved), savedFormOf(original));
     QCOMPARE(readBytes(source), original);
 }
@@ -414,7 +412,7 @@ void FileCommandsTest::failedSaveIsReportedAndChangesNothing()
     QVERIFY(writeBytes(notAFolder, "x"));
     const QString target = saveAs ? notAFolder + u"/script.vls"_s : opened;
     h->dialog.fileAnswers = {opened, target};
-    h->files.Open();
+    h->files.openFile();
     if (!saveAs) {
         // The opened file's folder has become a plain file since.
         QVERIFY(QDir(dir->filePath(u"sub"_s)).removeRecursively());
@@ -422,9 +420,9 @@ void FileCommandsTest::failedSaveIsReportedAndChangesNothing()
     }
     h->messageBox.answers = {MessageBox::Answer::Ok};
     if (saveAs)
-        h->files.SaveAs();
+        h->files.saveAs();
     else
-        h->files.Save();
+        h->files.save();
 
     QCOMPARE(h->messageBox.asked.size(), 1);
     const FakeMessageBox::Asked& asked = h->messageBox.asked.first();
@@ -432,9 +430,9 @@ void FileCommandsTest::failedSaveIsReportedAndChangesNothing()
     QVERIFY2(asked.prompt.contains(u"Not a directory"), qPrintable(asked.prompt));
     QCOMPARE(asked.buttons, MessageBox::Buttons::Ok);
     QCOMPARE(asked.icon, MessageBox::Icon::Stop);
-    QCOMPARE(h->text->DocumentText(), u"text"_s);
+    QCOMPARE(h->text->documentText(), u"text"_s);
     QCOMPARE(h->window.windowTitle(), u"Vexlon Scriptor   "_s + opened);
-    QCOMPARE(h->files.CurrentFileName(), opened);
+    QCOMPARE(h->files.currentFileName(), opened);
     QCOMPARE(h->process.endCalls, 0);
 }
 
@@ -445,12 +443,12 @@ void FileCommandsTest::saveToAReadOnlyFileIsReported()
     const QString path = dir->filePath(u"locked.vls"_s);
     QVERIFY(writeBytes(path, "locked"));
     h->dialog.fileAnswers = {path};
-    h->files.Open();
+    h->files.openFile();
     QVERIFY(QFile::setPermissions(path, QFile::ReadOwner));
     QVERIFY(QFile::setPermissions(dir->path(), QFile::ReadOwner | QFile::ExeOwner));
     h->text->setDocumentText(u"changed"_s);
     h->messageBox.answers = {MessageBox::Answer::Ok};
-    h->files.Save();
+    h->files.save();
     QFile::setPermissions(dir->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QCOMPARE(h->messageBox.asked.size(), 1);
     QVERIFY(h->messageBox.asked.first().prompt.contains(path));
@@ -465,8 +463,8 @@ void FileCommandsTest::saveKeepsThePermissionBits()
                              | QFile::WriteUser | QFile::ReadGroup | QFile::WriteGroup;
     QVERIFY(QFile::setPermissions(path, permissions));
     h->dialog.fileAnswers = {path};
-    h->files.Open();
-    h->files.Save();
+    h->files.openFile();
+    h->files.save();
     QCOMPARE(readBytes(path), "x\r\n"_ba);
     QCOMPARE(QFile::permissions(path), permissions);
 }
@@ -489,13 +487,13 @@ void FileCommandsTest::unstorableCharactersNeedConsent()
     const QString other = dir->filePath(u"b.vls"_s);
     QVERIFY(writeBytes(opened, "old"));
     h->dialog.fileAnswers = {opened, other};
-    h->files.Open();
+    h->files.openFile();
     h->text->setDocumentText(u"caf\u00E9\r\nx\u2192y \u4E2D\u20AC"_s);
     h->messageBox.answers = {yes ? MessageBox::Answer::Yes : MessageBox::Answer::No};
     if (saveAs)
-        h->files.SaveAs();
+        h->files.saveAs();
     else
-        h->files.Save();
+        h->files.save();
 
     const QString target = saveAs ? other : opened;
     QCOMPARE(h->messageBox.asked.size(), 1);
@@ -509,8 +507,8 @@ void FileCommandsTest::unstorableCharactersNeedConsent()
     if (yes && saveAs)
         QCOMPARE(readBytes(other), "caf\xE9\r\nx?y ?\x80\r\n"_ba);
     const QString name = yes && saveAs ? other : opened;
-    QCOMPARE(h->files.CurrentFileName(), name);
-    QCOMPARE(h->text->DocumentText(), u"caf\u00E9\r\nx\u2192y \u4E2D\u20AC"_s);
+    QCOMPARE(h->files.currentFileName(), name);
+    QCOMPARE(h->text->documentText(), u"caf\u00E9\r\nx\u2192y \u4E2D\u20AC"_s);
 }
 
 // Modified means: the text differs from what was last opened, started afresh or saved.
@@ -520,7 +518,7 @@ void FileCommandsTest::documentIsModifiedByEditsOnlyUntilSaved()
     const QString path = dir->filePath(u"sub/m.vls"_s);
     QVERIFY(writeBytes(path, "text"));
     h->dialog.fileAnswers = {path};
-    h->files.Open();
+    h->files.openFile();
     QVERIFY(!h->text->isModified());
     h->text->setSelectionLength(2);
     h->text->setSelectionBold(true);
@@ -534,22 +532,22 @@ void FileCommandsTest::documentIsModifiedByEditsOnlyUntilSaved()
     // The file's folder gone for a moment: even root cannot save there.
     QVERIFY(QDir(dir->path()).rename(u"sub"_s, u"away"_s));
     h->messageBox.answers = {MessageBox::Answer::Ok};
-    QVERIFY(!h->files.Save());
+    QVERIFY(!h->files.save());
     QVERIFY2(h->text->isModified(), "a failed save leaves the edits unsaved");
     QVERIFY(QDir(dir->path()).rename(u"away"_s, u"sub"_s));
-    QVERIFY(h->files.Save());
+    QVERIFY(h->files.save());
     QVERIFY(!h->text->isModified());
 
     h->text->setSelectedText(u"x"_s);
     h->messageBox.answers = {MessageBox::Answer::Yes};
-    h->files.New();
+    h->files.newFile();
     QVERIFY(!h->text->isModified());
 }
 
 void FileCommandsTest::exitWithoutEditsEndsAtOnce()
 {
     h->text->setDocumentText(u"never edited"_s);
-    h->files.Exit();
+    h->files.exit();
     QCOMPARE(h->process.endCalls, 1);
     QVERIFY(h->messageBox.asked.isEmpty());
     QVERIFY(h->dialog.shown.isEmpty());
@@ -583,14 +581,14 @@ void FileCommandsTest::exitWithEditsAsksFirst()
     if (hasFile) {
         QVERIFY(writeBytes(path, "old"));
         h->dialog.fileAnswers = {path};
-        h->files.Open();
+        h->files.openFile();
     }
     h->text->setSelectedText(u"new "_s);
     h->messageBox.answers = {answer};
     if (!hasFile && answer == MessageBox::Answer::Yes)
         h->dialog.fileAnswers = {saveAsChoosesAName ? std::optional(path) : std::nullopt};
 
-    h->files.Exit();
+    h->files.exit();
 
     QCOMPARE(h->messageBox.asked.size(), 1);
     const FakeMessageBox::Asked& asked = h->messageBox.asked.first();
@@ -600,7 +598,7 @@ void FileCommandsTest::exitWithEditsAsksFirst()
     QCOMPARE(asked.icon, MessageBox::Icon::Question);
     QCOMPARE(h->process.endCalls, ends ? 1 : 0);
     const QString text = hasFile ? u"new old"_s : u"new "_s;
-    QCOMPARE(h->text->DocumentText(), text);
+    QCOMPARE(h->text->documentText(), text);
     QCOMPARE(readBytes(path), saved     ? text.toLatin1() + "\r\n"
                               : hasFile ? "old"_ba
                                         : "<unreadable>"_ba);
@@ -619,39 +617,10 @@ void FileCommandsTest::closingTheWindowAsksOnlyWhenExitHasNot()
     QCOMPARE(h->messageBox.asked.size(), 2);
 
     h->messageBox.answers = {MessageBox::Answer::No};
-    h->files.Exit();
+    h->files.exit();
     QCOMPARE(h->process.endCalls, 1);
     QVERIFY(h->files.mayCloseWindow());
     QCOMPARE(h->messageBox.asked.size(), 3);
-}
-
-void FileCommandsTest::mainWindowMenuRunsTheCommands()
-{
-    const QString path = dir->filePath(u"menu.vls"_s);
-    QVERIFY(writeBytes(path, "from the menu"));
-    FakeServices fakes;
-    Form1 form(fakes.take());
-    fakes.commonDialog->fileAnswers = {path};
-    form.menuItem(u"mnuFileOpen")->trigger();
-    QCOMPARE(form.Text1().DocumentText(), u"from the menu"_s);
-    QCOMPARE(form.windowTitle(), u"Vexlon Scriptor   "_s + path);
-    QCOMPARE(form.CurrentFileName(), path);
-
-    form.menuItem(u"mnuFileSave")->trigger();
-    QCOMPARE(readBytes(path), "from the menu\r\n"_ba);
-
-    fakes.messageBox->answers = {MessageBox::Answer::Yes};
-    form.menuItem(u"mnuFileNew")->trigger();
-    QCOMPARE(form.Text1().DocumentText(), QString());
-
-    const QString other = dir->filePath(u"other.vls"_s);
-    fakes.commonDialog->fileAnswers = {other};
-    form.menuItem(u"mnuFileSaveAs")->trigger();
-    QCOMPARE(readBytes(other), "\r\n"_ba);
-    QCOMPARE(form.windowTitle(), u"Vexlon"_s + other);
-
-    form.menuItem(u"mnuFileExit")->trigger();
-    QCOMPARE(fakes.process->endCalls, 1);
 }
 
 QTEST_MAIN(FileCommandsTest)

@@ -1,5 +1,5 @@
 #include "document/PrintCommand.h"
-#include "editor/RichTextBox.h"
+#include "editor/ScriptEditor.h"
 #include "support/FakeServices.h"
 
 #include <QScrollBar>
@@ -27,7 +27,7 @@ public:
     }
 };
 
-void formatRange(RichTextBox& editor, int start, int length, float size, bool bold,
+void formatRange(ScriptEditor& editor, int start, int length, float size, bool bold,
                  const QColor& color)
 {
     editor.setSelectionStart(start);
@@ -54,7 +54,7 @@ private slots:
 
 void TestPrintCommand::printsWholeDocumentInBaseFaceWithCaretAttributes()
 {
-    RichTextBox editor;
+    ScriptEditor editor;
     editor.setFont(QFont(u"DejaVu Serif"_s, 10));
     editor.setDocumentText(u"alpha\r\nbeta\r\ngamma"_s);
     formatRange(editor, 6, 4, 14, true, Qt::red);
@@ -63,15 +63,15 @@ void TestPrintCommand::printsWholeDocumentInBaseFaceWithCaretAttributes()
     FakePrinter printer;
     FakeMessageBox box;
 
-    PrintCommand(editor, printer, box).Print();
+    PrintCommand(editor, printer, box).print();
 
     QCOMPARE(printer.attempts.size(), 1);
     const FontChoice expected{u"DejaVu Serif"_s, 14, true, false, false, false, QColor(Qt::red)};
     QCOMPARE(printer.attempts[0].font, expected);
     QCOMPARE(printer.attempts[0].text, u"alpha\r\nbeta\r\ngamma"_s);
     QVERIFY(box.asked.isEmpty());
-    QCOMPARE(editor.SelectionStart(), 8);
-    QCOMPARE(editor.SelectionLength(), 0);
+    QCOMPARE(editor.selectionStart(), 8);
+    QCOMPARE(editor.selectionLength(), 0);
 }
 
 void TestPrintCommand::failureAsksRetryOrCancel_data()
@@ -95,7 +95,7 @@ void TestPrintCommand::failureAsksRetryOrCancel()
     QFETCH(QList<bool>, outcomes);
     QFETCH(QList<int>, answers);
     QFETCH(int, attempts);
-    RichTextBox editor;
+    ScriptEditor editor;
     editor.setDocumentText(u"ONTRIGGER=DCLICK\r\nsay hello"_s);
     FakePrinter printer;
     printer.outcomes.assign(outcomes.begin(), outcomes.end());
@@ -103,7 +103,7 @@ void TestPrintCommand::failureAsksRetryOrCancel()
     for (int answer : answers)
         box.answers.push_back(MessageBox::Answer(answer));
 
-    PrintCommand(editor, printer, box).Print();
+    PrintCommand(editor, printer, box).print();
 
     QCOMPARE(printer.attempts.size(), attempts);
     QCOMPARE(box.asked.size(), answers.size());
@@ -113,12 +113,12 @@ void TestPrintCommand::failureAsksRetryOrCancel()
         QCOMPARE(asked.buttons, MessageBox::Buttons::RetryCancel);
         QCOMPARE(asked.icon, MessageBox::Icon::Stop);
     }
-    QCOMPARE(editor.DocumentText(), u"ONTRIGGER=DCLICK\r\nsay hello"_s);
+    QCOMPARE(editor.documentText(), u"ONTRIGGER=DCLICK\r\nsay hello"_s);
 }
 
 void TestPrintCommand::retryReadsEveryValueAfresh()
 {
-    RichTextBox editor;
+    ScriptEditor editor;
     editor.setFont(QFont(u"DejaVu Sans"_s, 10));
     editor.setDocumentText(u"first try"_s);
     FakePrinter printer;
@@ -132,7 +132,7 @@ void TestPrintCommand::retryReadsEveryValueAfresh()
         editor.setSelectionItalic(true);
     };
 
-    PrintCommand(editor, printer, box).Print();
+    PrintCommand(editor, printer, box).print();
 
     QCOMPARE(box.shown, 1);
     QCOMPARE(printer.attempts.size(), 2);
@@ -167,7 +167,7 @@ void TestPrintCommand::mixedSelectionPrintsWithItsFirstCharacter()
     QFETCH(bool, firstBold);
     QFETCH(QColor, firstColor);
     QFETCH(bool, fromLineBreak);
-    RichTextBox editor;
+    ScriptEditor editor;
     editor.setDocumentText(u"head\r\nfirst second"_s);
     formatRange(editor, 0, 17, 12, false, Qt::black);
     formatRange(editor, 5, 5, firstSize, firstBold, firstColor);
@@ -177,7 +177,7 @@ void TestPrintCommand::mixedSelectionPrintsWithItsFirstCharacter()
     FakePrinter printer;
     FakeMessageBox box;
 
-    PrintCommand(editor, printer, box).Print();
+    PrintCommand(editor, printer, box).print();
 
     QVERIFY(box.asked.isEmpty());
     QCOMPARE(printer.attempts.size(), 1);
@@ -187,15 +187,15 @@ void TestPrintCommand::mixedSelectionPrintsWithItsFirstCharacter()
     QCOMPARE(font.color, firstColor);
     QCOMPARE(printer.attempts[0].text, u"head\r\nfirst second"_s);
     // The selection is the user's: printing leaves it as it was.
-    QCOMPARE(editor.SelectionStart(), start);
-    QCOMPARE(editor.SelectionLength(), 17 - start);
+    QCOMPARE(editor.selectionStart(), start);
+    QCOMPARE(editor.selectionLength(), 17 - start);
 }
 
 // Reading the first character's formatting must not scroll the editor or
 // move the caret to the other end of the selection.
 void TestPrintCommand::mixedSelectionKeepsTheViewWhereItWas()
 {
-    RichTextBox editor;
+    ScriptEditor editor;
     editor.resize(300, 200);
     QStringList lines;
     for (int i = 0; i < 300; ++i)
@@ -213,7 +213,7 @@ void TestPrintCommand::mixedSelectionKeepsTheViewWhereItWas()
     FakePrinter printer;
     FakeMessageBox box;
 
-    PrintCommand(editor, printer, box).Print();
+    PrintCommand(editor, printer, box).print();
 
     QCOMPARE(printer.attempts.size(), 1);
     QCOMPARE(printer.attempts[0].font.size, 16.f);

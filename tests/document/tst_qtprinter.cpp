@@ -1,5 +1,5 @@
 #include "document/PrintCommand.h"
-#include "editor/RichTextBox.h"
+#include "editor/ScriptEditor.h"
 #include "platform/QtPrinter.h"
 #include "support/FakeServices.h"
 
@@ -344,13 +344,13 @@ void TestQtPrinter::noDefaultPrinterFailsIntoRetryCancel()
         QSKIP("this machine has a default printer");
     const QString before = QDir::currentPath();
     QVERIFY(QDir::setCurrent(dir_->path()));
-    RichTextBox editor;
+    ScriptEditor editor;
     editor.setDocumentText(u"ONTRIGGER=STEP"_s);
     QtPrinter printer;
     FakeMessageBox box;
     box.answers = {MessageBox::Answer::Retry, MessageBox::Answer::Cancel};
 
-    PrintCommand(editor, printer, box).Print();
+    PrintCommand(editor, printer, box).print();
 
     QDir::setCurrent(before);
     QCOMPARE(box.asked.size(), 2);

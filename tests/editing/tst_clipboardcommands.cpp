@@ -1,7 +1,5 @@
-#include "editor/EditorControl.h"
-#include "shell/Form1.h"
-#include "shell/Program.h"
-#include "support/FakeServices.h"
+#include "editing/ClipboardCommands.h"
+#include "editor/ScriptEditor.h"
 
 #include <QClipboard>
 #include <QMimeData>
@@ -32,20 +30,20 @@ private:
     void offer(Offer what, const QString& text);
     void select(int start, int length);
 
-    std::unique_ptr<Program> program_;
-    Form1* form_ = nullptr;
+    std::unique_ptr<ScriptEditor> text_;
+    std::unique_ptr<ClipboardCommands> clipboard_;
 };
 
 void TestClipboardCommands::init()
 {
-    program_ = std::make_unique<Program>([] { return FakeServices().take(); });
-    form_ = &Program::form1();
-    form_->load();
+    text_ = std::make_unique<ScriptEditor>();
+    clipboard_ = std::make_unique<ClipboardCommands>(*text_);
 }
 
 void TestClipboardCommands::cleanup()
 {
-    program_.reset();
+    clipboard_.reset();
+    text_.reset();
     QGuiApplication::clipboard()->clear();
 }
 
@@ -75,8 +73,8 @@ void TestClipboardCommands::offer(Offer what, const QString& text)
 
 void TestClipboardCommands::select(int start, int length)
 {
-    form_->Text1().setSelectionStart(start);
-    form_->Text1().setSelectionLength(length);
+    text_->setSelectionStart(start);
+    text_->setSelectionLength(length);
 }
 
 void TestClipboardCommands::copyPlacesOnlyTheSelectedPlainText_data()
@@ -98,20 +96,20 @@ void TestClipboardCommands::copyPlacesOnlyTheSelectedPlainText()
     QFETCH(int, start);
     QFETCH(int, length);
     QFETCH(QString, expected);
-    form_->Text1().setDocumentText(document);
+    text_->setDocumentText(document);
     select(start, length);
-    form_->Text1().setSelectionBold(true);
+    text_->setSelectionBold(true);
     offer(Offer::RichAndPlain, u"earlier"_s);
 
-    form_->mnuEditCopy_Click();
+    clipboard_->copy();
 
     const QMimeData* held = QGuiApplication::clipboard()->mimeData();
     QVERIFY(held);
     QCOMPARE(held->formats(), QStringList{u"text/plain"_s});
     QCOMPARE(held->text(), expected);
-    QCOMPARE(form_->Text1().DocumentText(), document);
-    QCOMPARE(form_->Text1().SelectionStart(), start);
-    QCOMPARE(form_->Text1().SelectionLength(), length);
+    QCOMPARE(text_->documentText(), document);
+    QCOMPARE(text_->selectionStart(), start);
+    QCOMPARE(text_->selectionLength(), length);
 }
 
 void TestClipboardCommands::cutMovesTheSelectionToTheClipboard_data()
@@ -132,17 +130,17 @@ void TestClipboardCommands::cutMovesTheSelectionToTheClipboard()
     QFETCH(int, length);
     QFETCH(QString, onClipboard);
     QFETCH(QString, remaining);
-    form_->Text1().setDocumentText(document);
+    text_->setDocumentText(document);
     select(start, length);
     offer(Offer::PlainText, u"earlier"_s);
 
-    form_->mnuEditCut_Click();
+    clipboard_->cut();
 
     const QMimeData* held = QGuiApplication::clipboard()->mimeData();
     QVERIFY(held);
     QCOMPARE(held->formats(), QStringList{u"text/plain"_s});
     QCOMPARE(held->text(), onClipboard);
-    QCOMPARE(form_->Text1().DocumentText(), remaining);
+    QCOMPARE(text_->documentText(), remaining);
 }
 
 void TestClipboardCommands::pasteReadsPlainTextOnly_data()
@@ -177,15 +175,15 @@ void TestClipboardCommands::pasteReadsPlainTextOnly()
     QFETCH(int, start);
     QFETCH(int, length);
     QFETCH(QString, expected);
-    form_->Text1().setDocumentText(u"ab|cd"_s);
+    text_->setDocumentText(u"ab|cd"_s);
     select(start, length);
     offer(offered, clipboardText);
 
-    form_->mnuEditPaste_Click();
+    clipboard_->paste();
 
-    QCOMPARE(form_->Text1().DocumentText(), expected);
+    QCOMPARE(text_->documentText(), expected);
     if (expected == u"ab|cd")
-        QCOMPARE(form_->Text1().SelectionLength(), length);
+        QCOMPARE(text_->selectionLength(), length);
 }
 
 // Cut and Copy with nothing selected have nothing to move: whatever the
@@ -204,7 +202,7 @@ void TestClipboardCommands::cutAndCopyWithNothingSelectedKeepTheClipboard()
 {
     QFETCH(bool, cut);
     QFETCH(Offer, offered);
-    form_->Text1().setDocumentText(u"abc"_s);
+    text_->setDocumentText(u"abc"_s);
     select(1, 0);
     offer(offered, u"earlier"_s);
     const auto formatsHeld = [] {
@@ -213,12 +211,12 @@ void TestClipboardCommands::cutAndCopyWithNothingSelectedKeepTheClipboard()
     };
     const QStringList before = formatsHeld();
 
-    cut ? form_->mnuEditCut_Click() : form_->mnuEditCopy_Click();
+    cut ? clipboard_->cut() : clipboard_->copy();
 
     QCOMPARE(formatsHeld(), before);
     QCOMPARE(QGuiApplication::clipboard()->text(),
              offered == Offer::Nothing ? QString() : u"earlier"_s);
-    QCOMPARE(form_->Text1().DocumentText(), u"abc"_s);
+    QCOMPARE(text_->documentText(), u"abc"_s);
 }
 
 QTEST_MAIN(TestClipboardCommands)

@@ -1,5 +1,5 @@
 #include "editing/EditorTextMirror.h"
-#include "editor/RichTextBox.h"
+#include "editor/ScriptEditor.h"
 
 #include <QRandomGenerator>
 #include <QTextCursor>
@@ -18,14 +18,14 @@ private slots:
     void mirrorFollowsTypingAndDeletingNearTheCaret();
 };
 
-using Edit = std::function<void(RichTextBox&)>;
+using Edit = std::function<void(ScriptEditor&)>;
 Q_DECLARE_METATYPE(Edit)
 
 void TestEditorTextMirror::mirrorFollowsEveryKindOfEdit_data()
 {
     QTest::addColumn<Edit>("edit");
     const auto at = [](int start, int length, QString text) {
-        return Edit([=](RichTextBox& e) {
+        return Edit([=](ScriptEditor& e) {
             e.setSelectionStart(start);
             e.setSelectionLength(length);
             e.setSelectedText(text);
@@ -37,16 +37,16 @@ void TestEditorTextMirror::mirrorFollowsEveryKindOfEdit_data()
     QTest::newRow("replace, same length") << at(0, 3, u"XYZ"_s);
     QTest::newRow("paste lines") << at(2, 4, u"a\r\nb\r\n\r\nc"_s);
     QTest::newRow("delete everything") << at(0, 1000, u""_s);
-    QTest::newRow("new document") << Edit([](RichTextBox& e) { e.setDocumentText(u"n\r\new"_s); });
-    QTest::newRow("empty document") << Edit([](RichTextBox& e) { e.setDocumentText(u""_s); });
-    QTest::newRow("bold everything") << Edit([](RichTextBox& e) {
+    QTest::newRow("new document") << Edit([](ScriptEditor& e) { e.setDocumentText(u"n\r\new"_s); });
+    QTest::newRow("empty document") << Edit([](ScriptEditor& e) { e.setDocumentText(u""_s); });
+    QTest::newRow("bold everything") << Edit([](ScriptEditor& e) {
         e.selectAll();
         e.setSelectionBold(true);
     });
-    QTest::newRow("line break in a paragraph") << Edit([](RichTextBox& e) {
+    QTest::newRow("line break in a paragraph") << Edit([](ScriptEditor& e) {
         QTextCursor(e.document()).insertText(QString(QChar::LineSeparator));
     });
-    QTest::newRow("large same-length replace") << Edit([](RichTextBox& e) {
+    QTest::newRow("large same-length replace") << Edit([](ScriptEditor& e) {
         e.selectAll();
         e.setSelectedText(QString(e.document()->characterCount() - 1, u'z'));
     });
@@ -55,7 +55,7 @@ void TestEditorTextMirror::mirrorFollowsEveryKindOfEdit_data()
 void TestEditorTextMirror::mirrorFollowsEveryKindOfEdit()
 {
     QFETCH(Edit, edit);
-    RichTextBox editor;
+    ScriptEditor editor;
     EditorTextMirror& mirror = EditorTextMirror::of(*editor.document());
     QString document;
     for (int line = 0; line < 2000; ++line)
@@ -71,7 +71,7 @@ void TestEditorTextMirror::mirrorFollowsEveryKindOfEdit()
 
 void TestEditorTextMirror::mirrorFollowsAThousandRandomEdits()
 {
-    RichTextBox editor;
+    ScriptEditor editor;
     editor.setDocumentText(u"ONTRIGGER=DCLICK\r\n  RETURN 1\r\n"_s);
     EditorTextMirror& mirror = EditorTextMirror::of(*editor.document());
     QRandomGenerator random(20240611);
@@ -94,7 +94,7 @@ void TestEditorTextMirror::mirrorFollowsAThousandRandomEdits()
 // grow, shrink past their own start, and move on to somewhere near.
 void TestEditorTextMirror::mirrorFollowsTypingAndDeletingNearTheCaret()
 {
-    RichTextBox editor;
+    ScriptEditor editor;
     QString document;
     for (int line = 0; line < 200; ++line)
         document += u"ONTRIGGER=STEP %1\r\n"_s.arg(line);

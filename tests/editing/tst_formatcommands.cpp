@@ -1,36 +1,33 @@
-#include "editor/EditorControl.h"
-#include "shell/Form1.h"
-#include "shell/Program.h"
+#include "editing/FormatCommands.h"
+#include "editor/ScriptEditor.h"
 #include "support/FakeServices.h"
 
-#include <QAction>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-using Handler = void (Form1::*)();
 using Reader = std::optional<bool> (EditorControl::*)() const;
 using Writer = void (EditorControl::*)(bool);
+using Command = bool (FormatCommands::*)();
 
 struct Toggle {
     const char* name;
-    const char* item;
-    Handler handler;
+    Command toggle;
     Reader read;
     Writer write;
 };
 
 const Toggle toggles[] = {
-    {"bold", "mnuFormatBold", &Form1::mnuFormatBold_Click, &EditorControl::SelectionBold,
+    {"bold", &FormatCommands::toggleBold, &EditorControl::selectionBold,
      &EditorControl::setSelectionBold},
-    {"italic", "mnuFormatItalic", &Form1::mnuFormatItalic_Click, &EditorControl::SelectionItalic,
+    {"italic", &FormatCommands::toggleItalic, &EditorControl::selectionItalic,
      &EditorControl::setSelectionItalic},
-    {"strikeout", "mnuFormatStrike", &Form1::mnuFormatStrike_Click,
-     &EditorControl::SelectionStrikeout, &EditorControl::setSelectionStrikeout},
-    {"underline", "mnuFormatUnder", &Form1::mnuFormatUnder_Click,
-     &EditorControl::SelectionUnderline, &EditorControl::setSelectionUnderline},
+    {"strikeout", &FormatCommands::toggleStrikeout, &EditorControl::selectionStrikeout,
+     &EditorControl::setSelectionStrikeout},
+    {"underline", &FormatCommands::toggleUnderline, &EditorControl::selectionUnderline,
+     &EditorControl::setSelectionUnderline},
 };
 
 FontChoice chosen()
@@ -48,8 +45,8 @@ private slots:
 
     void toggleWritesTheOppositeOfTheText_data();
     void toggleWritesTheOppositeOfTheText();
-    void toggleDecidesByTheTextNotTheCheckMark_data();
-    void toggleDecidesByTheTextNotTheCheckMark();
+    void toggleDecidesByTheTextAlone_data();
+    void toggleDecidesByTheTextAlone();
     void toggleWithoutSelectionFormatsTheTextTypedNext_data();
     void toggleWithoutSelectionFormatsTheTextTypedNext();
 
@@ -60,25 +57,29 @@ private slots:
     void fontWithoutSelectionFormatsTheTextTypedNext();
 
 private:
-    EditorControl& text() { return form_->Text1(); }
+    EditorControl& text() { return *text_; }
     void select(int start, int length);
     FontChoice selectionFont();
 
-    std::unique_ptr<Program> program_;
-    FakeCommonDialog* dialog_ = nullptr;
-    Form1* form_ = nullptr;
+    std::unique_ptr<ScriptEditor> text_;
+    std::unique_ptr<FakeCommonDialog> dialog_;
+    std::unique_ptr<FormatCommands> format_;
 };
 
 void TestFormatCommands::init()
 {
-    FakeServices fakes;
-    dialog_ = fakes.commonDialog;
-    program_ = std::make_unique<Program>([&fakes] { return fakes.take(); });
-    form_ = &Program::form1();
+    text_ = std::make_unique<ScriptEditor>();
+    dialog_ = std::make_unique<FakeCommonDialog>();
+    format_ = std::make_unique<FormatCommands>(*text_, *dialog_);
     text().setDocumentText(u"plain words here"_s);
 }
 
-void TestFormatCommands::cleanup() { program_.reset(); }
+void TestFormatCommands::cleanup()
+{
+    format_.reset();
+    dialog_.reset();
+    text_.reset();
+}
 
 void TestFormatCommands::select(int start, int length)
 {
@@ -91,17 +92,17 @@ FontChoice TestFormatCommands::selectionFont()
 {
     FontChoice font;
     [&] {
-        QVERIFY(text().SelectionFontName());
-        QVERIFY(text().SelectionFontSize());
-        QVERIFY(text().SelectionBold());
-        QVERIFY(text().SelectionItalic());
-        QVERIFY(text().SelectionStrikeout());
-        QVERIFY(text().SelectionUnderline());
-        QVERIFY(text().SelectionColor());
-        font = {*text().SelectionFontName(),  *text().SelectionFontSize(),
-                *text().SelectionBold(),      *text().SelectionItalic(),
-                *text().SelectionStrikeout(), *text().SelectionUnderline(),
-                *text().SelectionColor()};
+        QVERIFY(text().selectionFontName());
+        QVERIFY(text().selectionFontSize());
+        QVERIFY(text().selectionBold());
+        QVERIFY(text().selectionItalic());
+        QVERIFY(text().selectionStrikeout());
+        QVERIFY(text().selectionUnderline());
+        QVERIFY(text().selectionColor());
+        font = {*text().selectionFontName(),  *text().selectionFontSize(),
+                *text().selectionBold(),      *text().selectionItalic(),
+                *text().selectionStrikeout(), *text().selectionUnderline(),
+                *text().selectionColor()};
     }();
     return font;
 }
@@ -136,47 +137,43 @@ void TestFormatCommands::toggleWritesTheOppositeOfTheText()
     }
     select(0, 5);
 
-    (form_->*t.handler)();
+    const bool returned = (*format_.*t.toggle)();
 
     QCOMPARE((text().*t.read)(), std::optional<bool>(written));
-    QCOMPARE(form_->menuItem(QString::fromLatin1(t.item))->isChecked(), written);
+    QCOMPARE(returned, written);
     select(6, 5); // "words" is never touched
     QCOMPARE((text().*t.read)(), std::optional<bool>(false));
 }
 
-void TestFormatCommands::toggleDecidesByTheTextNotTheCheckMark_data()
+void TestFormatCommands::toggleDecidesByTheTextAlone_data()
 {
     QTest::addColumn<int>("toggle");
     for (int i = 0; i < int(std::size(toggles)); ++i)
         QTest::newRow(toggles[i].name) << i;
 }
 
-void TestFormatCommands::toggleDecidesByTheTextNotTheCheckMark()
+// What the toggle wrote last does not count: "words" is plain, so the
+// attribute goes on although the last toggle also switched it on.
+void TestFormatCommands::toggleDecidesByTheTextAlone()
 {
     QFETCH(int, toggle);
     const Toggle& t = toggles[toggle];
-    QAction* item = form_->menuItem(QString::fromLatin1(t.item));
     select(0, 5);
-    (form_->*t.handler)();
-    QVERIFY(item->isChecked());
+    QVERIFY((*format_.*t.toggle)());
 
-    // Moving to other text leaves the check mark as it was.
     select(6, 5);
-    QVERIFY(item->isChecked());
-    (form_->*t.handler)();
+    QVERIFY((*format_.*t.toggle)());
     QCOMPARE((text().*t.read)(), std::optional<bool>(true));
-    QVERIFY(item->isChecked());
 
-    (form_->*t.handler)();
+    QVERIFY(!(*format_.*t.toggle)());
     QCOMPARE((text().*t.read)(), std::optional<bool>(false));
-    QVERIFY(!item->isChecked());
     select(0, 5);
     QCOMPARE((text().*t.read)(), std::optional<bool>(true));
 }
 
 void TestFormatCommands::toggleWithoutSelectionFormatsTheTextTypedNext_data()
 {
-    toggleDecidesByTheTextNotTheCheckMark_data();
+    toggleDecidesByTheTextAlone_data();
 }
 
 void TestFormatCommands::toggleWithoutSelectionFormatsTheTextTypedNext()
@@ -185,11 +182,10 @@ void TestFormatCommands::toggleWithoutSelectionFormatsTheTextTypedNext()
     const Toggle& t = toggles[toggle];
     text().setSelectionStart(5);
 
-    (form_->*t.handler)();
-    QVERIFY(form_->menuItem(QString::fromLatin1(t.item))->isChecked());
+    QVERIFY((*format_.*t.toggle)());
     text().setSelectedText(u"XY"_s);
 
-    QCOMPARE(text().DocumentText(), u"plainXY words here"_s);
+    QCOMPARE(text().documentText(), u"plainXY words here"_s);
     select(5, 2);
     QCOMPARE((text().*t.read)(), std::optional<bool>(true));
     select(0, 5);
@@ -208,21 +204,16 @@ void TestFormatCommands::fontFillsTheDialogAndWritesAllSevenBack()
     text().setSelectionColor(QColor(200, 10, 20));
     const FontChoice before{u"DejaVu Sans"_s, 11.5f, false, true, false, true, QColor(200, 10, 20)};
     QCOMPARE(selectionFont(), before);
-    // The check marks belong to the toggles: Font never changes them.
-    form_->menuItem(u"mnuFormatUnder")->setChecked(true);
     dialog_->fontAnswers.push_back(chosen());
 
-    form_->mnuFormatFont_Click();
+    format_->chooseFont();
 
     QCOMPARE(dialog_->shown.size(), 1);
     QCOMPARE(dialog_->shown[0].kind, FakeCommonDialog::Shown::Kind::Font);
     QCOMPARE(dialog_->shown[0].flags, 259);
     QCOMPARE(dialog_->shown[0].font, before);
     QCOMPARE(selectionFont(), chosen());
-    QCOMPARE(form_->CommonDialog1().Flags(), 259);
-    QVERIFY(!form_->menuItem(u"mnuFormatBold")->isChecked());
-    QVERIFY(!form_->menuItem(u"mnuFormatStrike")->isChecked());
-    QVERIFY(form_->menuItem(u"mnuFormatUnder")->isChecked());
+    QCOMPARE(dialog_->flags(), 259);
     select(0, 5);
     QVERIFY(selectionFont() != chosen());
 }
@@ -234,11 +225,11 @@ void TestFormatCommands::fontCancelLeavesTheFormatting()
     const FontChoice before = selectionFont();
     dialog_->fontAnswers.push_back(std::nullopt);
 
-    form_->mnuFormatFont_Click();
+    format_->chooseFont();
 
     QCOMPARE(dialog_->shown.size(), 1);
     QCOMPARE(selectionFont(), before);
-    QCOMPARE(form_->CommonDialog1().Flags(), 259);
+    QCOMPARE(dialog_->flags(), 259);
 }
 
 void TestFormatCommands::fontOnMixedSelectionStartsFromTheFirstCharacter_data()
@@ -265,15 +256,15 @@ void TestFormatCommands::fontOnMixedSelectionStartsFromTheFirstCharacter()
     select(start, 1);
     const FontChoice first = selectionFont();
     select(start, length);
-    QVERIFY(!text().SelectionBold());
+    QVERIFY(!text().selectionBold());
     dialog_->fontAnswers.push_back(chosen());
 
-    form_->mnuFormatFont_Click();
+    format_->chooseFont();
 
     QCOMPARE(dialog_->shown.size(), 1);
     QCOMPARE(dialog_->shown[0].font, first);
-    QCOMPARE(text().SelectionStart(), start);
-    QCOMPARE(text().SelectionLength(), length);
+    QCOMPARE(text().selectionStart(), start);
+    QCOMPARE(text().selectionLength(), length);
     QCOMPARE(selectionFont(), chosen());
 }
 
@@ -283,7 +274,7 @@ void TestFormatCommands::fontWithoutSelectionFormatsTheTextTypedNext()
     const FontChoice atCaret = selectionFont();
     dialog_->fontAnswers.push_back(chosen());
 
-    form_->mnuFormatFont_Click();
+    format_->chooseFont();
     text().setSelectedText(u"XY"_s);
 
     QCOMPARE(dialog_->shown.size(), 1);

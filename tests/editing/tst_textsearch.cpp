@@ -1,5 +1,5 @@
 #include "editing/TextSearch.h"
-#include "editor/RichTextBox.h"
+#include "editor/ScriptEditor.h"
 
 #include <QScrollBar>
 #include <QTextCursor>
@@ -66,51 +66,51 @@ void TestTextSearch::searchSelectsTheFirstOccurrenceFromTheSelectionStart()
     QFETCH(QString, search);
     QFETCH(int, foundStart);
     QFETCH(int, foundLength);
-    RichTextBox editor;
+    ScriptEditor editor;
     editor.setDocumentText(document);
     editor.setSelectionStart(start);
     editor.setSelectionLength(length);
 
     QVERIFY(TextSearch::selectNextOccurrence(editor, search));
 
-    QCOMPARE(editor.SelectionStart(), foundStart);
-    QCOMPARE(editor.SelectionLength(), foundLength);
+    QCOMPARE(editor.selectionStart(), foundStart);
+    QCOMPARE(editor.selectionLength(), foundLength);
     if (foundLength > 0)
-        QCOMPARE(editor.SelectedText(),
+        QCOMPARE(editor.selectedText(),
                  QString(search).replace(u"\r\n"_s, u"\n"_s).replace(u'\n', u"\r\n"_s));
-    QCOMPARE(editor.DocumentText(), document);
+    QCOMPARE(editor.documentText(), document);
 }
 
 void TestTextSearch::searchingAgainStepsThroughEveryOccurrence()
 {
-    RichTextBox editor;
+    ScriptEditor editor;
     editor.setDocumentText(u"ONTRIGGER=STEP\r\nONTRIGGER=TIMER\r\n\r\nONTRIGGER=HEAR"_s);
     editor.setSelectionStart(0);
     QList<int> visited;
     for (int search = 0; search < 4; ++search) {
         QVERIFY(TextSearch::selectNextOccurrence(editor, u"ONTRIGGER="));
-        visited << editor.SelectionStart();
+        visited << editor.selectionStart();
     }
     QCOMPARE(visited, (QList<int>{0, 15, 32, 46}));
-    QCOMPARE(editor.SelectionLength(), 0);
+    QCOMPARE(editor.selectionLength(), 0);
 }
 
 void TestTextSearch::emptySearchTextChangesNothing()
 {
-    RichTextBox editor;
+    ScriptEditor editor;
     editor.setDocumentText(u"abc"_s);
     editor.setSelectionStart(1);
     editor.setSelectionLength(1);
 
     QVERIFY(!TextSearch::selectNextOccurrence(editor, u""));
 
-    QCOMPARE(editor.SelectionStart(), 1);
-    QCOMPARE(editor.SelectionLength(), 1);
+    QCOMPARE(editor.selectionStart(), 1);
+    QCOMPARE(editor.selectionLength(), 1);
 }
 
 void TestTextSearch::matchIsScrolledIntoView()
 {
-    RichTextBox editor;
+    ScriptEditor editor;
     editor.resize(300, 200);
     editor.show();
     QVERIFY(QTest::qWaitForWindowExposed(&editor));
@@ -123,7 +123,7 @@ void TestTextSearch::matchIsScrolledIntoView()
 
     QVERIFY(TextSearch::selectNextOccurrence(editor, u"TARGET"));
 
-    QCOMPARE(editor.SelectedText(), u"TARGET"_s);
+    QCOMPARE(editor.selectedText(), u"TARGET"_s);
     QVERIFY(editor.viewport()->rect().contains(editor.cursorRect()));
 }
 
@@ -131,7 +131,7 @@ void TestTextSearch::matchIsScrolledIntoView()
 // is as much a line break to the user as Enter's (U+2029).
 void TestTextSearch::lineBreakInSearchTextMatchesEitherEditorLineBreak()
 {
-    RichTextBox editor;
+    ScriptEditor editor;
     editor.setDocumentText(u"ab\r\nab"_s);
     QTextCursor cursor(editor.document());
     cursor.setPosition(1);
@@ -141,12 +141,12 @@ void TestTextSearch::lineBreakInSearchTextMatchesEitherEditorLineBreak()
 
     QVERIFY(TextSearch::selectNextOccurrence(editor, u"b\r\na"));
 
-    QCOMPARE(editor.SelectionStart(), 2);
-    QCOMPARE(editor.SelectionLength(), 3);
+    QCOMPARE(editor.selectionStart(), 2);
+    QCOMPARE(editor.selectionLength(), 3);
     editor.setSelectionStart(0);
     QVERIFY(TextSearch::selectNextOccurrence(editor, u"a\nb"));
-    QCOMPARE(editor.SelectionStart(), 0);
-    QCOMPARE(editor.SelectionLength(), 3);
+    QCOMPARE(editor.selectionStart(), 0);
+    QCOMPARE(editor.selectionLength(), 3);
 }
 
 QTEST_MAIN(TestTextSearch)

@@ -15,7 +15,7 @@ template<typename T> T popFront(std::deque<T>& queue)
 
 std::optional<QString> FakeCommonDialog::nextFileAnswer(Shown::Kind kind)
 {
-    shown.append({kind, Filter(), FilterIndex(), Flags(), Font()});
+    shown.append({kind, filter(), filterIndex(), flags(), font()});
     if (fileAnswers.empty()) {
         QTest::qFail("a file dialog was shown with no scripted answer", __FILE__, __LINE__);
         return std::nullopt;
@@ -35,7 +35,7 @@ std::optional<QString> FakeCommonDialog::runSaveDialog()
 
 std::optional<FontChoice> FakeCommonDialog::runFontDialog()
 {
-    shown.append({Shown::Kind::Font, Filter(), FilterIndex(), Flags(), Font()});
+    shown.append({Shown::Kind::Font, filter(), filterIndex(), flags(), font()});
     if (fontAnswers.empty()) {
         QTest::qFail("the font dialog was shown with no scripted answer", __FILE__, __LINE__);
         return std::nullopt;

@@ -1,6 +1,5 @@
-#include "editor/RichTextBox.h"
-#include "shell/Form1.h"
-#include "shell/Program.h"
+#include "editor/ScriptEditor.h"
+#include "shell/MainWindow.h"
 #include "support/FakeServices.h"
 
 #include <QAction>
@@ -27,26 +26,24 @@ private slots:
     void formatKeysToggleTheSelection();
 
 private:
-    std::unique_ptr<Program> program_;
-    Form1* form_ = nullptr;
+    std::unique_ptr<MainWindow> window_;
 };
 
 void TestEditingShortcuts::init()
 {
-    program_ = std::make_unique<Program>([] { return FakeServices().take(); });
-    form_ = &Program::form1();
-    form_->show();
-    form_->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(form_));
-    form_->editorWidget().setFocus();
-    form_->Text1().setDocumentText(u"abc def"_s);
-    form_->Text1().setSelectionStart(4);
-    form_->Text1().setSelectionLength(3);
+    window_ = std::make_unique<MainWindow>(FakeServices().take());
+    window_->show();
+    window_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+    window_->scriptEditor().setFocus();
+    window_->editor().setDocumentText(u"abc def"_s);
+    window_->editor().setSelectionStart(4);
+    window_->editor().setSelectionLength(3);
 }
 
 void TestEditingShortcuts::cleanup()
 {
-    program_.reset();
+    window_.reset();
     QGuiApplication::clipboard()->clear();
 }
 
@@ -71,9 +68,9 @@ void TestEditingShortcuts::clipboardKeysRunTheCommands()
     links->setUrls({QUrl(u"https://example.org/a"_s)});
     QGuiApplication::clipboard()->setMimeData(links.release());
 
-    QTest::keyClick(&form_->editorWidget(), Qt::Key(key), Qt::ControlModifier);
+    QTest::keyClick(&window_->scriptEditor(), Qt::Key(key), Qt::ControlModifier);
 
-    QCOMPARE(form_->Text1().DocumentText(), document);
+    QCOMPARE(window_->editor().documentText(), document);
     if (!clipboard.isNull()) {
         const QMimeData* held = QGuiApplication::clipboard()->mimeData();
         QVERIFY(held);
@@ -89,14 +86,14 @@ void TestEditingShortcuts::formatKeysToggleTheSelection_data()
     QTest::addColumn<QString>("item");
     QTest::addColumn<Reader>("read");
     QTest::newRow("Ctrl+B") << int(Qt::Key_B) << u"mnuFormatBold"_s
-                            << Reader(&EditorControl::SelectionBold);
+                            << Reader(&EditorControl::selectionBold);
     QTest::newRow("Ctrl+I") << int(Qt::Key_I) << u"mnuFormatItalic"_s
-                            << Reader(&EditorControl::SelectionItalic);
+                            << Reader(&EditorControl::selectionItalic);
     QTest::newRow("Ctrl+U") << int(Qt::Key_U) << u"mnuFormatUnder"_s
-                            << Reader(&EditorControl::SelectionUnderline);
+                            << Reader(&EditorControl::selectionUnderline);
     // Strikeout, not undo.
     QTest::newRow("Ctrl+Z") << int(Qt::Key_Z) << u"mnuFormatStrike"_s
-                            << Reader(&EditorControl::SelectionStrikeout);
+                            << Reader(&EditorControl::selectionStrikeout);
 }
 
 void TestEditingShortcuts::formatKeysToggleTheSelection()
@@ -105,16 +102,16 @@ void TestEditingShortcuts::formatKeysToggleTheSelection()
     QFETCH(int, key);
     QFETCH(QString, item);
     QFETCH(Reader, read);
-    RichTextBox& editor = form_->editorWidget();
+    ScriptEditor& editor = window_->scriptEditor();
 
     QTest::keyClick(&editor, Qt::Key(key), Qt::ControlModifier);
-    QCOMPARE((form_->Text1().*read)(), std::optional<bool>(true));
-    QVERIFY(form_->menuItem(item)->isChecked());
+    QCOMPARE((window_->editor().*read)(), std::optional<bool>(true));
+    QVERIFY(window_->menuItem(item)->isChecked());
 
     QTest::keyClick(&editor, Qt::Key(key), Qt::ControlModifier);
-    QCOMPARE((form_->Text1().*read)(), std::optional<bool>(false));
-    QVERIFY(!form_->menuItem(item)->isChecked());
-    QCOMPARE(form_->Text1().DocumentText(), u"abc def"_s);
+    QCOMPARE((window_->editor().*read)(), std::optional<bool>(false));
+    QVERIFY(!window_->menuItem(item)->isChecked());
+    QCOMPARE(window_->editor().documentText(), u"abc def"_s);
 }
 
 QTEST_MAIN(TestEditingShortcuts)

@@ -1,9 +1,7 @@
-#include "help/Form2.h"
+#include "help/AboutBox.h"
 #include "help/ProductSite.h"
+#include "platform/SingleWindow.h"
 #include "platform/Twips.h"
-#include "shell/Form1.h"
-#include "shell/Program.h"
-#include "support/FakeServices.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -19,11 +17,11 @@ QRect twipsRect(int left, int top, int width, int height)
             pixelsFromTwips(height)};
 }
 
-QList<Form2*> aboutBoxes()
+QList<AboutBox*> aboutBoxes()
 {
-    QList<Form2*> boxes;
+    QList<AboutBox*> boxes;
     for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (auto* box = qobject_cast<Form2*>(window))
+        if (auto* box = qobject_cast<AboutBox*>(window))
             boxes << box;
     }
     return boxes;
@@ -31,7 +29,7 @@ QList<Form2*> aboutBoxes()
 
 } // namespace
 
-class TestForm2 : public QObject {
+class TestAboutBox : public QObject {
     Q_OBJECT
 
 private slots:
@@ -39,10 +37,10 @@ private slots:
     void firstLineShowsTheVersionInFull();
     void aboutTextIsFourLinesEndingInTheProductSite();
     void opensInPlaceWithTheButtonFocused();
-    void aboutCommandKeepsOneModelessWindow();
+    void shownOnceKeepsOneModelessWindow();
 };
 
-void TestForm2::firstLineShowsTheVersionInFull_data()
+void TestAboutBox::firstLineShowsTheVersionInFull_data()
 {
     QTest::addColumn<Version>("version");
     QTest::addColumn<QString>("firstLine");
@@ -54,16 +52,16 @@ void TestForm2::firstLineShowsTheVersionInFull_data()
     QTest::newRow("zeros") << Version{0, 0, 0} << u"Vexlon Script Editor - 0.0.0"_s;
 }
 
-void TestForm2::firstLineShowsTheVersionInFull()
+void TestAboutBox::firstLineShowsTheVersionInFull()
 {
     QFETCH(Version, version);
     QFETCH(QString, firstLine);
-    QCOMPARE(Form2::aboutText(version).section(u"\r\n"_s, 0, 0), firstLine);
+    QCOMPARE(AboutBox::aboutText(version).section(u"\r\n"_s, 0, 0), firstLine);
 }
 
-void TestForm2::aboutTextIsFourLinesEndingInTheProductSite()
+void TestAboutBox::aboutTextIsFourLinesEndingInTheProductSite()
 {
-    const QString text = Form2::aboutText(programVersion);
+    const QString text = AboutBox::aboutText(programVersion);
     const QStringList lines = text.split(u"\r\n"_s);
     QCOMPARE(lines.size(), 4);
     QCOMPARE(lines[1], u"A Trigger/Script Utility."_s);
@@ -75,54 +73,55 @@ void TestForm2::aboutTextIsFourLinesEndingInTheProductSite()
     QCOMPARE(text.count(u'\n'), 3);
 
     // The label shows each part on a line of its own, with no CR left to draw.
-    Form2 window;
-    QCOMPARE(window.Label1->text().split(u'\n'), lines);
+    AboutBox window;
+    QCOMPARE(window.textLabel->text().split(u'\n'), lines);
 }
 
 // The label cannot take the focus, so the button has it: Space closes the box.
-void TestForm2::opensInPlaceWithTheButtonFocused()
+void TestAboutBox::opensInPlaceWithTheButtonFocused()
 {
-    auto* window = new Form2;
+    auto* window = new AboutBox;
     window->setAttribute(Qt::WA_DeleteOnClose);
-    QPointer<Form2> alive = window;
+    QPointer<AboutBox> alive = window;
     window->show();
     QVERIFY(QTest::qWaitForWindowActive(window));
     QCOMPARE(window->geometry(), twipsRect(1680, 1695, 4515, 1575));
     QCOMPARE(window->minimumSize(), window->maximumSize());
-    QCOMPARE(window->Picture1->pixmap().size(), QSize(358, 28));
-    QTRY_COMPARE(window->focusWidget(), window->Command1);
+    QCOMPARE(window->banner->pixmap().size(), QSize(358, 28));
+    QTRY_COMPARE(window->focusWidget(), window->alrightButton);
 
     QTest::keyClick(window->focusWidget(), Qt::Key_Space);
     QTRY_VERIFY(!alive);
 }
 
-void TestForm2::aboutCommandKeepsOneModelessWindow()
+// As the main window shows it: at most one box at a time.
+void TestAboutBox::shownOnceKeepsOneModelessWindow()
 {
-    Program program([] { return FakeServices().take(); });
-    Form1& form1 = Program::form1();
+    QPointer<AboutBox> slot;
+    const auto closeAtEnd = qScopeGuard([&] { delete slot; });
 
-    form1.mnuHelpAbt_Click();
+    showSingleWindow(slot);
     QCOMPARE(aboutBoxes().size(), 1);
-    QPointer<Form2> first = aboutBoxes().constFirst();
+    QPointer<AboutBox> first = aboutBoxes().constFirst();
     QVERIFY(first->isVisible());
     QCOMPARE(first->parentWidget(), nullptr);
     QVERIFY(!first->isModal());
 
     // Shown again, the same window comes to the front without composing its text again.
-    first->Label1->setText(u"left as it was"_s);
-    form1.mnuHelpAbt_Click();
-    QCOMPARE(aboutBoxes(), QList<Form2*>{first.data()});
-    QCOMPARE(first->Label1->text(), u"left as it was"_s);
+    first->textLabel->setText(u"left as it was"_s);
+    showSingleWindow(slot);
+    QCOMPARE(aboutBoxes(), QList<AboutBox*>{first.data()});
+    QCOMPARE(first->textLabel->text(), u"left as it was"_s);
 
-    // "Alright!" destroys it; the next About command composes a new one.
-    QTest::mouseClick(first->Command1, Qt::LeftButton);
+    // "Alright!" destroys it; showing it again composes a new one.
+    QTest::mouseClick(first->alrightButton, Qt::LeftButton);
     QTRY_VERIFY(!first);
     QVERIFY(aboutBoxes().isEmpty());
-    form1.mnuHelpAbt_Click();
+    showSingleWindow(slot);
     QCOMPARE(aboutBoxes().size(), 1);
-    QVERIFY(
-        aboutBoxes().constFirst()->Label1->text().startsWith(u"Vexlon Script Editor - 1.0.1\n"_s));
+    QVERIFY(aboutBoxes().constFirst()->textLabel->text().startsWith(
+        u"Vexlon Script Editor - 1.0.1\n"_s));
 }
 
-QTEST_MAIN(TestForm2)
-#include "tst_form2.moc"
+QTEST_MAIN(TestAboutBox)
+#include "tst_aboutbox.moc"

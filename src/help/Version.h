@@ -9,8 +9,8 @@ struct Version {
     int revision = 0;
 };
 
-constexpr Version programVersion{VEXLON_VERSION_MAJOR, VEXLON_VERSION_MINOR,
-                                 VEXLON_VERSION_REVISION};
+// The version this build of the program carries, from the project's version.
+extern const Version programVersion;
 
 // "1.0.1": plain decimal numbers joined by dots.
 inline QString versionText(Version v)

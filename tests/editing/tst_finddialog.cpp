@@ -1,9 +1,6 @@
-#include "editing/Form3.h"
-#include "editor/EditorControl.h"
-#include "shell/Form1.h"
-#include "shell/Program.h"
-#include "shell/SingleWindow.h"
-#include "support/FakeServices.h"
+#include "editing/FindDialog.h"
+#include "editor/ScriptEditor.h"
+#include "platform/SingleWindow.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -20,11 +17,11 @@ QRect fromTwips(int left, int top, int width, int height)
     return {left / 15, top / 15, width / 15, height / 15};
 }
 
-QList<Form3*> findDialogs()
+QList<FindDialog*> findDialogs()
 {
-    QList<Form3*> dialogs;
+    QList<FindDialog*> dialogs;
     for (QWidget* window : QApplication::topLevelWidgets())
-        if (auto* dialog = qobject_cast<Form3*>(window))
+        if (auto* dialog = qobject_cast<FindDialog*>(window))
             dialogs << dialog;
     return dialogs;
 }
@@ -33,7 +30,7 @@ void destroyClosedWindows() { QCoreApplication::sendPostedEvents(nullptr, QEvent
 
 } // namespace
 
-class TestForm3 : public QObject {
+class TestFindDialog : public QObject {
     Q_OBJECT
 private slots:
     void init();
@@ -49,43 +46,46 @@ private slots:
     void everyWayOfClosingDestroysTheDialog_data();
     void everyWayOfClosingDestroysTheDialog();
     void emptySearchTextKeepsTheDialogOpen();
-    void searchSelectsInTheMainWindowsEditor_data();
-    void searchSelectsInTheMainWindowsEditor();
-    void searchCreatesTheMainWindowWhenThereIsNone();
+    void searchSelectsInTheEditor_data();
+    void searchSelectsInTheEditor();
+    void searchesTheEditorItWasOpenedFor();
 
 private:
-    Form3* openDialog();
-    QLineEdit* searchBox(Form3* dialog) { return dialog->findChild<QLineEdit*>(u"Text1"_s); }
+    FindDialog* openDialog();
+    QLineEdit* searchBox(FindDialog* dialog) { return dialog->findChild<QLineEdit*>(u"Text1"_s); }
 
-    std::unique_ptr<Program> program_;
-    Form1* form_ = nullptr;
+    EditorControl& text() { return *editor_; }
+
+    std::unique_ptr<ScriptEditor> editor_;
+    // As the main window keeps it: the dialog shown at most once.
+    QPointer<FindDialog> slot_;
 };
 
-void TestForm3::init()
+void TestFindDialog::init()
 {
-    program_ = std::make_unique<Program>([] { return FakeServices().take(); });
-    form_ = &Program::form1();
-    form_->Text1().setDocumentText(u"abc abc"_s);
-    form_->Text1().setSelectionStart(1);
+    editor_ = std::make_unique<ScriptEditor>();
+    text().setDocumentText(u"abc abc"_s);
+    text().setSelectionStart(1);
 }
 
-void TestForm3::cleanup()
+void TestFindDialog::cleanup()
 {
-    program_.reset();
+    delete slot_;
+    editor_.reset();
     destroyClosedWindows();
     QVERIFY(findDialogs().isEmpty());
 }
 
-Form3* TestForm3::openDialog()
+FindDialog* TestFindDialog::openDialog()
 {
-    form_->Find_Click();
-    const QList<Form3*> dialogs = findDialogs();
+    showSingleWindow(slot_, *editor_);
+    const QList<FindDialog*> dialogs = findDialogs();
     return dialogs.size() == 1 ? dialogs[0] : nullptr;
 }
 
-void TestForm3::dialogIsLaidOutAsDesigned()
+void TestFindDialog::dialogIsLaidOutAsDesigned()
 {
-    Form3* dialog = openDialog();
+    FindDialog* dialog = openDialog();
     QVERIFY(dialog);
     QCOMPARE(dialog->windowTitle(), u"Find...."_s);
     QVERIFY(dialog->isVisible());
@@ -115,7 +115,7 @@ void TestForm3::dialogIsLaidOutAsDesigned()
     }
 }
 
-void TestForm3::controlsAreLaidOutAsDesigned_data()
+void TestFindDialog::controlsAreLaidOutAsDesigned_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("caption");
@@ -127,12 +127,12 @@ void TestForm3::controlsAreLaidOutAsDesigned_data()
     QTest::newRow("Command2") << u"Command2"_s << u"&Cancel"_s << fromTwips(1620, 855, 1005, 270);
 }
 
-void TestForm3::controlsAreLaidOutAsDesigned()
+void TestFindDialog::controlsAreLaidOutAsDesigned()
 {
     QFETCH(QString, name);
     QFETCH(QString, caption);
     QFETCH(QRect, geometry);
-    Form3* dialog = openDialog();
+    FindDialog* dialog = openDialog();
     QVERIFY(dialog);
     auto* control = dialog->findChild<QWidget*>(name);
     QVERIFY(control);
@@ -140,9 +140,9 @@ void TestForm3::controlsAreLaidOutAsDesigned()
     QCOMPARE(control->property("text").toString(), caption);
 }
 
-void TestForm3::searchTextHasTheFocusAndTabFollowsTheOrder()
+void TestFindDialog::searchTextHasTheFocusAndTabFollowsTheOrder()
 {
-    Form3* dialog = openDialog();
+    FindDialog* dialog = openDialog();
     QVERIFY(dialog);
     QVERIFY(QTest::qWaitForWindowActive(dialog));
     QCOMPARE(QApplication::focusWidget(), searchBox(dialog));
@@ -152,7 +152,7 @@ void TestForm3::searchTextHasTheFocusAndTabFollowsTheOrder()
     }
 }
 
-void TestForm3::keysOfTheDialog_data()
+void TestFindDialog::keysOfTheDialog_data()
 {
     QTest::addColumn<int>("key");
     QTest::addColumn<int>("modifiers");
@@ -164,13 +164,13 @@ void TestForm3::keysOfTheDialog_data()
     QTest::newRow("Alt+C cancels") << int(Qt::Key_C) << int(Qt::AltModifier) << true << 1;
 }
 
-void TestForm3::keysOfTheDialog()
+void TestFindDialog::keysOfTheDialog()
 {
     QFETCH(int, key);
     QFETCH(int, modifiers);
     QFETCH(bool, closes);
     QFETCH(int, selectionStart);
-    QPointer<Form3> dialog = openDialog();
+    QPointer<FindDialog> dialog = openDialog();
     QVERIFY(dialog);
     QVERIFY(QTest::qWaitForWindowActive(dialog));
     QTest::keyClicks(searchBox(dialog), u"abc"_s);
@@ -185,12 +185,12 @@ void TestForm3::keysOfTheDialog()
         QVERIFY(dialog);
         QVERIFY(dialog->isVisible());
     }
-    QCOMPARE(form_->Text1().SelectionStart(), selectionStart);
+    QCOMPARE(text().selectionStart(), selectionStart);
 }
 
-void TestForm3::findAgainRaisesTheSameDialogWithItsText()
+void TestFindDialog::findAgainRaisesTheSameDialogWithItsText()
 {
-    Form3* dialog = openDialog();
+    FindDialog* dialog = openDialog();
     QVERIFY(dialog);
     searchBox(dialog)->setText(u"kept"_s);
     dialog->hide(); // as if it had fallen behind the main window
@@ -200,7 +200,7 @@ void TestForm3::findAgainRaisesTheSameDialogWithItsText()
     QCOMPARE(searchBox(dialog)->text(), u"kept"_s);
 }
 
-void TestForm3::everyWayOfClosingDestroysTheDialog_data()
+void TestFindDialog::everyWayOfClosingDestroysTheDialog_data()
 {
     QTest::addColumn<QString>("how");
     QTest::newRow("Cancel") << u"Command2"_s;
@@ -208,47 +208,47 @@ void TestForm3::everyWayOfClosingDestroysTheDialog_data()
     QTest::newRow("window manager") << u"close"_s;
 }
 
-void TestForm3::everyWayOfClosingDestroysTheDialog()
+void TestFindDialog::everyWayOfClosingDestroysTheDialog()
 {
     QFETCH(QString, how);
-    QPointer<Form3> dialog = openDialog();
+    QPointer<FindDialog> dialog = openDialog();
     QVERIFY(dialog);
     searchBox(dialog)->setText(u"zzz"_s);
 
     if (how == u"Command2")
-        dialog->Command2_Click();
+        dialog->cancel();
     else if (how == u"cmdFind")
-        dialog->cmdFind_Click();
+        dialog->find();
     else
         dialog->close();
     destroyClosedWindows();
 
     QVERIFY(dialog.isNull());
     if (how != u"cmdFind") {
-        QCOMPARE(form_->Text1().SelectionStart(), 1);
-        QCOMPARE(form_->Text1().DocumentText(), u"abc abc"_s);
+        QCOMPARE(text().selectionStart(), 1);
+        QCOMPARE(text().documentText(), u"abc abc"_s);
     }
-    Form3* fresh = openDialog();
+    FindDialog* fresh = openDialog();
     QVERIFY(fresh);
     QCOMPARE(searchBox(fresh)->text(), u""_s);
 }
 
-void TestForm3::emptySearchTextKeepsTheDialogOpen()
+void TestFindDialog::emptySearchTextKeepsTheDialogOpen()
 {
-    form_->Text1().setSelectionLength(2);
-    QPointer<Form3> dialog = openDialog();
+    text().setSelectionLength(2);
+    QPointer<FindDialog> dialog = openDialog();
     QVERIFY(dialog);
 
-    dialog->cmdFind_Click();
+    dialog->find();
     destroyClosedWindows();
 
     QVERIFY(dialog);
     QVERIFY(dialog->isVisible());
-    QCOMPARE(form_->Text1().SelectionStart(), 1);
-    QCOMPARE(form_->Text1().SelectionLength(), 2);
+    QCOMPARE(text().selectionStart(), 1);
+    QCOMPARE(text().selectionLength(), 2);
 }
 
-void TestForm3::searchSelectsInTheMainWindowsEditor_data()
+void TestFindDialog::searchSelectsInTheEditor_data()
 {
     QTest::addColumn<QString>("search");
     QTest::addColumn<int>("start");
@@ -257,39 +257,40 @@ void TestForm3::searchSelectsInTheMainWindowsEditor_data()
     QTest::newRow("not found") << u"ABC"_s << 7 << 0;
 }
 
-void TestForm3::searchSelectsInTheMainWindowsEditor()
+void TestFindDialog::searchSelectsInTheEditor()
 {
     QFETCH(QString, search);
     QFETCH(int, start);
     QFETCH(int, length);
-    QPointer<Form3> dialog = openDialog();
+    QPointer<FindDialog> dialog = openDialog();
     QVERIFY(dialog);
     searchBox(dialog)->setText(search);
 
-    dialog->cmdFind_Click();
+    dialog->find();
     destroyClosedWindows();
 
     QVERIFY(dialog.isNull());
-    QCOMPARE(form_->Text1().SelectionStart(), start);
-    QCOMPARE(form_->Text1().SelectionLength(), length);
+    QCOMPARE(text().selectionStart(), start);
+    QCOMPARE(text().selectionLength(), length);
 }
 
-void TestForm3::searchCreatesTheMainWindowWhenThereIsNone()
+void TestFindDialog::searchesTheEditorItWasOpenedFor()
 {
-    program_.reset();
-    program_ = std::make_unique<Program>([] { return FakeServices().take(); });
-    QPointer<Form3> dialog;
-    showSingleWindow(dialog);
+    ScriptEditor other;
+    other.setDocumentText(u"x marks"_s);
+    QPointer<FindDialog> dialog;
+    showSingleWindow(dialog, other);
     dialog->findChild<QLineEdit*>(u"Text1"_s)->setText(u"x"_s);
-    QCOMPARE(Program::existingForm1(), nullptr);
 
-    dialog->cmdFind_Click();
+    dialog->find();
     destroyClosedWindows();
 
-    QVERIFY(Program::existingForm1());
     QVERIFY(dialog.isNull());
-    form_ = Program::existingForm1();
+    QCOMPARE(other.selectionStart(), 0);
+    QCOMPARE(other.selectionLength(), 1);
+    QCOMPARE(text().selectionStart(), 1);
+    QCOMPARE(text().selectionLength(), 0);
 }
 
-QTEST_MAIN(TestForm3)
-#include "tst_form3.moc"
+QTEST_MAIN(TestFindDialog)
+#include "tst_finddialog.moc"

@@ -1,10 +1,9 @@
-#include "shell/FrmSplash.h"
+#include "shell/SplashScreen.h"
 
-#include "platform/SplashCcreenAPI.h"
+#include "help/Version.h"
+#include "platform/KeepOnTop.h"
 #include "platform/Twips.h"
-#include "shell/Form1.h"
-#include "shell/Program.h"
-#include "shell/Version.h"
+#include "shell/MainWindow.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -14,12 +13,13 @@
 
 using namespace Qt::StringLiterals;
 
-FrmSplash::FrmSplash(QWidget* parent)
+SplashScreen::SplashScreen(MainWindow& mainWindow, QWidget* parent)
     : QWidget(parent,
               // A tool window keeps out of the taskbar; no close button, the sequence closes it.
               Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
-    , Picture1(new QLabel(this))
-    , Label1(new QLabel(this))
+    , mainWindow_(mainWindow)
+    , picture_(new QLabel(this))
+    , versionLabel_(new QLabel(this))
 {
     setObjectName(u"FrmSplash"_s);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -29,17 +29,17 @@ FrmSplash::FrmSplash(QWidget* parent)
     setBackgroundRole(QPalette::Button);
 
     // Clicks on the picture or the label do nothing: only the margins around them count.
-    Picture1->setObjectName(u"Picture1"_s);
-    Picture1->setGeometry(rectFromTwips(180, 135, 2985, 2265));
-    Picture1->setPixmap(QPixmap(u":/images/splash.jpg"_s));
-    Picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Picture1->setAttribute(Qt::WA_NoMousePropagation);
+    picture_->setObjectName(u"Picture1"_s);
+    picture_->setGeometry(rectFromTwips(180, 135, 2985, 2265));
+    picture_->setPixmap(QPixmap(u":/images/splash.jpg"_s));
+    picture_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    picture_->setAttribute(Qt::WA_NoMousePropagation);
 
-    timer1_.setObjectName(u"Timer1"_s);
-    connect(&timer1_, &QTimer::timeout, this, &FrmSplash::Timer1_Timer);
+    timer_.setObjectName(u"Timer1"_s);
+    connect(&timer_, &QTimer::timeout, this, &SplashScreen::onTick);
 
-    Label1->setObjectName(u"Label1"_s);
-    Label1->setGeometry(rectFromTwips(180, 2520, 3030, 330));
+    versionLabel_->setObjectName(u"Label1"_s);
+    versionLabel_->setGeometry(rectFromTwips(180, 2520, 3030, 330));
     // "Roman" where the system has it, else a narrow serif face that keeps the text inside the
     // label.
     QFont roman;
@@ -47,78 +47,72 @@ FrmSplash::FrmSplash(QWidget* parent)
     roman.setStyleHint(QFont::Serif);
     roman.setPointSizeF(9.75);
     roman.setBold(true);
-    Label1->setFont(roman);
-    Label1->setAutoFillBackground(true);
-    QPalette colors = Label1->palette();
+    versionLabel_->setFont(roman);
+    versionLabel_->setAutoFillBackground(true);
+    QPalette colors = versionLabel_->palette();
     colors.setColor(QPalette::Window, QColor(212, 208, 200)); // inactive border
     colors.setColor(QPalette::WindowText, Qt::black);
-    Label1->setPalette(colors);
-    Label1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    Label1->setAttribute(Qt::WA_NoMousePropagation);
+    versionLabel_->setPalette(colors);
+    versionLabel_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    versionLabel_->setAttribute(Qt::WA_NoMousePropagation);
 
-    Form_Load();
+    versionLabel_->setText(u"   Vexlon Scriptor Version - "_s + versionText(programVersion));
+    keepOnTop(*this);
+    timer_.setInterval(1000);
+    timer_.start();
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 }
 
-void FrmSplash::Form_Load()
-{
-    MainWindow = &Program::form1();
-    Label1->setText(u"   Vexlon Scriptor Version - "_s + versionText(programVersion));
-    SplashCcreenAPI::keepOnTop(*this);
-    timer1_.setInterval(1000);
-    timer1_.start();
-}
-
-void FrmSplash::Timer1_Timer()
+void SplashScreen::onTick()
 {
     ++tickCount_;
     if (tickCount_ == 1) {
-        MainWindow->load();
-        MainWindow->show();
-        MainWindow->setEnabled(false);
+        mainWindow_.load();
+        mainWindow_.show();
+        mainWindow_.setEnabled(false);
         // Where no window manager honours the keep-on-top flag, newly shown windows still
         // come up above the splash.
         raise();
-        timer1_.setInterval(3000);
+        timer_.setInterval(3000);
     } else if (tickCount_ == 2) {
         handOver();
     }
 }
 
-void FrmSplash::Form_Click()
+void SplashScreen::handOverNow()
 {
-    MainWindow->load();
-    if (MainWindow->isVisible())
+    mainWindow_.load();
+    if (mainWindow_.isVisible())
         handOver();
 }
 
-void FrmSplash::handOver()
+void SplashScreen::handOver()
 {
     handedOver_ = true;
-    timer1_.stop();
+    timer_.stop();
     close();
-    MainWindow->setEnabled(true);
-    MainWindow->activateWindow();
+    mainWindow_.setEnabled(true);
+    mainWindow_.activateWindow();
 }
 
-void FrmSplash::mouseReleaseEvent(QMouseEvent* event)
+void SplashScreen::mouseReleaseEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
-        Form_Click();
+        handOverNow();
 }
 
 // Closed some other way (the window manager, Alt+F4) before the hand-over:
 // finish it now, so the program is never left without a usable window.
-void FrmSplash::closeEvent(QCloseEvent* event)
+void SplashScreen::closeEvent(QCloseEvent* event)
 {
     if (!handedOver_) {
         handedOver_ = true;
-        timer1_.stop();
-        MainWindow->load();
-        MainWindow->show();
-        MainWindow->setEnabled(true);
+        timer_.stop();
+        mainWindow_.load();
+        mainWindow_.show();
+        mainWindow_.setEnabled(true);
     }
     event->accept();
 }

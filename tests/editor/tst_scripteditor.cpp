@@ -1,4 +1,4 @@
-#include "editor/RichTextBox.h"
+#include "editor/ScriptEditor.h"
 
 #include <QClipboard>
 #include <QMimeData>
@@ -6,7 +6,7 @@
 
 using namespace Qt::StringLiterals;
 
-class TestRichTextBox : public QObject {
+class TestScriptEditor : public QObject {
     Q_OBJECT
 private slots:
     void init();
@@ -34,24 +34,24 @@ private slots:
 
 private:
     void select(int start, int length);
-    RichTextBox* box = nullptr;
+    ScriptEditor* box = nullptr;
 };
 
-void TestRichTextBox::init() { box = new RichTextBox; }
+void TestScriptEditor::init() { box = new ScriptEditor; }
 
-void TestRichTextBox::cleanup()
+void TestScriptEditor::cleanup()
 {
     delete box;
     box = nullptr;
 }
 
-void TestRichTextBox::select(int start, int length)
+void TestScriptEditor::select(int start, int length)
 {
     box->setSelectionStart(start);
     box->setSelectionLength(length);
 }
 
-void TestRichTextBox::documentTextKeepsEveryCharacter()
+void TestScriptEditor::documentTextKeepsEveryCharacter()
 {
     // U+0001..U+00FF except the two that are line ends, plus NUL: a file in a
     // single-byte code page may hold any of them.
@@ -61,11 +61,11 @@ void TestRichTextBox::documentTextKeepsEveryCharacter()
         if (c != u'\r' && c != u'\n')
             text.append(QChar(c));
     box->setDocumentText(text);
-    QCOMPARE(box->DocumentText(), text);
-    QVERIFY(box->DocumentText().contains(QChar(0xa0)));
+    QCOMPARE(box->documentText(), text);
+    QVERIFY(box->documentText().contains(QChar(0xa0)));
 }
 
-void TestRichTextBox::documentTextHasCrLfBetweenLines_data()
+void TestScriptEditor::documentTextHasCrLfBetweenLines_data()
 {
     QTest::addColumn<QString>("written");
     QTest::addColumn<QString>("read");
@@ -77,15 +77,15 @@ void TestRichTextBox::documentTextHasCrLfBetweenLines_data()
     QTest::newRow("only line ends") << u"\r\n\n\r"_s << u"\r\n\r\n\r\n"_s;
 }
 
-void TestRichTextBox::documentTextHasCrLfBetweenLines()
+void TestScriptEditor::documentTextHasCrLfBetweenLines()
 {
     QFETCH(QString, written);
     QFETCH(QString, read);
     box->setDocumentText(written);
-    QCOMPARE(box->DocumentText(), read);
+    QCOMPARE(box->documentText(), read);
 }
 
-void TestRichTextBox::writingDocumentTextDropsFormatting()
+void TestScriptEditor::writingDocumentTextDropsFormatting()
 {
     box->setDocumentText(u"abc"_s);
     select(0, 3);
@@ -93,11 +93,11 @@ void TestRichTextBox::writingDocumentTextDropsFormatting()
     box->setSelectionColor(Qt::red);
     box->setDocumentText(u"xyz"_s);
     select(0, 3);
-    QCOMPARE(box->SelectionBold(), std::optional(false));
-    QCOMPARE(box->SelectionColor(), std::optional(box->palette().color(QPalette::Text)));
+    QCOMPARE(box->selectionBold(), std::optional(false));
+    QCOMPARE(box->selectionColor(), std::optional(box->palette().color(QPalette::Text)));
 }
 
-void TestRichTextBox::selectionLengthIsCutShortAtTheEnd_data()
+void TestScriptEditor::selectionLengthIsCutShortAtTheEnd_data()
 {
     QTest::addColumn<int>("start");
     QTest::addColumn<int>("length");
@@ -111,7 +111,7 @@ void TestRichTextBox::selectionLengthIsCutShortAtTheEnd_data()
     QTest::newRow("huge") << 0 << std::numeric_limits<int>::max() << 5 << u"abcde"_s;
 }
 
-void TestRichTextBox::selectionLengthIsCutShortAtTheEnd()
+void TestScriptEditor::selectionLengthIsCutShortAtTheEnd()
 {
     QFETCH(int, start);
     QFETCH(int, length);
@@ -119,30 +119,30 @@ void TestRichTextBox::selectionLengthIsCutShortAtTheEnd()
     QFETCH(QString, selected);
     box->setDocumentText(u"abcde"_s);
     select(start, length);
-    QCOMPARE(box->SelectionStart(), start);
-    QCOMPARE(box->SelectionLength(), selectedLength);
-    QCOMPARE(box->SelectedText(), selected);
+    QCOMPARE(box->selectionStart(), start);
+    QCOMPARE(box->selectionLength(), selectedLength);
+    QCOMPARE(box->selectedText(), selected);
 }
 
-void TestRichTextBox::selectionStartIsKeptInsideTheText()
+void TestScriptEditor::selectionStartIsKeptInsideTheText()
 {
     box->setDocumentText(u"abc"_s);
     box->setSelectionStart(99);
-    QCOMPARE(box->SelectionStart(), 3);
+    QCOMPARE(box->selectionStart(), 3);
     box->setSelectionStart(-4);
-    QCOMPARE(box->SelectionStart(), 0);
-    QCOMPARE(box->SelectedText(), QString());
+    QCOMPARE(box->selectionStart(), 0);
+    QCOMPARE(box->selectedText(), QString());
 }
 
-void TestRichTextBox::selectedTextShowsLineBreaksAsCrLf()
+void TestScriptEditor::selectedTextShowsLineBreaksAsCrLf()
 {
     box->setDocumentText(u"ab\r\ncd\r\nef"_s);
     // Positions count one character for each line break.
     select(1, 6);
-    QCOMPARE(box->SelectedText(), u"b\r\ncd\r\ne"_s);
+    QCOMPARE(box->selectedText(), u"b\r\ncd\r\ne"_s);
 }
 
-void TestRichTextBox::writingSelectedTextReplacesInsertsOrDeletes_data()
+void TestScriptEditor::writingSelectedTextReplacesInsertsOrDeletes_data()
 {
     QTest::addColumn<int>("start");
     QTest::addColumn<int>("length");
@@ -156,7 +156,7 @@ void TestRichTextBox::writingSelectedTextReplacesInsertsOrDeletes_data()
     QTest::newRow("CR LF written") << 4 << 0 << u"1\r\n2"_s << u"abcd1\r\n2\r\nef"_s;
 }
 
-void TestRichTextBox::writingSelectedTextReplacesInsertsOrDeletes()
+void TestScriptEditor::writingSelectedTextReplacesInsertsOrDeletes()
 {
     QFETCH(int, start);
     QFETCH(int, length);
@@ -165,34 +165,34 @@ void TestRichTextBox::writingSelectedTextReplacesInsertsOrDeletes()
     box->setDocumentText(u"abcd\r\nef"_s);
     select(start, length);
     box->setSelectedText(written);
-    QCOMPARE(box->DocumentText(), document);
-    QCOMPARE(box->SelectedText(), QString());
+    QCOMPARE(box->documentText(), document);
+    QCOMPARE(box->selectedText(), QString());
 }
 
-void TestRichTextBox::attributesReadMixedOnlyWhenTheyDiffer()
+void TestScriptEditor::attributesReadMixedOnlyWhenTheyDiffer()
 {
     box->setDocumentText(u"plain BOLD plain"_s);
     select(6, 4);
     box->setSelectionBold(true);
-    QCOMPARE(box->SelectionBold(), std::optional(true));
+    QCOMPARE(box->selectionBold(), std::optional(true));
     select(0, 5);
-    QCOMPARE(box->SelectionBold(), std::optional(false));
+    QCOMPARE(box->selectionBold(), std::optional(false));
     select(3, 6); // spans plain and bold
-    QCOMPARE(box->SelectionBold(), std::nullopt);
+    QCOMPARE(box->selectionBold(), std::nullopt);
     // The other attributes are still uniform across the same selection.
-    QCOMPARE(box->SelectionItalic(), std::optional(false));
-    QVERIFY(box->SelectionFontName().has_value());
-    QVERIFY(box->SelectionFontSize().has_value());
+    QCOMPARE(box->selectionItalic(), std::optional(false));
+    QVERIFY(box->selectionFontName().has_value());
+    QVERIFY(box->selectionFontSize().has_value());
 }
 
-void TestRichTextBox::everyAttributeReadsMixedAcrossADifference_data()
+void TestScriptEditor::everyAttributeReadsMixedAcrossADifference_data()
 {
     QTest::addColumn<int>("attribute");
     for (int i = 0; i < 7; ++i)
         QTest::newRow(qPrintable(QString::number(i))) << i;
 }
 
-void TestRichTextBox::everyAttributeReadsMixedAcrossADifference()
+void TestScriptEditor::everyAttributeReadsMixedAcrossADifference()
 {
     QFETCH(int, attribute);
     box->setDocumentText(u"aaaa\nbbbb"_s);
@@ -202,7 +202,7 @@ void TestRichTextBox::everyAttributeReadsMixedAcrossADifference()
         box->setSelectionFontName(u"Liberation Serif"_s);
         break;
     case 1:
-        box->setSelectionFontSize(box->SelectionFontSize().value() + 5);
+        box->setSelectionFontSize(box->selectionFontSize().value() + 5);
         break;
     case 2:
         box->setSelectionBold(true);
@@ -222,50 +222,50 @@ void TestRichTextBox::everyAttributeReadsMixedAcrossADifference()
     }
     select(2, 5);
     const bool mixed[] = {
-        !box->SelectionFontName(), !box->SelectionFontSize(),  !box->SelectionBold(),
-        !box->SelectionItalic(),   !box->SelectionStrikeout(), !box->SelectionUnderline(),
-        !box->SelectionColor(),
+        !box->selectionFontName(), !box->selectionFontSize(),  !box->selectionBold(),
+        !box->selectionItalic(),   !box->selectionStrikeout(), !box->selectionUnderline(),
+        !box->selectionColor(),
     };
     for (int i = 0; i < 7; ++i)
         QCOMPARE(mixed[i], i == attribute);
 }
 
-void TestRichTextBox::attributeWrittenWithoutSelectionAppliesToTypedText()
+void TestScriptEditor::attributeWrittenWithoutSelectionAppliesToTypedText()
 {
     box->setDocumentText(u"ab"_s);
     box->setSelectionStart(1);
     box->setSelectionUnderline(true);
     box->setSelectionColor(QColor(0, 128, 0));
-    QCOMPARE(box->SelectionUnderline(), std::optional(true));
+    QCOMPARE(box->selectionUnderline(), std::optional(true));
     box->setSelectedText(u"X"_s);
     select(1, 1);
-    QCOMPARE(box->SelectedText(), u"X"_s);
-    QCOMPARE(box->SelectionUnderline(), std::optional(true));
-    QCOMPARE(box->SelectionColor(), std::optional(QColor(0, 128, 0)));
+    QCOMPARE(box->selectedText(), u"X"_s);
+    QCOMPARE(box->selectionUnderline(), std::optional(true));
+    QCOMPARE(box->selectionColor(), std::optional(QColor(0, 128, 0)));
     select(0, 1);
-    QCOMPARE(box->SelectionUnderline(), std::optional(false));
+    QCOMPARE(box->selectionUnderline(), std::optional(false));
 }
 
-void TestRichTextBox::selectionOfOnlyLineBreaksReadsTheCaretFormat()
+void TestScriptEditor::selectionOfOnlyLineBreaksReadsTheCaretFormat()
 {
     box->setDocumentText(u"\n\n"_s);
     select(0, 2);
-    QCOMPARE(box->SelectionBold(), std::optional(false));
-    QVERIFY(box->SelectionFontSize().has_value());
+    QCOMPARE(box->selectionBold(), std::optional(false));
+    QVERIFY(box->selectionFontSize().has_value());
 }
 
-void TestRichTextBox::controlFontNameIsTheBaseFace()
+void TestScriptEditor::controlFontNameIsTheBaseFace()
 {
     box->setDocumentText(u"abc"_s);
-    const QString base = box->ControlFontName();
+    const QString base = box->controlFontName();
     QVERIFY(!base.isEmpty());
     select(0, 3);
-    QCOMPARE(box->SelectionFontName(), std::optional(base));
+    QCOMPARE(box->selectionFontName(), std::optional(base));
     box->setSelectionFontName(u"Liberation Serif"_s);
-    QCOMPARE(box->ControlFontName(), base);
+    QCOMPARE(box->controlFontName(), base);
 }
 
-void TestRichTextBox::widgetClipboardPathsCarryPlainTextOnly()
+void TestScriptEditor::widgetClipboardPathsCarryPlainTextOnly()
 {
     box->setDocumentText(u"one\r\ntwo"_s);
     select(0, 7);
@@ -287,15 +287,15 @@ void TestRichTextBox::widgetClipboardPathsCarryPlainTextOnly()
             QGuiApplication::clipboard()->clear();
         select(4, 3);
         box->paste(); // what Shift+Insert and a middle click do
-        QCOMPARE(box->DocumentText(), u"one\r\ntwo"_s);
-        QCOMPARE(box->SelectedText(), u"two"_s);
+        QCOMPARE(box->documentText(), u"one\r\ntwo"_s);
+        QCOMPARE(box->selectedText(), u"two"_s);
     }
 
     QGuiApplication::clipboard()->setText(u"A\nB"_s);
     box->setSelectionStart(3);
     box->paste();
-    QCOMPARE(box->DocumentText(), u"oneA\r\nB\r\ntwo"_s);
+    QCOMPARE(box->documentText(), u"oneA\r\nB\r\ntwo"_s);
 }
 
-QTEST_MAIN(TestRichTextBox)
-#include "tst_richtextbox.moc"
+QTEST_MAIN(TestScriptEditor)
+#include "tst_scripteditor.moc"

@@ -1,9 +1,7 @@
-#include "editing/Form3.h"
+#include "editing/FindDialog.h"
 
 #include "editing/TextSearch.h"
 #include "platform/Twips.h"
-#include "shell/Form1.h"
-#include "shell/Program.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -27,19 +25,20 @@ QPushButton* plainButton(const QString& name, const QString& caption, QWidget* p
 
 } // namespace
 
-Form3::Form3(QWidget* parent)
+FindDialog::FindDialog(ScriptEditor& editor, QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint
                           | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                           | Qt::WindowCloseButtonHint)
-    , Text1_(new QLineEdit(this))
-    , Label1_(new QLabel(u"Search for Text:"_s, this))
-    , cmdFind_(plainButton(u"cmdFind"_s, u"&Find"_s, this))
-    , Command2_(plainButton(u"Command2"_s, u"&Cancel"_s, this))
+    , editor_(editor)
+    , searchText_(new QLineEdit(this))
+    , searchLabel_(new QLabel(u"Search for Text:"_s, this))
+    , findButton_(plainButton(u"cmdFind"_s, u"&Find"_s, this))
+    , cancelButton_(plainButton(u"Command2"_s, u"&Cancel"_s, this))
 {
     setObjectName(u"Form3"_s);
     setWindowTitle(u"Find...."_s);
     QIcon icon;
-    icon.addFile(u":/icons/form3.ico"_s);
+    icon.addFile(u":/icons/finddialog.ico"_s);
     setWindowIcon(icon);
     // The window's background is the desktop's menu-text colour.
     QPalette background = palette();
@@ -51,39 +50,39 @@ Form3::Form3(QWidget* parent)
     setGeometry(client);
     setFixedSize(client.size());
 
-    Text1_->setObjectName(u"Text1"_s);
-    Text1_->setGeometry(rectFromTwips(90, 360, 2580, 375));
+    searchText_->setObjectName(u"Text1"_s);
+    searchText_->setGeometry(rectFromTwips(90, 360, 2580, 375));
     // The text box keeps the application's colours on the dark window.
-    Text1_->setPalette(QApplication::palette(Text1_));
+    searchText_->setPalette(QApplication::palette(searchText_));
 
-    Label1_->setObjectName(u"Label1"_s);
-    Label1_->setGeometry(rectFromTwips(270, 90, 1845, 255));
+    searchLabel_->setObjectName(u"Label1"_s);
+    searchLabel_->setGeometry(rectFromTwips(270, 90, 1845, 255));
     QFont labelFont(u"MS Sans Serif"_s);
     labelFont.setStyleHint(QFont::SansSerif);
     labelFont.setPointSizeF(8.25);
     labelFont.setWeight(QFont::Bold);
-    Label1_->setFont(labelFont);
-    QPalette grey = Label1_->palette();
+    searchLabel_->setFont(labelFont);
+    QPalette grey = searchLabel_->palette();
     grey.setColor(QPalette::WindowText, QColor(128, 128, 128));
-    Label1_->setPalette(grey);
+    searchLabel_->setPalette(grey);
 
-    cmdFind_->setGeometry(rectFromTwips(90, 855, 1005, 270));
-    Command2_->setGeometry(rectFromTwips(1620, 855, 1005, 270));
-    for (QPushButton* button : {cmdFind_, Command2_})
+    findButton_->setGeometry(rectFromTwips(90, 855, 1005, 270));
+    cancelButton_->setGeometry(rectFromTwips(1620, 855, 1005, 270));
+    for (QPushButton* button : {findButton_, cancelButton_})
         button->setPalette(QApplication::palette(button));
 
-    setTabOrder(Text1_, cmdFind_);
-    setTabOrder(cmdFind_, Command2_);
-    Text1_->setFocus();
+    setTabOrder(searchText_, findButton_);
+    setTabOrder(findButton_, cancelButton_);
+    searchText_->setFocus();
 
-    connect(cmdFind_, &QPushButton::clicked, this, &Form3::cmdFind_Click);
-    connect(Command2_, &QPushButton::clicked, this, &Form3::Command2_Click);
+    connect(findButton_, &QPushButton::clicked, this, &FindDialog::find);
+    connect(cancelButton_, &QPushButton::clicked, this, &FindDialog::cancel);
 }
 
-void Form3::cmdFind_Click()
+void FindDialog::find()
 {
-    if (TextSearch::selectNextOccurrence(Program::form1().editorWidget(), Text1_->text()))
+    if (TextSearch::selectNextOccurrence(editor_, searchText_->text()))
         close();
 }
 
-void Form3::Command2_Click() { close(); }
+void FindDialog::cancel() { close(); }

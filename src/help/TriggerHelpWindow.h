@@ -12,21 +12,22 @@ class QWebEngineView;
 // The trigger help window: an embedded browser that shows the trigger help
 // page from the product's web site, loaded only when the user asks for it.
 // The browser is a child of the window and is destroyed with it.
-class Form4 : public QWidget {
+class TriggerHelpWindow : public QWidget {
     Q_OBJECT
 public:
     // helpAddress is the page "Load The Page" goes to; only tests pass another.
-    explicit Form4(const QUrl& helpAddress = triggerHelpAddress(), QWidget* parent = nullptr);
+    explicit TriggerHelpWindow(const QUrl& helpAddress = triggerHelpAddress(),
+                               QWidget* parent = nullptr);
 
     QUrl helpAddress() const { return helpAddress_; }
 
-    void Command1_Click();
-    void Command2_Click();
+    // "Load The Page": starts loading the help page into the browser.
+    void loadPage();
 
-    QWebEngineView* const WebBrowser1;
-    QPushButton* const Command1;
-    QPushButton* const Command2;
-    QLabel* const Label1;
+    QWebEngineView* const browser;
+    QPushButton* const loadButton;
+    QPushButton* const closeButton;
+    QLabel* const onlineNote;
 
 private:
     QUrl helpAddress_;

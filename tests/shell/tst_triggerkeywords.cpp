@@ -1,5 +1,5 @@
 #include "editor/EditorControl.h"
-#include "shell/Form1.h"
+#include "shell/MainWindow.h"
 #include "support/FakeServices.h"
 
 #include <QAction>
@@ -67,18 +67,18 @@ void TriggerKeywordsTest::itemWritesItsKeywordAtTheSelection()
     QFETCH(QString, after);
 
     FakeServices fakes;
-    Form1 form(fakes.take());
-    EditorControl& text = form.Text1();
+    MainWindow window(fakes.take());
+    EditorControl& text = window.editor();
     text.setDocumentText(before);
     text.setSelectionStart(selectionStart);
     text.setSelectionLength(selectionLength);
 
-    QAction* action = form.menuItem(item);
+    QAction* action = window.menuItem(item);
     QVERIFY(action);
     QCOMPARE(action->text(), caption);
     action->trigger();
 
-    QCOMPARE(text.DocumentText(), after);
+    QCOMPARE(text.documentText(), after);
     QVERIFY(fakes.messageBox->asked.isEmpty());
     QVERIFY(fakes.commonDialog->shown.isEmpty());
 }

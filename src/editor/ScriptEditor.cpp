@@ -1,4 +1,4 @@
-#include "editor/RichTextBox.h"
+#include "editor/ScriptEditor.h"
 
 #include "editor/LineBreaks.h"
 #include "editor/PlainTextMime.h"
@@ -8,7 +8,7 @@
 #include <QMimeData>
 #include <QTextBlock>
 
-RichTextBox::RichTextBox(QWidget* parent)
+ScriptEditor::ScriptEditor(QWidget* parent)
     : QPlainTextEdit(parent)
 {
     // Scripts are line-oriented and column-aligned: a fixed-pitch face, and no
@@ -23,12 +23,12 @@ RichTextBox::RichTextBox(QWidget* parent)
     setUndoRedoEnabled(false);
 }
 
-void RichTextBox::setReservedShortcuts(const QList<QKeyCombination>& keys)
+void ScriptEditor::setReservedShortcuts(const QList<QKeyCombination>& keys)
 {
     reservedShortcuts_ = keys;
 }
 
-bool RichTextBox::event(QEvent* event)
+bool ScriptEditor::event(QEvent* event)
 {
     if (event->type() == QEvent::ShortcutOverride) {
         const auto* key = static_cast<QKeyEvent*>(event);
@@ -40,29 +40,29 @@ bool RichTextBox::event(QEvent* event)
     return QPlainTextEdit::event(event);
 }
 
-QMimeData* RichTextBox::createMimeDataFromSelection() const
+QMimeData* ScriptEditor::createMimeDataFromSelection() const
 {
     auto* data = new QMimeData;
-    data->setText(withPlatformLineBreaks(SelectedText()));
+    data->setText(withPlatformLineBreaks(selectedText()));
     return data;
 }
 
-bool RichTextBox::canInsertFromMimeData(const QMimeData* source) const
+bool ScriptEditor::canInsertFromMimeData(const QMimeData* source) const
 {
     return !plainTextOffered(source).isEmpty();
 }
 
 // With no plain text on offer (nothing, or only HTML or images) the selection stays as it is.
-void RichTextBox::insertFromMimeData(const QMimeData* source)
+void ScriptEditor::insertFromMimeData(const QMimeData* source)
 {
     const QString text = plainTextOffered(source);
     if (!text.isEmpty())
         setSelectedText(text);
 }
 
-QString RichTextBox::DocumentText() const { return withCrLfLineBreaks(document()->toRawText()); }
+QString ScriptEditor::documentText() const { return withCrLfLineBreaks(document()->toRawText()); }
 
-void RichTextBox::setDocumentText(const QString& text)
+void ScriptEditor::setDocumentText(const QString& text)
 {
     // The widget would give the new text the formatting the caret had.
     setTextCursor(QTextCursor(document()));
@@ -75,30 +75,30 @@ void RichTextBox::setDocumentText(const QString& text)
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 }
 
-bool RichTextBox::isModified() const { return document()->isModified(); }
+bool ScriptEditor::isModified() const { return document()->isModified(); }
 
-void RichTextBox::setModified(bool modified) { document()->setModified(modified); }
+void ScriptEditor::setModified(bool modified) { document()->setModified(modified); }
 
-QString RichTextBox::ControlFontName() const { return font().family(); }
+QString ScriptEditor::controlFontName() const { return font().family(); }
 
-int RichTextBox::endPosition() const { return document()->characterCount() - 1; }
+int ScriptEditor::endPosition() const { return document()->characterCount() - 1; }
 
-int RichTextBox::SelectionStart() const { return textCursor().selectionStart(); }
+int ScriptEditor::selectionStart() const { return textCursor().selectionStart(); }
 
-void RichTextBox::setSelectionStart(int position)
+void ScriptEditor::setSelectionStart(int position)
 {
     QTextCursor cursor = textCursor();
     cursor.setPosition(std::clamp(position, 0, endPosition()));
     setTextCursor(cursor);
 }
 
-int RichTextBox::SelectionLength() const
+int ScriptEditor::selectionLength() const
 {
     const QTextCursor cursor = textCursor();
     return cursor.selectionEnd() - cursor.selectionStart();
 }
 
-void RichTextBox::setSelectionLength(int length)
+void ScriptEditor::setSelectionLength(int length)
 {
     QTextCursor cursor = textCursor();
     const int start = cursor.selectionStart();
@@ -108,24 +108,24 @@ void RichTextBox::setSelectionLength(int length)
     setTextCursor(cursor);
 }
 
-QString RichTextBox::SelectedText() const
+QString ScriptEditor::selectedText() const
 {
     return withCrLfLineBreaks(textCursor().selectedText());
 }
 
-void RichTextBox::setSelectedText(const QString& text)
+void ScriptEditor::setSelectedText(const QString& text)
 {
     QTextCursor cursor = textCursor();
     cursor.insertText(withLfLineBreaks(text));
     setTextCursor(cursor);
 }
 
-QFont RichTextBox::fontOf(const QTextCharFormat& format) const
+QFont ScriptEditor::fontOf(const QTextCharFormat& format) const
 {
     return format.font().resolve(document()->defaultFont());
 }
 
-QColor RichTextBox::colorOf(const QTextCharFormat& format) const
+QColor ScriptEditor::colorOf(const QTextCharFormat& format) const
 {
     const QColor color = format.hasProperty(QTextFormat::ForegroundBrush)
                              ? format.foreground().color()
@@ -138,7 +138,7 @@ QColor RichTextBox::colorOf(const QTextCharFormat& format) const
 // Walks the formatting runs, not the characters, so it stays quick on a
 // selection of a whole large script.
 template<typename Value, typename Read>
-std::optional<Value> RichTextBox::selectionAttribute(Read read) const
+std::optional<Value> ScriptEditor::selectionAttribute(Read read) const
 {
     const QTextCursor cursor = textCursor();
     if (!cursor.hasSelection())
@@ -165,96 +165,96 @@ std::optional<Value> RichTextBox::selectionAttribute(Read read) const
 
 // The document counts a change of formatting as a change, but a file keeps
 // only the text: formatting alone leaves the document as modified as it was.
-void RichTextBox::mergeFormatOfSelection(const QTextCharFormat& format)
+void ScriptEditor::mergeFormatOfSelection(const QTextCharFormat& format)
 {
     const bool modified = isModified();
     mergeCurrentCharFormat(format);
     setModified(modified);
 }
 
-std::optional<QString> RichTextBox::SelectionFontName() const
+std::optional<QString> ScriptEditor::selectionFontName() const
 {
     return selectionAttribute<QString>(
         [this](const QTextCharFormat& f) { return fontOf(f).family(); });
 }
 
-void RichTextBox::setSelectionFontName(const QString& name)
+void ScriptEditor::setSelectionFontName(const QString& name)
 {
     QTextCharFormat format;
     format.setFontFamilies(QStringList{name});
     mergeFormatOfSelection(format);
 }
 
-std::optional<float> RichTextBox::SelectionFontSize() const
+std::optional<float> ScriptEditor::selectionFontSize() const
 {
     return selectionAttribute<float>(
         [this](const QTextCharFormat& f) { return float(fontOf(f).pointSizeF()); });
 }
 
-void RichTextBox::setSelectionFontSize(float points)
+void ScriptEditor::setSelectionFontSize(float points)
 {
     QTextCharFormat format;
     format.setFontPointSize(points);
     mergeFormatOfSelection(format);
 }
 
-std::optional<bool> RichTextBox::SelectionBold() const
+std::optional<bool> ScriptEditor::selectionBold() const
 {
     return selectionAttribute<bool>([this](const QTextCharFormat& f) { return fontOf(f).bold(); });
 }
 
-void RichTextBox::setSelectionBold(bool on)
+void ScriptEditor::setSelectionBold(bool on)
 {
     QTextCharFormat format;
     format.setFontWeight(on ? QFont::Bold : QFont::Normal);
     mergeFormatOfSelection(format);
 }
 
-std::optional<bool> RichTextBox::SelectionItalic() const
+std::optional<bool> ScriptEditor::selectionItalic() const
 {
     return selectionAttribute<bool>(
         [this](const QTextCharFormat& f) { return fontOf(f).italic(); });
 }
 
-void RichTextBox::setSelectionItalic(bool on)
+void ScriptEditor::setSelectionItalic(bool on)
 {
     QTextCharFormat format;
     format.setFontItalic(on);
     mergeFormatOfSelection(format);
 }
 
-std::optional<bool> RichTextBox::SelectionStrikeout() const
+std::optional<bool> ScriptEditor::selectionStrikeout() const
 {
     return selectionAttribute<bool>(
         [this](const QTextCharFormat& f) { return fontOf(f).strikeOut(); });
 }
 
-void RichTextBox::setSelectionStrikeout(bool on)
+void ScriptEditor::setSelectionStrikeout(bool on)
 {
     QTextCharFormat format;
     format.setFontStrikeOut(on);
     mergeFormatOfSelection(format);
 }
 
-std::optional<bool> RichTextBox::SelectionUnderline() const
+std::optional<bool> ScriptEditor::selectionUnderline() const
 {
     return selectionAttribute<bool>(
         [this](const QTextCharFormat& f) { return fontOf(f).underline(); });
 }
 
-void RichTextBox::setSelectionUnderline(bool on)
+void ScriptEditor::setSelectionUnderline(bool on)
 {
     QTextCharFormat format;
     format.setFontUnderline(on);
     mergeFormatOfSelection(format);
 }
 
-std::optional<QColor> RichTextBox::SelectionColor() const
+std::optional<QColor> ScriptEditor::selectionColor() const
 {
     return selectionAttribute<QColor>([this](const QTextCharFormat& f) { return colorOf(f); });
 }
 
-void RichTextBox::setSelectionColor(const QColor& color)
+void ScriptEditor::setSelectionColor(const QColor& color)
 {
     QTextCharFormat format;
     format.setForeground(color);
@@ -262,7 +262,7 @@ void RichTextBox::setSelectionColor(const QColor& color)
 }
 
 // The first formatting run inside the selection; line breaks are not runs.
-FontChoice RichTextBox::FirstSelectedCharacterFont() const
+FontChoice ScriptEditor::firstSelectedCharacterFont() const
 {
     const QTextCursor cursor = textCursor();
     const auto firstRun = [&]() -> QTextCharFormat {

@@ -1,8 +1,6 @@
-#include "help/Form4.h"
+#include "help/TriggerHelpWindow.h"
 #include "help/WebEngineSetup.h"
-#include "shell/Form1.h"
-#include "shell/Program.h"
-#include "support/FakeServices.h"
+#include "platform/SingleWindow.h"
 
 #include <QPushButton>
 #include <QTcpServer>
@@ -67,11 +65,11 @@ private:
     QHash<QTcpSocket*, QByteArray> requests_;
 };
 
-QList<Form4*> helpWindows()
+QList<TriggerHelpWindow*> helpWindows()
 {
-    QList<Form4*> windows;
+    QList<TriggerHelpWindow*> windows;
     for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (auto* help = qobject_cast<Form4*>(window))
+        if (auto* help = qobject_cast<TriggerHelpWindow*>(window))
             windows << help;
     }
     return windows;
@@ -97,7 +95,7 @@ int webEngineProcesses()
 
 } // namespace
 
-class TestForm4 : public QObject {
+class TestTriggerHelpWindow : public QObject {
     Q_OBJECT
 
 private slots:
@@ -105,82 +103,81 @@ private slots:
     void webEngineStartsWithTheFirstHelpWindow();
     void helpAddressIsOnTheProductSite();
     void loadThePageOnlyWhenAsked();
-    void triggersExplainedKeepsOneWindowUntilClosed();
+    void shownOnceKeepsOneWindowUntilClosed();
 };
 
-void TestForm4::webEngineStartsWithTheFirstHelpWindow()
+void TestTriggerHelpWindow::webEngineStartsWithTheFirstHelpWindow()
 {
-    Program program([] { return FakeServices().take(); });
-    Form1& form1 = Program::form1();
-    form1.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form1));
     QCOMPARE(webEngineProcesses(), 0);
+    QPointer<TriggerHelpWindow> slot;
+    const auto closeAtEnd = qScopeGuard([&] { delete slot; });
 
-    form1.TExplain_Click();
+    showSingleWindow(slot);
     QTRY_VERIFY_WITH_TIMEOUT(webEngineProcesses() > 0, LoadTimeout);
 }
 
-void TestForm4::helpAddressIsOnTheProductSite()
+void TestTriggerHelpWindow::helpAddressIsOnTheProductSite()
 {
-    Form4 window;
+    TriggerHelpWindow window;
     QCOMPARE(window.helpAddress(), QUrl(u"http://vexlon.example/vexlon/trigger.html"_s));
     QCOMPARE(window.helpAddress().host(), ProductWebHost.toString());
     QVERIFY(window.helpAddress().host().endsWith(u".example"_s));
-    QCOMPARE(window.WebBrowser1->url(), QUrl());
+    QCOMPARE(window.browser->url(), QUrl());
 }
 
-void TestForm4::loadThePageOnlyWhenAsked()
+void TestTriggerHelpWindow::loadThePageOnlyWhenAsked()
 {
     HelpPageServer server;
     QVERIFY(server.listen());
-    Form4 window(server.pageAddress());
-    QSignalSpy loads(window.WebBrowser1, &QWebEngineView::loadFinished);
+    TriggerHelpWindow window(server.pageAddress());
+    QSignalSpy loads(window.browser, &QWebEngineView::loadFinished);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QCOMPARE(window.WebBrowser1->url(), QUrl());
+    QCOMPARE(window.browser->url(), QUrl());
 
-    QTest::mouseClick(window.Command1, Qt::LeftButton);
+    QTest::mouseClick(window.loadButton, Qt::LeftButton);
     QTRY_COMPARE_WITH_TIMEOUT(loads.size(), 1, LoadTimeout);
     QCOMPARE(loads[0][0].toBool(), true);
     // Exactly one request: opening the window fetched nothing.
     QCOMPARE(server.pageRequests, 1);
     // The view shows the page: read its text back.
     auto text = std::make_shared<std::optional<QString>>();
-    window.WebBrowser1->page()->toPlainText([text](const QString& shown) { *text = shown; });
+    window.browser->page()->toPlainText([text](const QString& shown) { *text = shown; });
     QTRY_VERIFY_WITH_TIMEOUT(text->has_value(), LoadTimeout);
     QVERIFY2(text->value().contains(u"ONTRIGGER=DCLICK runs on a double click."_s),
              qPrintable(text->value()));
 
-    QTest::mouseClick(window.Command1, Qt::LeftButton);
+    QTest::mouseClick(window.loadButton, Qt::LeftButton);
     QTRY_COMPARE_WITH_TIMEOUT(loads.size(), 2, LoadTimeout);
     QCOMPARE(server.pageRequests, 2);
-    QCOMPARE(window.WebBrowser1->url(), server.pageAddress());
+    QCOMPARE(window.browser->url(), server.pageAddress());
 }
 
-void TestForm4::triggersExplainedKeepsOneWindowUntilClosed()
+// As the main window shows it: at most one window at a time.
+void TestTriggerHelpWindow::shownOnceKeepsOneWindowUntilClosed()
 {
-    Program program([] { return FakeServices().take(); });
-    Form1& form1 = Program::form1();
+    QPointer<TriggerHelpWindow> slot;
+    const auto closeAtEnd = qScopeGuard([&] { delete slot; });
 
-    form1.TExplain_Click();
+    showSingleWindow(slot);
     QCOMPARE(helpWindows().size(), 1);
-    QPointer<Form4> first = helpWindows().constFirst();
-    QPointer<QWebEngineView> browser = first->WebBrowser1;
+    QPointer<TriggerHelpWindow> first = helpWindows().constFirst();
+    QPointer<QWebEngineView> browser = first->browser;
     QVERIFY(first->isVisible());
     QCOMPARE(first->parentWidget(), nullptr);
     QVERIFY(!first->isModal());
     QCOMPARE(first->helpAddress(), triggerHelpAddress());
 
-    form1.TExplain_Click();
-    QCOMPARE(helpWindows(), QList<Form4*>{first.data()});
+    showSingleWindow(slot);
+    QCOMPARE(helpWindows(), QList<TriggerHelpWindow*>{first.data()});
 
     // "Ok, go away!" destroys the window and its browser.
-    QTest::mouseClick(first->Command2, Qt::LeftButton);
+    QTest::mouseClick(first->closeButton, Qt::LeftButton);
     QTRY_VERIFY(!first);
     QVERIFY(!browser);
-    form1.TExplain_Click();
+    showSingleWindow(slot);
     QCOMPARE(helpWindows().size(), 1);
-    QCOMPARE(helpWindows().constFirst()->WebBrowser1->url(), QUrl());
+    QCOMPARE(helpWindows().constFirst()->browser->url(), QUrl());
 }
 
 // The web engine needs its settings before the application object exists.
@@ -188,9 +185,9 @@ int main(int argc, char* argv[])
 {
     prepareWebEngine();
     QApplication app(argc, argv);
-    TestForm4 test;
+    TestTriggerHelpWindow test;
     QTEST_SET_MAIN_SOURCE_PATH
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "tst_form4.moc"
+#include "tst_triggerhelpwindow.moc"

@@ -9,43 +9,43 @@ class QTextCharFormat;
 
 // The editing area: a QPlainTextEdit, which keeps per-character formatting
 // and stays fast on documents of many megabytes, behind EditorControl.
-class RichTextBox final : public QPlainTextEdit, public EditorControl {
+class ScriptEditor final : public QPlainTextEdit, public EditorControl {
     Q_OBJECT
 public:
-    explicit RichTextBox(QWidget* parent = nullptr);
+    explicit ScriptEditor(QWidget* parent = nullptr);
 
     // Keys that belong to the window's menu commands. The text widget would
     // otherwise claim some of them (copy, paste, undo) before the menu sees them.
     void setReservedShortcuts(const QList<QKeyCombination>& keys);
 
-    QString DocumentText() const override;
+    QString documentText() const override;
     void setDocumentText(const QString& text) override;
     bool isModified() const override;
     void setModified(bool modified) override;
-    QString ControlFontName() const override;
+    QString controlFontName() const override;
 
-    int SelectionStart() const override;
+    int selectionStart() const override;
     void setSelectionStart(int position) override;
-    int SelectionLength() const override;
+    int selectionLength() const override;
     void setSelectionLength(int length) override;
-    QString SelectedText() const override;
+    QString selectedText() const override;
     void setSelectedText(const QString& text) override;
 
-    std::optional<QString> SelectionFontName() const override;
+    std::optional<QString> selectionFontName() const override;
     void setSelectionFontName(const QString& name) override;
-    std::optional<float> SelectionFontSize() const override;
+    std::optional<float> selectionFontSize() const override;
     void setSelectionFontSize(float points) override;
-    std::optional<bool> SelectionBold() const override;
+    std::optional<bool> selectionBold() const override;
     void setSelectionBold(bool on) override;
-    std::optional<bool> SelectionItalic() const override;
+    std::optional<bool> selectionItalic() const override;
     void setSelectionItalic(bool on) override;
-    std::optional<bool> SelectionStrikeout() const override;
+    std::optional<bool> selectionStrikeout() const override;
     void setSelectionStrikeout(bool on) override;
-    std::optional<bool> SelectionUnderline() const override;
+    std::optional<bool> selectionUnderline() const override;
     void setSelectionUnderline(bool on) override;
-    std::optional<QColor> SelectionColor() const override;
+    std::optional<QColor> selectionColor() const override;
     void setSelectionColor(const QColor& color) override;
-    FontChoice FirstSelectedCharacterFont() const override;
+    FontChoice firstSelectedCharacterFont() const override;
 
 protected:
     bool event(QEvent* event) override;

@@ -2,11 +2,6 @@
 
 class QWidget;
 
-// Window-manager calls for the splash screen.
-namespace SplashCcreenAPI {
-
 // Keeps the window above all ordinary windows without moving or resizing it.
 // Call before the window is first shown: changing the flag later hides it.
 void keepOnTop(QWidget& window);
-
-} // namespace SplashCcreenAPI

@@ -1,0 +1,5 @@
+#include "platform/KeepOnTop.h"
+
+#include <QWidget>
+
+void keepOnTop(QWidget& window) { window.setWindowFlag(Qt::WindowStaysOnTopHint, true); }

@@ -1,0 +1,23 @@
+#include "shell/MenuCommands.h"
+
+#include "editing/FindDialog.h"
+#include "editor/ScriptEditor.h"
+#include "help/AboutBox.h"
+#include "help/TriggerHelpWindow.h"
+#include "platform/Services.h"
+
+MenuCommands::MenuCommands(ScriptEditor& editor, const Services& services, QWidget& window)
+    : editor(editor)
+    , files(editor, *services.commonDialog, *services.messageBox, *services.process, window)
+    , clipboard(editor)
+    , format(editor, *services.commonDialog)
+    , print(editor, *services.printer, *services.messageBox)
+{
+}
+
+MenuCommands::~MenuCommands()
+{
+    delete aboutBox;
+    delete findDialog;
+    delete triggerHelpWindow;
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "document/FileCommands.h"
+#include "document/PrintCommand.h"
+#include "editing/ClipboardCommands.h"
+#include "editing/FormatCommands.h"
+
+#include <QPointer>
+
+class AboutBox;
+class FindDialog;
+class QWidget;
+class ScriptEditor;
+class TriggerHelpWindow;
+struct Services;
+
+// What the main window's menu items work on: the commands over its editor,
+// and the secondary windows, each shown at most once. The secondary windows
+// have no owner window; they are closed with the commands.
+struct MenuCommands {
+    MenuCommands(ScriptEditor& editor, const Services& services, QWidget& window);
+    ~MenuCommands();
+    MenuCommands(const MenuCommands&) = delete;
+    MenuCommands& operator=(const MenuCommands&) = delete;
+
+    ScriptEditor& editor;
+    FileCommands files;
+    ClipboardCommands clipboard;
+    FormatCommands format;
+    PrintCommand print;
+    QPointer<FindDialog> findDialog;
+    QPointer<TriggerHelpWindow> triggerHelpWindow;
+    QPointer<AboutBox> aboutBox;
+};

@@ -1,0 +1,133 @@
+#include "help/WebEngineSetup.h"
+#include "shell/MainWindow.h"
+#include "support/FakeServices.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+// The main window's items that show a window of their own: Find, Triggers
+// Explained and About.
+namespace {
+
+constexpr int LoadTimeout = 30000;
+
+// The top-level windows of that object name.
+QList<QWidget*> windowsNamed(const QString& name)
+{
+    QList<QWidget*> windows;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->objectName() == name)
+            windows << window;
+    }
+    return windows;
+}
+
+void destroyClosedWindows() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+// Child processes of this one that belong to the web engine.
+int webEngineProcesses()
+{
+    const QByteArray self = QByteArray::number(QCoreApplication::applicationPid());
+    int count = 0;
+    for (const QString& pid : QDir(u"/proc"_s).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile stat(u"/proc/"_s + pid + u"/stat"_s);
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        // "pid (name) state ppid ..."
+        const QByteArray line = stat.readAll();
+        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        if (fields.value(1) == self && line.contains("(QtWebEngine"))
+            ++count;
+    }
+    return count;
+}
+
+} // namespace
+
+class TestSecondaryWindows : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Runs first, before any help window has started the web engine.
+    void webEngineStartsWithTheFirstHelpWindow();
+    void itemKeepsOneModelessWindowUntilClosed_data();
+    void itemKeepsOneModelessWindowUntilClosed();
+    void windowsCloseWithTheMainWindow();
+};
+
+void TestSecondaryWindows::webEngineStartsWithTheFirstHelpWindow()
+{
+    MainWindow window(FakeServices().take());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(webEngineProcesses(), 0);
+
+    window.menuItem(u"TExplain")->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(webEngineProcesses() > 0, LoadTimeout);
+}
+
+void TestSecondaryWindows::itemKeepsOneModelessWindowUntilClosed_data()
+{
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QString>("window");
+    QTest::newRow("Find") << u"Find"_s << u"Form3"_s;
+    QTest::newRow("Triggers Explained") << u"TExplain"_s << u"Form4"_s;
+    QTest::newRow("About") << u"mnuHelpAbt"_s << u"Form2"_s;
+}
+
+void TestSecondaryWindows::itemKeepsOneModelessWindowUntilClosed()
+{
+    QFETCH(QString, item);
+    QFETCH(QString, window);
+    MainWindow mainWindow(FakeServices().take());
+
+    mainWindow.menuItem(item)->trigger();
+    QCOMPARE(windowsNamed(window).size(), 1);
+    QPointer<QWidget> first = windowsNamed(window).constFirst();
+    QVERIFY(first->isVisible());
+    QCOMPARE(first->parentWidget(), nullptr);
+    QVERIFY(!first->isModal());
+
+    mainWindow.menuItem(item)->trigger();
+    QCOMPARE(windowsNamed(window), QList<QWidget*>{first.data()});
+
+    first->close();
+    destroyClosedWindows();
+    QVERIFY(!first);
+    mainWindow.menuItem(item)->trigger();
+    QCOMPARE(windowsNamed(window).size(), 1);
+}
+
+void TestSecondaryWindows::windowsCloseWithTheMainWindow()
+{
+    auto mainWindow = std::make_unique<MainWindow>(FakeServices().take());
+    QList<QPointer<QWidget>> shown;
+    for (const auto& [item, window] : {std::pair{u"Find"_s, u"Form3"_s},
+                                       {u"TExplain"_s, u"Form4"_s},
+                                       {u"mnuHelpAbt"_s, u"Form2"_s}}) {
+        mainWindow->menuItem(item)->trigger();
+        QCOMPARE(windowsNamed(window).size(), 1);
+        shown << windowsNamed(window).constFirst();
+    }
+
+    mainWindow.reset();
+
+    for (const QPointer<QWidget>& window : shown)
+        QVERIFY(!window);
+}
+
+// The web engine needs its settings before the application object exists.
+int main(int argc, char* argv[])
+{
+    prepareWebEngine();
+    QApplication app(argc, argv);
+    TestSecondaryWindows test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_secondarywindows.moc"
