@@ -34,9 +34,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <optional>
-#include <string.h>
 #include <unistd.h>
 #include <vector>
 
@@ -108,7 +108,7 @@ qint64 statusKilobytes(const char* field)
         return -1;
     for (const QByteArray& line : status.readAll().split('\n')) {
         if (line.startsWith(field))
-            return line.mid(qstrlen(field)).trimmed().split(' ').value(0).toLongLong();
+            return line.mid(qsizetype(qstrlen(field))).trimmed().split(' ').value(0).toLongLong();
     }
     return -1;
 }
@@ -271,21 +271,21 @@ double typingLatency(QPlainTextEdit& editor, int keys)
 
 int typing(const QString& path)
 {
-    constexpr int Keys = 300;
+    constexpr int keys = 300;
     EditorWindow editor(path);
     editor.open();
     editor.text->setFocus();
     editor.text->setSelectionStart(editor.text->document()->characterCount() / 2);
     editor.text->ensureCursorVisible();
     QCoreApplication::processEvents();
-    const double editorMs = typingLatency(*editor.text, Keys);
+    const double editorMs = typingLatency(*editor.text, keys);
 
     QPlainTextEdit empty;
     empty.resize(800, 600);
     empty.show();
     empty.setFocus();
     QCoreApplication::processEvents();
-    const double emptyMs = typingLatency(empty, Keys);
+    const double emptyMs = typingLatency(empty, keys);
     std::printf("%.3f %.3f\n", editorMs, emptyMs);
     return 0;
 }

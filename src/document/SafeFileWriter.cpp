@@ -158,7 +158,7 @@ QString writtenThrough(const QString& path)
     if (!info.isSymLink())
         return path;
     for (int hop = 0; hop < 40 && info.isSymLink(); ++hop) {
-        const QString canonical = info.canonicalFilePath();
+        QString canonical = info.canonicalFilePath();
         if (!canonical.isEmpty())
             return canonical;
         info.setFile(info.symLinkTarget());

@@ -7,7 +7,7 @@ namespace {
 
 // A change of this many characters that keeps the length is as likely to be
 // formatting as text: it is read again only when the text is next needed.
-constexpr int LargeInPlaceChange = 4096;
+constexpr int largeInPlaceChange = 4096;
 
 } // namespace
 
@@ -74,7 +74,7 @@ void EditorTextMirror::follow(int position, int removed, int added)
     }
     removed = int(std::min<qsizetype>(removed, oldSize - position));
     added = std::min(added, end - position);
-    if (removed == added && added > LargeInPlaceChange) {
+    if (removed == added && added > largeInPlaceChange) {
         stale_ = true;
         return;
     }

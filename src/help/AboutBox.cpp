@@ -11,8 +11,8 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // The standard desktop colours of menu text (black) and of the menu bar (light grey).
-constexpr QColor MenuTextColor(0, 0, 0);
-constexpr QColor MenuBarColor(212, 208, 200);
+constexpr QColor menuTextColor(0, 0, 0);
+constexpr QColor menuBarColor(212, 208, 200);
 
 } // namespace
 
@@ -34,7 +34,7 @@ AboutBox::AboutBox(QWidget* parent)
     setFixedSize(size());
     setAutoFillBackground(true);
     QPalette colors = palette();
-    colors.setColor(QPalette::Window, MenuTextColor);
+    colors.setColor(QPalette::Window, menuTextColor);
     setPalette(colors);
 
     textLabel->setObjectName(u"Label1"_s);
@@ -45,7 +45,7 @@ AboutBox::AboutBox(QWidget* parent)
     textLabel->setAutoFillBackground(true);
     QPalette labelColors = textLabel->palette();
     labelColors.setColor(QPalette::Window, Qt::black);
-    labelColors.setColor(QPalette::WindowText, MenuBarColor);
+    labelColors.setColor(QPalette::WindowText, menuBarColor);
     textLabel->setPalette(labelColors);
     QFont impact;
     impact.setFamilies({u"Impact"_s, u"DejaVu Sans Condensed"_s});

@@ -6,13 +6,13 @@
 
 // The product's web site. Its host lies under the reserved ".example" domain,
 // so the program can never send a request to somebody else's server.
-inline constexpr QStringView ProductWebHost = u"vexlon.example";
+inline constexpr QStringView productWebHost = u"vexlon.example";
 
 // The site's address as the About box writes it: no scheme.
 inline QString productSiteText()
 {
     using namespace Qt::StringLiterals;
-    return ProductWebHost.toString() + u"/vexlon"_s;
+    return productWebHost.toString() + u"/vexlon"_s;
 }
 
 // The trigger help page, loaded only when the user asks for it.

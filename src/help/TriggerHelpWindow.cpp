@@ -8,14 +8,14 @@
 
 using namespace Qt::StringLiterals;
 
-TriggerHelpWindow::TriggerHelpWindow(const QUrl& helpAddress, QWidget* parent)
+TriggerHelpWindow::TriggerHelpWindow(QUrl helpAddress, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                           | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
     , browser(new QWebEngineView(this))
     , loadButton(new QPushButton(u"Load The Page"_s, this))
     , closeButton(new QPushButton(u"Ok, go away!"_s, this))
     , onlineNote(new QLabel(this))
-    , helpAddress_(helpAddress)
+    , helpAddress_(std::move(helpAddress))
 {
     setObjectName(u"Form4"_s);
     setWindowTitle(u"Vexlon Triggers Explained"_s);

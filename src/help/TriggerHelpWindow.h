@@ -16,8 +16,7 @@ class TriggerHelpWindow : public QWidget {
     Q_OBJECT
 public:
     // helpAddress is the page "Load The Page" goes to; only tests pass another.
-    explicit TriggerHelpWindow(const QUrl& helpAddress = triggerHelpAddress(),
-                               QWidget* parent = nullptr);
+    explicit TriggerHelpWindow(QUrl helpAddress = triggerHelpAddress(), QWidget* parent = nullptr);
 
     QUrl helpAddress() const { return helpAddress_; }
 

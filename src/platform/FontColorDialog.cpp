@@ -43,7 +43,7 @@ QString styleFor(const QString& family, bool bold, bool italic)
         if (slanted != italic)
             continue;
         const qsizetype score =
-            std::abs(QFontDatabase::weight(family, style) - wanted) * 100 + style.size();
+            qsizetype(std::abs(QFontDatabase::weight(family, style) - wanted)) * 100 + style.size();
         if (score < bestScore) {
             bestScore = score;
             best = style;

@@ -11,8 +11,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr qreal MarginMillimetres = 20;
-constexpr int TabStopSpaces = 4; // as in the editor
+constexpr qreal marginMillimetres = 20;
+constexpr int tabStopSpaces = 4; // as in the editor
 
 // QTextLayout scales tab stops by a resolution factor of its own when it lays
 // out for a printer; measure the factor rather than guess it.
@@ -51,7 +51,7 @@ bool QtPrinter::printText(QPrinter& printer, const FontChoice& font, const QStri
 {
     printer.setFullPage(false);
     printer.setPageMargins(
-        QMarginsF(MarginMillimetres, MarginMillimetres, MarginMillimetres, MarginMillimetres),
+        QMarginsF(marginMillimetres, marginMillimetres, marginMillimetres, marginMillimetres),
         QPageLayout::Millimeter);
 
     QPainter painter;
@@ -64,7 +64,7 @@ bool QtPrinter::printText(QPrinter& printer, const FontChoice& font, const QStri
     const QRectF area = printer.pageLayout().paintRectPixels(printer.resolution());
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    option.setTabStopDistance(TabStopSpaces * QFontMetricsF(qfont, &printer).horizontalAdvance(u' ')
+    option.setTabStopDistance(tabStopSpaces * QFontMetricsF(qfont, &printer).horizontalAdvance(u' ')
                               / tabStopScale(qfont, &printer));
 
     static const QRegularExpression lineBreak(u"\r\n|\r|\n"_s);

@@ -66,7 +66,7 @@ void TestAboutBox::aboutTextIsFourLinesEndingInTheProductSite()
     QCOMPARE(lines.size(), 4);
     QCOMPARE(lines[1], u"A Trigger/Script Utility."_s);
     QVERIFY(lines[2].startsWith(u"Copyright"_s));
-    QCOMPARE(lines[3], ProductWebHost.toString() + u"/vexlon"_s);
+    QCOMPARE(lines[3], productWebHost.toString() + u"/vexlon"_s);
     // The host is reserved: it can never be somebody else's server.
     QVERIFY(QUrl(u"http://"_s + lines[3]).host().endsWith(u".example"_s));
     QCOMPARE(text.count(u"\r\n"_s), 3);

@@ -120,7 +120,7 @@ void TestTriggerHelpWindow::helpAddressIsOnTheProductSite()
 {
     TriggerHelpWindow window;
     QCOMPARE(window.helpAddress(), QUrl(u"http://vexlon.example/vexlon/trigger.html"_s));
-    QCOMPARE(window.helpAddress().host(), ProductWebHost.toString());
+    QCOMPARE(window.helpAddress().host(), productWebHost.toString());
     QVERIFY(window.helpAddress().host().endsWith(u".example"_s));
     QCOMPARE(window.browser->url(), QUrl());
 }
