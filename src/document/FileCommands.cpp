@@ -54,12 +54,13 @@ QString unstorablePrompt(const ScriptFileFormat::Encoded& encoded, const QString
 } // namespace
 
 FileCommands::FileCommands(EditorControl& text, CommonDialog& dialog, MessageBox& messageBox,
-                           ProcessControl& process, QWidget& window)
+                           ProcessControl& process, QWidget& window, SafeFileWriter writer)
     : text_(text)
     , dialog_(dialog)
     , messageBox_(messageBox)
     , process_(process)
     , window_(window)
+    , writer_(std::move(writer))
 {
 }
 

@@ -22,8 +22,10 @@ class QWidget;
 // dropped without a question when the program ends.
 class FileCommands {
 public:
+    // Save and Save As write the file through writer.
     FileCommands(EditorControl& text, CommonDialog& dialog, MessageBox& messageBox,
-                 ProcessControl& process, QWidget& window);
+                 ProcessControl& process, QWidget& window,
+                 SafeFileWriter writer = SafeFileWriter());
 
     QString currentFileName() const { return currentFileName_; }
 

@@ -43,7 +43,6 @@ void FormatCommands::applyToSelection(const FontChoice& font)
 // formatting stays as it was. The toggles' check marks are not touched.
 void FormatCommands::chooseFont()
 {
-    dialog_.setFlags(FontDialogFlags);
     const std::optional<FontChoice> shared = selectionFont();
     dialog_.setFont(shared ? *shared : text_.firstSelectedCharacterFont());
     if (!dialog_.showFont())

@@ -11,10 +11,6 @@ struct FontChoice;
 // which its menu item's check mark shows.
 class FormatCommands {
 public:
-    // The font dialog's option flags: screen fonts (1), printer fonts (2) and
-    // the effects with strikeout, underline and colour (256).
-    static constexpr int FontDialogFlags = 259;
-
     FormatCommands(EditorControl& text, CommonDialog& dialog);
 
     void chooseFont();

@@ -7,7 +7,7 @@
 
 // The main window's one common-dialog component: the file-open, file-save and
 // font dialogs share it, and whatever a command sets on it (filter, filter
-// index, flags, font values) stays set for the next command. Subclasses only
+// index, font values) stays set for the next command. Subclasses only
 // run the dialogs; the real program shows Qt's, tests answer from a script.
 class CommonDialog {
 public:
@@ -18,8 +18,6 @@ public:
     // 1-based, as the filter string counts its entries.
     int filterIndex() const { return filterIndex_; }
     void setFilterIndex(int index) { filterIndex_ = index; }
-    int flags() const { return flags_; }
-    void setFlags(int flags) { flags_ = flags; }
     // The full path chosen in the last accepted file dialog.
     QString fileName() const { return fileName_; }
     FontChoice font() const { return font_; }
@@ -38,7 +36,6 @@ protected:
 private:
     QString filter_;
     int filterIndex_ = 0;
-    int flags_ = 0;
     QString fileName_;
     FontChoice font_;
 };

@@ -3,13 +3,45 @@
 #include <QPrinterInfo>
 #include <QtTest>
 
+#include <pwd.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+const QString queue = u"VexlonTestPdf"_s;
+
+// Where the cups-pdf backend writes a job: the PDF folder in the home of the
+// user who printed, as the password database has it, or its folder for
+// users it cannot place.
+QList<QDir> pdfFolders()
+{
+    // cups-pdf names its files after the job, which carries the program's name.
+    const QString pattern = u"*Vexlon*Script*Editor*.pdf"_s;
+    QList<QDir> folders{QDir(u"/var/spool/cups-pdf/ANONYMOUS"_s, pattern)};
+    if (const passwd* user = ::getpwuid(::geteuid()))
+        folders.prepend(QDir(QFile::decodeName(user->pw_dir) + u"/PDF"_s, pattern));
+    return folders;
+}
+
+QStringList pdfFiles()
+{
+    QStringList files;
+    for (QDir folder : pdfFolders()) {
+        folder.refresh();
+        for (const QString& name : folder.entryList(QDir::Files))
+            files << folder.filePath(name);
+    }
+    return files;
+}
+
+} // namespace
+
 // Prints through a real CUPS queue: a print server of the test's own, on a
-// socket in a temporary folder, with one queue, set as default, that turns
-// each job into a PDF file (the cups-pdf backend writes it to ~/PDF).
+// socket in a temporary folder, with one queue that turns each job into a PDF
+// file. The test's own home folder and printer variables keep the user's
+// printer choices (~/.cups/lpoptions, LPDEST, PRINTER) out of it.
 class TestCupsPrint : public QObject {
     Q_OBJECT
 
@@ -21,6 +53,7 @@ private slots:
 private:
     bool run(const QString& program, const QStringList& arguments);
 
+    QTemporaryDir home_;
     QTemporaryDir server_;
     QProcess cupsd_;
     QString socket_;
@@ -39,6 +72,11 @@ bool TestCupsPrint::run(const QString& program, const QStringList& arguments)
 
 void TestCupsPrint::initTestCase()
 {
+    // Before anything of CUPS reads them.
+    QVERIFY(home_.isValid());
+    qputenv("HOME", QFile::encodeName(home_.path()));
+    qputenv("LPDEST", queue.toUtf8());
+    qputenv("PRINTER", queue.toUtf8());
     if (::geteuid() != 0)
         QSKIP("the PDF queue's backend runs only for a print server started as root");
     const QString cupsd = QStandardPaths::findExecutable(u"cupsd"_s, {u"/usr/sbin"_s});
@@ -76,12 +114,11 @@ void TestCupsPrint::initTestCase()
     cupsd_.start(cupsd, {u"-f"_s, u"-c"_s, conf.fileName(), u"-s"_s, files.fileName()});
     QVERIFY(cupsd_.waitForStarted());
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(socket_), 10000);
-    QVERIFY(
-        run(lpadmin, {u"-p"_s, u"VexlonTestPdf"_s, u"-E"_s, u"-v"_s, u"cups-pdf:/"_s, u"-P"_s, ppd,
-                      // Converted with poppler's cairo renderer, the
-                      // text stays readable in the queue's PDF file.
-                      u"-o"_s, u"pdftops-renderer-default=pdftocairo"_s}));
-    QVERIFY(run(lpadmin, {u"-d"_s, u"VexlonTestPdf"_s}));
+    QVERIFY(run(lpadmin, {u"-p"_s, queue, u"-E"_s, u"-v"_s, u"cups-pdf:/"_s, u"-P"_s, ppd,
+                          // Converted with poppler's cairo renderer, the
+                          // text stays readable in the queue's PDF file.
+                          u"-o"_s, u"pdftops-renderer-default=pdftocairo"_s}));
+    QVERIFY(run(lpadmin, {u"-d"_s, queue}));
     // Qt's print support asks the server named here; this must come before its first use.
     qputenv("CUPS_SERVER", socket_.toUtf8());
 }
@@ -97,11 +134,13 @@ void TestCupsPrint::cleanupTestCase()
 
 void TestCupsPrint::documentReachesTheDefaultQueue()
 {
-    QCOMPARE(QPrinterInfo::defaultPrinter().printerName(), u"VexlonTestPdf"_s);
-    // cups-pdf names its files after the job, which carries the program's name.
-    QDir output(QDir::home().filePath(u"PDF"_s), u"*Vexlon*Script*Editor*.pdf"_s);
-    for (const QString& old : output.entryList(QDir::Files))
-        output.remove(old);
+    QCOMPARE(QPrinterInfo::defaultPrinter().printerName(), queue);
+    const QStringList before = pdfFiles();
+    QStringList made;
+    const auto removeMade = qScopeGuard([&made] {
+        for (const QString& pdf : std::as_const(made))
+            QFile::remove(pdf);
+    });
 
     QStringList lines;
     for (int i = 1; i <= 5; ++i)
@@ -109,15 +148,18 @@ void TestCupsPrint::documentReachesTheDefaultQueue()
     const FontChoice font{u"DejaVu Sans"_s, 12, true, false, false, false, QColor(Qt::black)};
     QVERIFY(QtPrinter().printDocument(font, lines.join(u"\r\n"_s)));
 
-    QString pdf;
     QTRY_VERIFY_WITH_TIMEOUT(
         [&] {
-            output.refresh();
-            const QStringList found = output.entryList(QDir::Files);
-            pdf = found.isEmpty() ? QString() : output.filePath(found.first());
-            return !pdf.isEmpty() && QFileInfo(pdf).size() > 0;
+            made.clear();
+            for (const QString& pdf : pdfFiles()) {
+                if (!before.contains(pdf))
+                    made << pdf;
+            }
+            return !made.isEmpty() && QFileInfo(made.first()).size() > 0;
         }(),
         30000);
+    QCOMPARE(made.size(), 1);
+    const QString pdf = made.first();
     // The backend may still be writing: wait until pdftotext reads it whole.
     QString text;
     QTRY_VERIFY_WITH_TIMEOUT(
@@ -136,7 +178,6 @@ void TestCupsPrint::documentReachesTheDefaultQueue()
     QVERIFY(pdffonts.waitForFinished(20000));
     const QString fonts = QString::fromUtf8(pdffonts.readAllStandardOutput());
     QVERIFY2(fonts.contains(u"+DejaVuSans-Bold"_s), qPrintable(fonts));
-    QFile::remove(pdf);
 }
 
 QTEST_MAIN(TestCupsPrint)

@@ -3,8 +3,8 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <cerrno>
 #include <sys/stat.h>
-#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -48,7 +48,8 @@ private slots:
 
     void failedSaveIsReportedAndChangesNothing_data();
     void failedSaveIsReportedAndChangesNothing();
-    void saveToAReadOnlyFileIsReported();
+    void saveRefusedByTheSystemIsReportedAndChangesNothing_data();
+    void saveRefusedByTheSystemIsReportedAndChangesNothing();
     void saveKeepsThePermissionBits();
     void unstorableCharactersNeedConsent_data();
     void unstorableCharactersNeedConsent();
@@ -132,12 +133,11 @@ void FileCommandsTest::openReadsTheFileAndSetsCaptionAndName()
     QVERIFY(h->messageBox.asked.isEmpty());
 }
 
-// Whatever entry was picked last time, and whatever the font command left set.
+// Whatever entry was picked last time, and whatever filter was left set.
 void FileCommandsTest::fileDialogsStartOnTheFirstFilterEntry()
 {
     const QString path = dir->filePath(u"a.vls"_s);
     QVERIFY(writeBytes(path, "x"));
-    h->dialog.setFlags(0x3);
     h->dialog.fileAnswers = {path, dir->filePath(u"b.vls"_s), dir->filePath(u"c.vls"_s)};
     h->dialog.setFilterIndex(4);
     h->files.openFile();
@@ -150,7 +150,6 @@ void FileCommandsTest::fileDialogsStartOnTheFirstFilterEntry()
     for (const FakeCommonDialog::Shown& shown : std::as_const(h->dialog.shown)) {
         QCOMPARE(shown.filter, filter);
         QCOMPARE(shown.filterIndex, 1);
-        QCOMPARE(shown.flags, 0x3);
     }
     QCOMPARE(h->dialog.shown[0].kind, FakeCommonDialog::Shown::Kind::Open);
     QCOMPARE(h->dialog.shown[1].kind, FakeCommonDialog::Shown::Kind::Save);
@@ -436,23 +435,57 @@ void FileCommandsTest::failedSaveIsReportedAndChangesNothing()
     QCOMPARE(h->process.endCalls, 0);
 }
 
-void FileCommandsTest::saveToAReadOnlyFileIsReported()
+void FileCommandsTest::saveRefusedByTheSystemIsReportedAndChangesNothing_data()
 {
-    if (::geteuid() == 0)
-        QSKIP("permission bits do not stop root from writing");
-    const QString path = dir->filePath(u"locked.vls"_s);
-    QVERIFY(writeBytes(path, "locked"));
-    h->dialog.fileAnswers = {path};
-    h->files.openFile();
-    QVERIFY(QFile::setPermissions(path, QFile::ReadOwner));
-    QVERIFY(QFile::setPermissions(dir->path(), QFile::ReadOwner | QFile::ExeOwner));
-    h->text->setDocumentText(u"changed"_s);
+    QTest::addColumn<bool>("saveAs");
+    QTest::addColumn<int>("error");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("Save, no permission") << false << EACCES << u"Permission denied"_s;
+    QTest::newRow("Save, read-only file system") << false << EROFS << u"Read-only file system"_s;
+    QTest::newRow("Save As, no permission") << true << EACCES << u"Permission denied"_s;
+    QTest::newRow("Save As, read-only file system") << true << EROFS << u"Read-only file system"_s;
+}
+
+// The system refuses the write itself, as it does for a read-only file or
+// file system, whoever runs the test.
+void FileCommandsTest::saveRefusedByTheSystemIsReportedAndChangesNothing()
+{
+    QFETCH(bool, saveAs);
+    QFETCH(int, error);
+    QFETCH(QString, reason);
+    int writes = 0;
+    const auto refused = [&writes, error](int, const char*, qint64) -> qint64 {
+        ++writes;
+        errno = error;
+        return -1;
+    };
+    FileCommands files(*h->text, h->dialog, h->messageBox, h->process, h->window,
+                       SafeFileWriter(refused));
+    const QString opened = dir->filePath(u"locked.vls"_s);
+    QVERIFY(writeBytes(opened, "locked"));
+    h->dialog.fileAnswers = {opened};
+    files.openFile();
+    h->text->setSelectedText(u"changed, "_s);
+    const QString target = saveAs ? dir->filePath(u"other.vls"_s) : opened;
+    h->dialog.fileAnswers = {target};
     h->messageBox.answers = {MessageBox::Answer::Ok};
-    h->files.save();
-    QFile::setPermissions(dir->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    QVERIFY(!(saveAs ? files.saveAs() : files.save()));
+
+    QCOMPARE(writes, 1);
     QCOMPARE(h->messageBox.asked.size(), 1);
-    QVERIFY(h->messageBox.asked.first().prompt.contains(path));
-    QCOMPARE(readBytes(path), "locked"_ba);
+    const FakeMessageBox::Asked& asked = h->messageBox.asked.first();
+    QCOMPARE(asked.prompt, u"\"%1\" could not be saved:\n%2\n\nThe document is still open here, "
+                           u"unsaved."_s.arg(target, reason));
+    QCOMPARE(asked.title, u"VX Save..."_s);
+    QCOMPARE(asked.buttons, MessageBox::Buttons::Ok);
+    QCOMPARE(asked.icon, MessageBox::Icon::Stop);
+    QCOMPARE(readBytes(opened), "locked"_ba);
+    QCOMPARE(QDir(dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"locked.vls"_s});
+    QCOMPARE(h->text->documentText(), u"changed, locked"_s);
+    QVERIFY(h->text->isModified());
+    QCOMPARE(h->window.windowTitle(), u"Vexlon Scriptor   "_s + opened);
+    QCOMPARE(files.currentFileName(), opened);
 }
 
 void FileCommandsTest::saveKeepsThePermissionBits()

@@ -11,6 +11,7 @@ private slots:
     void everyByteValueComesBackAsTheSameByte();
     void bytesReadAsWindows1252_data();
     void bytesReadAsWindows1252();
+    void replacedC1ControlsAreUnstorable();
     void lineEndsReadAsLf_data();
     void lineEndsReadAsLf();
     void lineEndsWrittenAsCrLf_data();
@@ -37,21 +38,19 @@ void ScriptFileFormatTest::bytesReadAsWindows1252_data()
     QTest::newRow("NUL") << 0x00 << 0x0000;
     QTest::newRow("A") << 0x41 << 0x0041;
     QTest::newRow("DEL") << 0x7F << 0x007F;
-    QTest::newRow("euro") << 0x80 << 0x20AC;
-    QTest::newRow("unassigned 81") << 0x81 << 0x0081;
-    QTest::newRow("low double quote") << 0x84 << 0x201E;
-    QTest::newRow("ellipsis") << 0x85 << 0x2026;
-    QTest::newRow("circumflex") << 0x88 << 0x02C6;
-    QTest::newRow("S caron") << 0x8A << 0x0160;
-    QTest::newRow("unassigned 8D") << 0x8D << 0x008D;
-    QTest::newRow("Z caron") << 0x8E << 0x017D;
-    QTest::newRow("unassigned 8F") << 0x8F << 0x008F;
-    QTest::newRow("unassigned 90") << 0x90 << 0x0090;
-    QTest::newRow("left single quote") << 0x91 << 0x2018;
-    QTest::newRow("em dash") << 0x97 << 0x2014;
-    QTest::newRow("trade mark") << 0x99 << 0x2122;
-    QTest::newRow("unassigned 9D") << 0x9D << 0x009D;
-    QTest::newRow("Y diaeresis") << 0x9F << 0x0178;
+    // The published Windows-1252 table from 0x80 to 0x9F; the five bytes it
+    // leaves unassigned stand for the C1 control of the same number.
+    const std::pair<int, int> high[] = {
+        {0x80, 0x20AC}, {0x81, 0x0081}, {0x82, 0x201A}, {0x83, 0x0192}, {0x84, 0x201E},
+        {0x85, 0x2026}, {0x86, 0x2020}, {0x87, 0x2021}, {0x88, 0x02C6}, {0x89, 0x2030},
+        {0x8A, 0x0160}, {0x8B, 0x2039}, {0x8C, 0x0152}, {0x8D, 0x008D}, {0x8E, 0x017D},
+        {0x8F, 0x008F}, {0x90, 0x0090}, {0x91, 0x2018}, {0x92, 0x2019}, {0x93, 0x201C},
+        {0x94, 0x201D}, {0x95, 0x2022}, {0x96, 0x2013}, {0x97, 0x2014}, {0x98, 0x02DC},
+        {0x99, 0x2122}, {0x9A, 0x0161}, {0x9B, 0x203A}, {0x9C, 0x0153}, {0x9D, 0x009D},
+        {0x9E, 0x017E}, {0x9F, 0x0178},
+    };
+    for (const auto& [byte, codePoint] : high)
+        QTest::addRow("0x%02X is U+%04X", byte, codePoint) << byte << codePoint;
     QTest::newRow("no-break space") << 0xA0 << 0x00A0;
     QTest::newRow("y diaeresis") << 0xFF << 0x00FF;
 }
@@ -60,9 +59,27 @@ void ScriptFileFormatTest::bytesReadAsWindows1252()
 {
     QFETCH(int, byte);
     QFETCH(int, codePoint);
-    const QString text = ScriptFileFormat::textFromBytes(QByteArray(1, char(byte)));
-    QCOMPARE(text, QString(QChar(char16_t(codePoint))));
-    QCOMPARE(Windows1252::fromUnicode(QChar(char16_t(codePoint))), byte);
+    const QChar character{char16_t(codePoint)};
+    QCOMPARE(ScriptFileFormat::textFromBytes(QByteArray(1, char(byte))), QString(character));
+    QCOMPARE(Windows1252::fromUnicode(character), byte);
+    const ScriptFileFormat::Encoded encoded = ScriptFileFormat::bytesFromText(QString(character));
+    QCOMPARE(encoded.bytes, QByteArray(1, char(byte)) + "\r\n");
+    QCOMPARE(encoded.unstorableCount, 0);
+}
+
+// Where the code page put a printable character, the C1 control of that
+// number has no byte: writing it must not turn it into that character.
+void ScriptFileFormatTest::replacedC1ControlsAreUnstorable()
+{
+    for (char16_t c = 0x80; c <= 0x9F; ++c) {
+        if (c == 0x81 || c == 0x8D || c == 0x8F || c == 0x90 || c == 0x9D)
+            continue;
+        QCOMPARE(Windows1252::fromUnicode(QChar(c)), -1);
+        const ScriptFileFormat::Encoded encoded =
+            ScriptFileFormat::bytesFromText(QString(QChar(c)));
+        QCOMPARE(encoded.bytes, "?\r\n"_ba);
+        QCOMPARE(encoded.unstorableCount, 1);
+    }
 }
 
 void ScriptFileFormatTest::lineEndsReadAsLf_data()

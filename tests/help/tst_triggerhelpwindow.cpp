@@ -121,7 +121,6 @@ void TestTriggerHelpWindow::helpAddressIsOnTheProductSite()
     TriggerHelpWindow window;
     QCOMPARE(window.helpAddress(), QUrl(u"http://vexlon.example/vexlon/trigger.html"_s));
     QCOMPARE(window.helpAddress().host(), productWebHost.toString());
-    QVERIFY(window.helpAddress().host().endsWith(u".example"_s));
     QCOMPARE(window.browser->url(), QUrl());
 }
 

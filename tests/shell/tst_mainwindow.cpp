@@ -1,29 +1,22 @@
+#include "editing/TriggerKeywords.h"
 #include "editor/ScriptEditor.h"
+#include "help/WebEngineSetup.h"
 #include "shell/MainWindow.h"
+#include "shell/MenuCommands.h"
 #include "support/FakeServices.h"
 
 #include <QClipboard>
 #include <QFile>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <functional>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-struct FormatItem {
-    const char* name;
-    std::optional<bool> (EditorControl::*read)() const;
-};
-
-const FormatItem formatItems[] = {
-    {"mnuFormatBold", &EditorControl::selectionBold},
-    {"mnuFormatItalic", &EditorControl::selectionItalic},
-    {"mnuFormatStrike", &EditorControl::selectionStrikeout},
-    {"mnuFormatUnder", &EditorControl::selectionUnderline},
-};
 
 bool writeBytes(const QString& path, const QByteArray& bytes)
 {
@@ -43,7 +36,253 @@ void select(EditorControl& text, int start, int length)
     text.setSelectionLength(length);
 }
 
+// The top-level windows of that object name.
+QList<QWidget*> windowsNamed(const QString& name)
+{
+    QList<QWidget*> windows;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->objectName() == name)
+            windows << window;
+    }
+    return windows;
+}
+
+// The caption of the menu that holds the item.
+QString menuOf(const QAction& item)
+{
+    for (QObject* holder : item.associatedObjects()) {
+        if (auto* menu = qobject_cast<QMenu*>(holder))
+            return menu->title();
+    }
+    return {};
+}
+
+// What one menu item works on: the window, the fakes behind it and a folder for files.
+struct Bench {
+    MainWindow& window;
+    FakeServices& fakes;
+    QAction& item;
+    const QTemporaryDir& dir;
+};
+
+// Sets the scene, chooses the item and checks what it did.
+using Effect = std::function<void(Bench&)>;
+
+Effect writesAtTheCaret(QStringView keyword)
+{
+    return [keyword](Bench& b) {
+        EditorControl& text = b.window.editor();
+        text.setDocumentText(u"[item]\r\nname"_s);
+        text.setSelectionStart(6);
+        b.item.trigger();
+        QCOMPARE(text.documentText(), u"[item]"_s + keyword.toString() + u"\r\nname"_s);
+        QVERIFY(b.fakes.messageBox->asked.isEmpty());
+        QVERIFY(b.fakes.commonDialog->shown.isEmpty());
+    };
+}
+
+// The check mark shows the value the item wrote last; the text, not the
+// check mark, decides what the item writes next.
+Effect togglesWithItsCheckMark(std::optional<bool> (EditorControl::*read)() const)
+{
+    return [read](Bench& b) {
+        EditorControl& text = b.window.editor();
+        text.setDocumentText(u"plain words here"_s);
+        select(text, 0, 5);
+        b.item.trigger();
+        QCOMPARE((text.*read)(), std::optional<bool>(true));
+        QVERIFY(b.item.isChecked());
+
+        // Moving to other text leaves the check mark as it was.
+        select(text, 6, 5);
+        QVERIFY(b.item.isChecked());
+        b.item.trigger();
+        QCOMPARE((text.*read)(), std::optional<bool>(true));
+        QVERIFY(b.item.isChecked());
+
+        b.item.trigger();
+        QCOMPARE((text.*read)(), std::optional<bool>(false));
+        QVERIFY(!b.item.isChecked());
+        select(text, 0, 5);
+        QCOMPARE((text.*read)(), std::optional<bool>(true));
+    };
+}
+
+// The dialog's choice goes to the selection; the check marks belong to the
+// toggles, and Font never changes them.
+Effect appliesTheChosenFont()
+{
+    return [](Bench& b) {
+        EditorControl& text = b.window.editor();
+        text.setDocumentText(u"plain words here"_s);
+        select(text, 6, 5);
+        b.window.menuItem(u"mnuFormatUnder")->setChecked(true);
+        b.fakes.commonDialog->fontAnswers.push_back(
+            FontChoice{u"DejaVu Serif"_s, 17, true, false, true, false, QColor(0x12, 0x34, 0x56)});
+        b.item.trigger();
+        QCOMPARE(b.fakes.commonDialog->shown.size(), 1);
+        QCOMPARE(b.fakes.commonDialog->shown[0].kind, FakeCommonDialog::Shown::Kind::Font);
+        QCOMPARE(text.selectionFontName(), std::optional(u"DejaVu Serif"_s));
+        QCOMPARE(text.selectionBold(), std::optional<bool>(true));
+        QCOMPARE(text.selectionStrikeout(), std::optional<bool>(true));
+        QVERIFY(!b.window.menuItem(u"mnuFormatBold")->isChecked());
+        QVERIFY(!b.window.menuItem(u"mnuFormatStrike")->isChecked());
+        QVERIFY(b.window.menuItem(u"mnuFormatUnder")->isChecked());
+    };
+}
+
+// "def" of "abc def" is selected and the clipboard holds "XY".
+Effect movesText(const QString& document, const QString& clipboard)
+{
+    return [document, clipboard](Bench& b) {
+        EditorControl& text = b.window.editor();
+        text.setDocumentText(u"abc def"_s);
+        select(text, 4, 3);
+        QGuiApplication::clipboard()->setText(u"XY"_s);
+        b.item.trigger();
+        QCOMPARE(text.documentText(), document);
+        QCOMPARE(QGuiApplication::clipboard()->text(), clipboard);
+    };
+}
+
+// Chosen twice, the item shows the same single window.
+Effect opensItsOneWindow(const QString& name)
+{
+    return [name](Bench& b) {
+        b.item.trigger();
+        b.item.trigger();
+        const QList<QWidget*> windows = windowsNamed(name);
+        QCOMPARE(windows.size(), 1);
+        QVERIFY(windows[0]->isVisible());
+    };
+}
+
+Effect emptiesTheDocumentOnceAllowed()
+{
+    return [](Bench& b) {
+        b.window.editor().setDocumentText(u"unsaved"_s);
+        b.fakes.messageBox->answers = {MessageBox::Answer::Yes};
+        b.item.trigger();
+        QCOMPARE(b.fakes.messageBox->asked.size(), 1);
+        QCOMPARE(b.fakes.messageBox->asked[0].title, u"VX New..."_s);
+        QCOMPARE(b.window.editor().documentText(), QString());
+    };
+}
+
+Effect opensTheChosenFile()
+{
+    return [](Bench& b) {
+        const QString path = b.dir.filePath(u"menu.vls"_s);
+        QVERIFY(writeBytes(path, "from the menu"));
+        b.fakes.commonDialog->fileAnswers = {path};
+        b.item.trigger();
+        QCOMPARE(b.window.editor().documentText(), u"from the menu"_s);
+        QCOMPARE(b.window.windowTitle(), u"Vexlon Scriptor   "_s + path);
+        QCOMPARE(b.window.currentFileName(), path);
+    };
+}
+
+// An opened file is written back without a dialog; Save As asks for a name
+// and leaves the opened file as it was.
+Effect savesTheOpenedFile(bool underANewName)
+{
+    return [underANewName](Bench& b) {
+        const QString opened = b.dir.filePath(u"opened.vls"_s);
+        const QString other = b.dir.filePath(u"other.vls"_s);
+        QVERIFY(writeBytes(opened, "opened"));
+        b.fakes.commonDialog->fileAnswers = {opened};
+        b.window.commands().files.openFile();
+        b.window.editor().setDocumentText(u"edited"_s);
+        if (underANewName)
+            b.fakes.commonDialog->fileAnswers = {other};
+        b.item.trigger();
+        QCOMPARE(b.fakes.commonDialog->shown.size(), underANewName ? 2 : 1);
+        QCOMPARE(readBytes(underANewName ? other : opened), "edited\r\n"_ba);
+        QCOMPARE(readBytes(opened), underANewName ? "opened"_ba : "edited\r\n"_ba);
+        QCOMPARE(b.window.currentFileName(), underANewName ? other : opened);
+        if (underANewName)
+            QCOMPARE(b.window.windowTitle(), u"Vexlon"_s + other);
+    };
+}
+
+Effect printsTheDocument()
+{
+    return [](Bench& b) {
+        b.window.editor().setDocumentText(u"to paper"_s);
+        b.item.trigger();
+        QCOMPARE(b.fakes.printer->attempts.size(), 1);
+        QCOMPARE(b.fakes.printer->attempts[0].text, u"to paper"_s);
+    };
+}
+
+Effect endsTheProgram()
+{
+    return [](Bench& b) {
+        b.item.trigger();
+        QCOMPARE(b.fakes.process->endCalls, 1);
+    };
+}
+
+struct ItemRow {
+    const char* name;
+    QString menu;
+    QString caption;
+    // As QKeySequence::PortableText writes it; empty for none.
+    QString shortcut;
+    Effect effect;
+};
+
+QList<ItemRow> itemRows()
+{
+    using Reader = std::optional<bool> (EditorControl::*)() const;
+    const QString file = u"&File"_s;
+    const QString edit = u"&Edit"_s;
+    const QString triggers = u"Triggers"_s;
+    const QString format = u"For&mat"_s;
+    const QString help = u"&Help"_s;
+    return {
+        {"mnuFileNew", file, u"&New"_s, u"Ctrl+N"_s, emptiesTheDocumentOnceAllowed()},
+        {"mnuFileOpen", file, u"&Open"_s, u"Ctrl+O"_s, opensTheChosenFile()},
+        {"mnuFileSave", file, u"&Save"_s, u"Ctrl+S"_s, savesTheOpenedFile(false)},
+        {"mnuFileSaveAs", file, u"Save &As"_s, {}, savesTheOpenedFile(true)},
+        {"mnuFilePrint", file, u"&Print"_s, u"Ctrl+P"_s, printsTheDocument()},
+        {"mnuFileExit", file, u"E&xit"_s, u"Ctrl+Q"_s, endsTheProgram()},
+        {"Find", edit, u"Find"_s, u"Ctrl+F"_s, opensItsOneWindow(u"Form3"_s)},
+        {"mnuEditCut", edit, u"Cu&t"_s, u"Ctrl+X"_s, movesText(u"abc "_s, u"def"_s)},
+        {"mnuEditCopy", edit, u"&Copy"_s, u"Ctrl+C"_s, movesText(u"abc def"_s, u"def"_s)},
+        {"mnuEditPaste", edit, u"&Paste"_s, u"Ctrl+V"_s, movesText(u"abc XY"_s, u"XY"_s)},
+        {"Dclick", triggers, u"Double Click"_s, {}, writesAtTheCaret(TriggerKeywords::Dclick)},
+        {"Step", triggers, u"Step"_s, {}, writesAtTheCaret(TriggerKeywords::Step)},
+        {"Time", triggers, u"Timer"_s, {}, writesAtTheCaret(TriggerKeywords::Time)},
+        {"Unequip", triggers, u"Unequip"_s, {}, writesAtTheCaret(TriggerKeywords::Unequip)},
+        {"Spell", triggers, u"Spell"_s, {}, writesAtTheCaret(TriggerKeywords::Spell)},
+        {"Equip", triggers, u"Equip"_s, {}, writesAtTheCaret(TriggerKeywords::Equip)},
+        {"Dropongr",
+         triggers,
+         u"Drop On Ground"_s,
+         {},
+         writesAtTheCaret(TriggerKeywords::Dropongr)},
+        {"DRPCHAR", triggers, u"Drop On Char"_s, {}, writesAtTheCaret(TriggerKeywords::DRPCHAR)},
+        {"Dmg", triggers, u"Damage"_s, {}, writesAtTheCaret(TriggerKeywords::Dmg)},
+        {"Hear", triggers, u"Hear"_s, {}, writesAtTheCaret(TriggerKeywords::Hear)},
+        {"mnuFormatFont", format, u"&Font"_s, u"Ctrl+T"_s, appliesTheChosenFont()},
+        {"mnuFormatBold", format, u"&Bold"_s, u"Ctrl+B"_s,
+         togglesWithItsCheckMark(Reader(&EditorControl::selectionBold))},
+        {"mnuFormatItalic", format, u"&Italic"_s, u"Ctrl+I"_s,
+         togglesWithItsCheckMark(Reader(&EditorControl::selectionItalic))},
+        // Ctrl+Z is strikeout: the program has no undo.
+        {"mnuFormatStrike", format, u"&Strikeout"_s, u"Ctrl+Z"_s,
+         togglesWithItsCheckMark(Reader(&EditorControl::selectionStrikeout))},
+        {"mnuFormatUnder", format, u"&Underline"_s, u"Ctrl+U"_s,
+         togglesWithItsCheckMark(Reader(&EditorControl::selectionUnderline))},
+        {"TExplain", help, u"Triggers Explained"_s, {}, opensItsOneWindow(u"Form4"_s)},
+        {"mnuHelpAbt", help, u"About VxScript"_s, {}, opensItsOneWindow(u"Form2"_s)},
+    };
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(Effect)
 
 class TestMainWindow : public QObject {
     Q_OBJECT
@@ -51,7 +290,9 @@ private slots:
     void init();
     void cleanup();
 
-    void menuBarIsLaidOutAsDesigned();
+    void everyMenuItemHasItsRow();
+    void menuItemDoesWhatItSays_data();
+    void menuItemDoesWhatItSays();
     void menuItemsStartEnabledAndUnchecked();
     void windowStartsWithCaptionSizeAndBlackBackground();
     void loadingEmptiesTheClipboardOnce();
@@ -63,95 +304,70 @@ private slots:
     void editorHasTheKeysOnceTheWindowIsUsable();
     void editorHasTheKeysAgainWhenTheWindowIsActivatedAgain();
     void closingWithUnsavedEditsAsksFirst();
-    void triggersWriteTheirKeywordAtTheCaret();
-    void formatItemsCheckTheValueWritten_data();
-    void formatItemsCheckTheValueWritten();
-    void fontItemLeavesTheCheckMarks();
-    void fileMenuRunsTheFileCommands();
 
 private:
+    FakeServices fakes;
     std::unique_ptr<MainWindow> window;
 };
 
-void TestMainWindow::init() { window = std::make_unique<MainWindow>(FakeServices().take()); }
-
-void TestMainWindow::cleanup() { window.reset(); }
-
-void TestMainWindow::menuBarIsLaidOutAsDesigned()
+void TestMainWindow::init()
 {
-    // name, caption, shortcut; "-" captions are separators.
-    struct Item {
-        QString name, caption, shortcut;
-    };
-    struct Menu {
-        QString name, caption;
-        QList<Item> items;
-    };
-    const QList<Menu> expected = {
-        {u"mnuFile"_s,
-         u"&File"_s,
-         {{u"mnuFileNew"_s, u"&New"_s, u"Ctrl+N"_s},
-          {u"mnuFileOpen"_s, u"&Open"_s, u"Ctrl+O"_s},
-          {u"mnuFileSep0"_s, u"-"_s, {}},
-          {u"mnuFileSave"_s, u"&Save"_s, u"Ctrl+S"_s},
-          {u"mnuFileSaveAs"_s, u"Save &As"_s, {}},
-          {u"mnuFileSep1"_s, u"-"_s, {}},
-          {u"mnuFilePrint"_s, u"&Print"_s, u"Ctrl+P"_s},
-          {u"mnuFileSep2"_s, u"-"_s, {}},
-          {u"mnuFileExit"_s, u"E&xit"_s, u"Ctrl+Q"_s}}},
-        {u"mnuEdit"_s,
-         u"&Edit"_s,
-         {{u"Find"_s, u"Find"_s, u"Ctrl+F"_s},
-          {u"mnuEditCut"_s, u"Cu&t"_s, u"Ctrl+X"_s},
-          {u"mnuEditCopy"_s, u"&Copy"_s, u"Ctrl+C"_s},
-          {u"mnuEditPaste"_s, u"&Paste"_s, u"Ctrl+V"_s}}},
-        {u"Trig"_s,
-         u"Triggers"_s,
-         {{u"Dclick"_s, u"Double Click"_s, {}},
-          {u"Step"_s, u"Step"_s, {}},
-          {u"Time"_s, u"Timer"_s, {}},
-          {u"Unequip"_s, u"Unequip"_s, {}},
-          {u"Spell"_s, u"Spell"_s, {}},
-          {u"Equip"_s, u"Equip"_s, {}},
-          {u"Dropongr"_s, u"Drop On Ground"_s, {}},
-          {u"DRPCHAR"_s, u"Drop On Char"_s, {}},
-          {u"Dmg"_s, u"Damage"_s, {}},
-          {u"Hear"_s, u"Hear"_s, {}}}},
-        {u"mnuFormat"_s,
-         u"For&mat"_s,
-         {{u"mnuFormatFont"_s, u"&Font"_s, u"Ctrl+T"_s},
-          {u"mnuFormatSep0"_s, u"-"_s, {}},
-          {u"mnuFormatBold"_s, u"&Bold"_s, u"Ctrl+B"_s},
-          {u"mnuFormatItalic"_s, u"&Italic"_s, u"Ctrl+I"_s},
-          {u"mnuFormatStrike"_s, u"&Strikeout"_s, u"Ctrl+Z"_s},
-          {u"mnuFormatUnder"_s, u"&Underline"_s, u"Ctrl+U"_s}}},
-        {u"mnuHelp"_s,
-         u"&Help"_s,
-         {{u"TExplain"_s, u"Triggers Explained"_s, {}},
-          {u"mnuHelpAbt"_s, u"About VxScript"_s, {}}}},
-    };
+    fakes = FakeServices();
+    window = std::make_unique<MainWindow>(fakes.take());
+}
 
-    const QList<QAction*> menus = window->menuBar()->actions();
-    QCOMPARE(menus.size(), expected.size());
-    for (qsizetype m = 0; m < menus.size(); ++m) {
-        QMenu* menu = menus[m]->menu();
-        QVERIFY(menu);
-        QCOMPARE(menu->objectName(), expected[m].name);
-        QCOMPARE(menu->title(), expected[m].caption);
-        QVERIFY(menus[m]->shortcut().isEmpty());
-        const QList<QAction*> items = menu->actions();
-        QCOMPARE(items.size(), expected[m].items.size());
-        for (qsizetype i = 0; i < items.size(); ++i) {
-            const Item& want = expected[m].items[i];
-            QCOMPARE(items[i]->objectName(), want.name);
-            if (want.caption == u"-"_s) {
-                QVERIFY2(items[i]->isSeparator(), qPrintable(want.name));
-                continue;
-            }
-            QCOMPARE(items[i]->text(), want.caption);
-            QCOMPARE(items[i]->shortcut().toString(QKeySequence::PortableText), want.shortcut);
+void TestMainWindow::cleanup()
+{
+    window.reset();
+    QGuiApplication::clipboard()->clear();
+}
+
+// No item of the menu bar escapes the table below.
+void TestMainWindow::everyMenuItemHasItsRow()
+{
+    QStringList inMenus;
+    for (const QAction* menu : window->menuBar()->actions()) {
+        QVERIFY(menu->menu());
+        for (const QAction* item : menu->menu()->actions()) {
+            if (!item->isSeparator())
+                inMenus << item->objectName();
         }
     }
+    QStringList inTable;
+    for (const ItemRow& row : itemRows())
+        inTable << QString::fromLatin1(row.name);
+    inMenus.sort();
+    inTable.sort();
+    QCOMPARE(inMenus, inTable);
+}
+
+void TestMainWindow::menuItemDoesWhatItSays_data()
+{
+    QTest::addColumn<QString>("menu");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("shortcut");
+    QTest::addColumn<Effect>("effect");
+    for (const ItemRow& row : itemRows())
+        QTest::newRow(row.name) << row.menu << row.caption << row.shortcut << row.effect;
+}
+
+// Where the user finds the item, the key that chooses it, and what choosing it does.
+void TestMainWindow::menuItemDoesWhatItSays()
+{
+    QFETCH(QString, menu);
+    QFETCH(QString, caption);
+    QFETCH(QString, shortcut);
+    QFETCH(Effect, effect);
+    QAction* item = window->menuItem(QString::fromLatin1(QTest::currentDataTag()));
+    QVERIFY(item);
+    QCOMPARE(menuOf(*item), menu);
+    QCOMPARE(item->text(), caption);
+    QCOMPARE(item->shortcut().toString(QKeySequence::PortableText), shortcut);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    Bench bench{*window, fakes, *item, dir};
+
+    effect(bench);
 }
 
 void TestMainWindow::menuItemsStartEnabledAndUnchecked()
@@ -320,8 +536,6 @@ void TestMainWindow::editorHasTheKeysAgainWhenTheWindowIsActivatedAgain()
 
 void TestMainWindow::closingWithUnsavedEditsAsksFirst()
 {
-    FakeServices fakes;
-    window = std::make_unique<MainWindow>(fakes.take());
     window->show();
     QVERIFY(window->close());
     QVERIFY(fakes.messageBox->asked.isEmpty());
@@ -338,104 +552,14 @@ void TestMainWindow::closingWithUnsavedEditsAsksFirst()
     QCOMPARE(fakes.process->endCalls, 0);
 }
 
-void TestMainWindow::triggersWriteTheirKeywordAtTheCaret()
+// The help window's web engine needs its settings before the application object exists.
+int main(int argc, char* argv[])
 {
-    EditorControl& text = window->editor();
-    text.setDocumentText(u"[item]\r\nname"_s);
-    text.setSelectionStart(6);
-    window->menuItem(u"Dclick")->trigger();
-    QCOMPARE(text.documentText(), u"[item]ONTRIGGER=DCLICK\r\nname"_s);
+    prepareWebEngine();
+    QApplication app(argc, argv);
+    TestMainWindow test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
 }
 
-void TestMainWindow::formatItemsCheckTheValueWritten_data()
-{
-    QTest::addColumn<int>("index");
-    for (int i = 0; i < int(std::size(formatItems)); ++i)
-        QTest::newRow(formatItems[i].name) << i;
-}
-
-// The check mark shows the value the item wrote last; the text, not the
-// check mark, decides what the item writes next.
-void TestMainWindow::formatItemsCheckTheValueWritten()
-{
-    QFETCH(int, index);
-    const FormatItem& format = formatItems[index];
-    EditorControl& text = window->editor();
-    text.setDocumentText(u"plain words here"_s);
-    QAction* item = window->menuItem(QString::fromLatin1(format.name));
-    select(text, 0, 5);
-    item->trigger();
-    QVERIFY(item->isChecked());
-
-    // Moving to other text leaves the check mark as it was.
-    select(text, 6, 5);
-    QVERIFY(item->isChecked());
-    item->trigger();
-    QCOMPARE((text.*format.read)(), std::optional<bool>(true));
-    QVERIFY(item->isChecked());
-
-    item->trigger();
-    QCOMPARE((text.*format.read)(), std::optional<bool>(false));
-    QVERIFY(!item->isChecked());
-    select(text, 0, 5);
-    QCOMPARE((text.*format.read)(), std::optional<bool>(true));
-}
-
-// The check marks belong to the toggles: Font never changes them.
-void TestMainWindow::fontItemLeavesTheCheckMarks()
-{
-    FakeServices fakes;
-    window = std::make_unique<MainWindow>(fakes.take());
-    window->editor().setDocumentText(u"plain words here"_s);
-    select(window->editor(), 6, 5);
-    window->menuItem(u"mnuFormatUnder")->setChecked(true);
-    fakes.commonDialog->fontAnswers.push_back(
-        FontChoice{u"DejaVu Serif"_s, 17, true, false, true, false, QColor(0x12, 0x34, 0x56)});
-
-    window->menuItem(u"mnuFormatFont")->trigger();
-
-    QCOMPARE(fakes.commonDialog->shown.size(), 1);
-    QCOMPARE(window->editor().selectionBold(), std::optional<bool>(true));
-    QCOMPARE(window->commonDialog().flags(), 259);
-    QVERIFY(!window->menuItem(u"mnuFormatBold")->isChecked());
-    QVERIFY(!window->menuItem(u"mnuFormatStrike")->isChecked());
-    QVERIFY(window->menuItem(u"mnuFormatUnder")->isChecked());
-}
-
-void TestMainWindow::fileMenuRunsTheFileCommands()
-{
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath(u"menu.vls"_s);
-    QVERIFY(writeBytes(path, "from the menu"));
-    FakeServices fakes;
-    window = std::make_unique<MainWindow>(fakes.take());
-    fakes.commonDialog->fileAnswers = {path};
-    window->menuItem(u"mnuFileOpen")->trigger();
-    QCOMPARE(window->editor().documentText(), u"from the menu"_s);
-    QCOMPARE(window->windowTitle(), u"Vexlon Scriptor   "_s + path);
-    QCOMPARE(window->currentFileName(), path);
-
-    window->menuItem(u"mnuFilePrint")->trigger();
-    QCOMPARE(fakes.printer->attempts.size(), 1);
-    QCOMPARE(fakes.printer->attempts[0].text, u"from the menu"_s);
-
-    window->menuItem(u"mnuFileSave")->trigger();
-    QCOMPARE(readBytes(path), "from the menu\r\n"_ba);
-
-    fakes.messageBox->answers = {MessageBox::Answer::Yes};
-    window->menuItem(u"mnuFileNew")->trigger();
-    QCOMPARE(window->editor().documentText(), QString());
-
-    const QString other = dir.filePath(u"other.vls"_s);
-    fakes.commonDialog->fileAnswers = {other};
-    window->menuItem(u"mnuFileSaveAs")->trigger();
-    QCOMPARE(readBytes(other), "\r\n"_ba);
-    QCOMPARE(window->windowTitle(), u"Vexlon"_s + other);
-
-    window->menuItem(u"mnuFileExit")->trigger();
-    QCOMPARE(fakes.process->endCalls, 1);
-}
-
-QTEST_MAIN(TestMainWindow)
 #include "tst_mainwindow.moc"

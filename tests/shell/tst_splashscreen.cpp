@@ -84,7 +84,6 @@ void TestSplashScreen::firstTickEmptiesTheClipboard()
 void TestSplashScreen::showsCaptionVersionAndPicture()
 {
     QCOMPARE(splash->windowTitle(), u"         Vexlon Script Editor Loading..."_s);
-    QCOMPARE(splash->windowTitle().size(), 40);
     QVERIFY(splash->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     // A tool window keeps out of the taskbar.
     QCOMPARE(splash->windowFlags() & Qt::WindowType_Mask, Qt::Tool);
@@ -92,7 +91,8 @@ void TestSplashScreen::showsCaptionVersionAndPicture()
 
     auto* label = splash->findChild<QLabel*>(u"Label1"_s);
     QVERIFY(label);
-    QCOMPARE(label->text(), u"   Vexlon Scriptor Version - 1.0.1"_s);
+    QCOMPARE(label->text(),
+             u"   Vexlon Scriptor Version - "_s + QString::fromLatin1(VEXLON_PROJECT_VERSION));
     QCOMPARE(label->geometry(), QRect(12, 168, 202, 22));
     QVERIFY(label->font().bold());
     // The text fits the fixed label.
@@ -111,7 +111,8 @@ void TestSplashScreen::versionIsWrittenAsPlainNumbers_data()
     QTest::addColumn<int>("revision");
     QTest::addColumn<QString>("text");
     QTest::newRow("program") << programVersion.major << programVersion.minor
-                             << programVersion.revision << u"1.0.1"_s;
+                             << programVersion.revision
+                             << QString::fromLatin1(VEXLON_PROJECT_VERSION);
     QTest::newRow("two digits") << 1 << 0 << 12 << u"1.0.12"_s;
     QTest::newRow("zeros") << 0 << 0 << 0 << u"0.0.0"_s;
 }

@@ -15,7 +15,7 @@ template<typename T> T popFront(std::deque<T>& queue)
 
 std::optional<QString> FakeCommonDialog::nextFileAnswer(Shown::Kind kind)
 {
-    shown.append({kind, filter(), filterIndex(), flags(), font()});
+    shown.append({kind, filter(), filterIndex(), font()});
     if (fileAnswers.empty()) {
         QTest::qFail("a file dialog was shown with no scripted answer", __FILE__, __LINE__);
         return std::nullopt;
@@ -35,7 +35,7 @@ std::optional<QString> FakeCommonDialog::runSaveDialog()
 
 std::optional<FontChoice> FakeCommonDialog::runFontDialog()
 {
-    shown.append({Shown::Kind::Font, filter(), filterIndex(), flags(), font()});
+    shown.append({Shown::Kind::Font, filter(), filterIndex(), font()});
     if (fontAnswers.empty()) {
         QTest::qFail("the font dialog was shown with no scripted answer", __FILE__, __LINE__);
         return std::nullopt;

@@ -16,7 +16,6 @@ public:
         enum class Kind { Open, Save, Font } kind;
         QString filter;
         int filterIndex;
-        int flags;
         FontChoice font;
     };
 
