@@ -6,15 +6,15 @@
 // is written exactly as it stands; none is derived from a menu caption.
 namespace TriggerKeywords {
 
-inline constexpr QStringView Dclick = u"ONTRIGGER=DCLICK";
-inline constexpr QStringView Step = u"ONTRIGGER=STEP";
-inline constexpr QStringView Time = u"ONTRIGGER=TIMER";
-inline constexpr QStringView Unequip = u"ONTRIGGER=UNEQUIP";
-inline constexpr QStringView Spell = u"ONTRIGGER=SPELL";
-inline constexpr QStringView Equip = u"ONTRIGGER=EQUIP";
-inline constexpr QStringView Dropongr = u"ONTRIGGER=DROPON_GROUND";
-inline constexpr QStringView DRPCHAR = u"ONTRIGGER=DROPON_CHAR";
-inline constexpr QStringView Dmg = u"ONTRIGGER=DAMAGE";
-inline constexpr QStringView Hear = u"ONTRIGGER=HEAR";
+inline constexpr QStringView doubleClick = u"ONTRIGGER=DCLICK";
+inline constexpr QStringView step = u"ONTRIGGER=STEP";
+inline constexpr QStringView timer = u"ONTRIGGER=TIMER";
+inline constexpr QStringView unequip = u"ONTRIGGER=UNEQUIP";
+inline constexpr QStringView spell = u"ONTRIGGER=SPELL";
+inline constexpr QStringView equip = u"ONTRIGGER=EQUIP";
+inline constexpr QStringView dropOnGround = u"ONTRIGGER=DROPON_GROUND";
+inline constexpr QStringView dropOnChar = u"ONTRIGGER=DROPON_CHAR";
+inline constexpr QStringView damage = u"ONTRIGGER=DAMAGE";
+inline constexpr QStringView hear = u"ONTRIGGER=HEAR";
 
 } // namespace TriggerKeywords

@@ -66,16 +66,16 @@ const MenuItemEntry editItems[] = {
 };
 
 const MenuItemEntry triggerItems[] = {
-    {"Dclick", "Double Click", none, writes(TriggerKeywords::Dclick)},
-    {"Step", "Step", none, writes(TriggerKeywords::Step)},
-    {"Time", "Timer", none, writes(TriggerKeywords::Time)},
-    {"Unequip", "Unequip", none, writes(TriggerKeywords::Unequip)},
-    {"Spell", "Spell", none, writes(TriggerKeywords::Spell)},
-    {"Equip", "Equip", none, writes(TriggerKeywords::Equip)},
-    {"Dropongr", "Drop On Ground", none, writes(TriggerKeywords::Dropongr)},
-    {"DRPCHAR", "Drop On Char", none, writes(TriggerKeywords::DRPCHAR)},
-    {"Dmg", "Damage", none, writes(TriggerKeywords::Dmg)},
-    {"Hear", "Hear", none, writes(TriggerKeywords::Hear)},
+    {"Dclick", "Double Click", none, writes(TriggerKeywords::doubleClick)},
+    {"Step", "Step", none, writes(TriggerKeywords::step)},
+    {"Time", "Timer", none, writes(TriggerKeywords::timer)},
+    {"Unequip", "Unequip", none, writes(TriggerKeywords::unequip)},
+    {"Spell", "Spell", none, writes(TriggerKeywords::spell)},
+    {"Equip", "Equip", none, writes(TriggerKeywords::equip)},
+    {"Dropongr", "Drop On Ground", none, writes(TriggerKeywords::dropOnGround)},
+    {"DRPCHAR", "Drop On Char", none, writes(TriggerKeywords::dropOnChar)},
+    {"Dmg", "Damage", none, writes(TriggerKeywords::damage)},
+    {"Hear", "Hear", none, writes(TriggerKeywords::hear)},
 };
 
 const MenuItemEntry formatItems[] = {

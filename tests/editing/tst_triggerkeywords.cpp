@@ -23,16 +23,16 @@ void TriggerKeywordsTest::keywordIsWrittenAtTheSelection_data()
         QString keyword;
     };
     const Row table[] = {
-        {"Dclick", TriggerKeywords::Dclick, u"ONTRIGGER=DCLICK"_s},
-        {"Step", TriggerKeywords::Step, u"ONTRIGGER=STEP"_s},
-        {"Time", TriggerKeywords::Time, u"ONTRIGGER=TIMER"_s},
-        {"Unequip", TriggerKeywords::Unequip, u"ONTRIGGER=UNEQUIP"_s},
-        {"Spell", TriggerKeywords::Spell, u"ONTRIGGER=SPELL"_s},
-        {"Equip", TriggerKeywords::Equip, u"ONTRIGGER=EQUIP"_s},
-        {"Dropongr", TriggerKeywords::Dropongr, u"ONTRIGGER=DROPON_GROUND"_s},
-        {"DRPCHAR", TriggerKeywords::DRPCHAR, u"ONTRIGGER=DROPON_CHAR"_s},
-        {"Dmg", TriggerKeywords::Dmg, u"ONTRIGGER=DAMAGE"_s},
-        {"Hear", TriggerKeywords::Hear, u"ONTRIGGER=HEAR"_s},
+        {"Dclick", TriggerKeywords::doubleClick, u"ONTRIGGER=DCLICK"_s},
+        {"Step", TriggerKeywords::step, u"ONTRIGGER=STEP"_s},
+        {"Time", TriggerKeywords::timer, u"ONTRIGGER=TIMER"_s},
+        {"Unequip", TriggerKeywords::unequip, u"ONTRIGGER=UNEQUIP"_s},
+        {"Spell", TriggerKeywords::spell, u"ONTRIGGER=SPELL"_s},
+        {"Equip", TriggerKeywords::equip, u"ONTRIGGER=EQUIP"_s},
+        {"Dropongr", TriggerKeywords::dropOnGround, u"ONTRIGGER=DROPON_GROUND"_s},
+        {"DRPCHAR", TriggerKeywords::dropOnChar, u"ONTRIGGER=DROPON_CHAR"_s},
+        {"Dmg", TriggerKeywords::damage, u"ONTRIGGER=DAMAGE"_s},
+        {"Hear", TriggerKeywords::hear, u"ONTRIGGER=HEAR"_s},
     };
 
     QTest::addColumn<QString>("constant");
