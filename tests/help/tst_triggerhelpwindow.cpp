@@ -1,6 +1,7 @@
 #include "help/TriggerHelpWindow.h"
 #include "help/WebEngineSetup.h"
 #include "platform/SingleWindow.h"
+#include "support/WebEngineProcesses.h"
 
 #include <QPushButton>
 #include <QTcpServer>
@@ -73,24 +74,6 @@ QList<TriggerHelpWindow*> helpWindows()
             windows << help;
     }
     return windows;
-}
-
-// Child processes of this one that belong to the web engine.
-int webEngineProcesses()
-{
-    const QByteArray self = QByteArray::number(QCoreApplication::applicationPid());
-    int count = 0;
-    for (const QString& pid : QDir(u"/proc"_s).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        QFile stat(u"/proc/"_s + pid + u"/stat"_s);
-        if (!stat.open(QIODevice::ReadOnly))
-            continue;
-        // "pid (name) state ppid ..."
-        const QByteArray line = stat.readAll();
-        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
-        if (fields.value(1) == self && line.contains("(QtWebEngine"))
-            ++count;
-    }
-    return count;
 }
 
 } // namespace

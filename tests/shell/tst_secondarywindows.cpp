@@ -1,10 +1,9 @@
 #include "help/WebEngineSetup.h"
 #include "shell/MainWindow.h"
 #include "support/FakeServices.h"
+#include "support/WebEngineProcesses.h"
 
 #include <QAction>
-#include <QDir>
-#include <QFile>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -27,24 +26,6 @@ QList<QWidget*> windowsNamed(const QString& name)
 }
 
 void destroyClosedWindows() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
-
-// Child processes of this one that belong to the web engine.
-int webEngineProcesses()
-{
-    const QByteArray self = QByteArray::number(QCoreApplication::applicationPid());
-    int count = 0;
-    for (const QString& pid : QDir(u"/proc"_s).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        QFile stat(u"/proc/"_s + pid + u"/stat"_s);
-        if (!stat.open(QIODevice::ReadOnly))
-            continue;
-        // "pid (name) state ppid ..."
-        const QByteArray line = stat.readAll();
-        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
-        if (fields.value(1) == self && line.contains("(QtWebEngine"))
-            ++count;
-    }
-    return count;
-}
 
 } // namespace
 
