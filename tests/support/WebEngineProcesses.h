@@ -5,15 +5,14 @@
 #include <QDir>
 #include <QFile>
 
-using namespace Qt::StringLiterals;
-
 // Child processes of this one that belong to the web engine.
 inline int webEngineProcesses()
 {
     const QByteArray self = QByteArray::number(QCoreApplication::applicationPid());
     int count = 0;
-    for (const QString& pid : QDir(u"/proc"_s).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        QFile stat(u"/proc/"_s + pid + u"/stat"_s);
+    for (const QString& pid :
+         QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile stat(QStringLiteral("/proc/") + pid + QStringLiteral("/stat"));
         if (!stat.open(QIODevice::ReadOnly))
             continue;
         // "pid (name) state ppid ..."
