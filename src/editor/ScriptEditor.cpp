@@ -1,7 +1,7 @@
 #include "editor/ScriptEditor.h"
 
-#include "editor/LineBreaks.h"
 #include "editor/PlainTextMime.h"
+#include "platform/LineBreaks.h"
 
 #include <QFontDatabase>
 #include <QKeyEvent>
@@ -71,7 +71,7 @@ void ScriptEditor::setDocumentText(const QString& text)
     // the widget then builds a layout for every line of the document: on a
     // large script that triples the memory and adds most of a second.
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    setPlainText(text.contains(u'\r') ? withLfLineBreaks(text) : text);
+    setPlainText(withLfLineBreaks(text));
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 }
 
