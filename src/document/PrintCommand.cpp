@@ -1,6 +1,7 @@
 #include "document/PrintCommand.h"
 
 #include "editor/EditorControl.h"
+#include "editor/SelectionFont.h"
 #include "platform/FontChoice.h"
 #include "platform/MessageBox.h"
 #include "platform/Printer.h"
@@ -35,15 +36,12 @@ bool PrintCommand::printOnce()
 
 // The face of the base font, with the selection's size, styles and colour.
 // Where the selection mixes an attribute there is no one value to print in,
-// so the first selected character's value is taken.
+// so the first selected character's values are taken; it has every value the
+// selection shares as well.
 FontChoice PrintCommand::printFont() const
 {
-    const FontChoice first = text_.firstSelectedCharacterFont();
-    return {.name = text_.controlFontName(),
-            .size = text_.selectionFontSize().value_or(first.size),
-            .bold = text_.selectionBold().value_or(first.bold),
-            .italic = text_.selectionItalic().value_or(first.italic),
-            .strikeout = text_.selectionStrikeout().value_or(first.strikeout),
-            .underline = text_.selectionUnderline().value_or(first.underline),
-            .color = text_.selectionColor().value_or(first.color)};
+    const std::optional<FontChoice> shared = selectionFont(text_);
+    FontChoice font = shared ? *shared : text_.firstSelectedCharacterFont();
+    font.name = text_.controlFontName();
+    return font;
 }

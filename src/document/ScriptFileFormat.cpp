@@ -1,37 +1,20 @@
 #include "document/ScriptFileFormat.h"
 
 #include "document/Windows1252.h"
+#include "platform/LineBreaks.h"
 
 namespace ScriptFileFormat {
-
-namespace {
-
-bool isLineBreak(char16_t c)
-{
-    return c == u'\r' || c == u'\n' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
-}
-
-bool isCrLf(QStringView text, qsizetype i)
-{
-    return text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n';
-}
-
-} // namespace
 
 QString textFromBytes(QByteArrayView bytes)
 {
     QString text(bytes.size(), Qt::Uninitialized);
     QChar* out = text.data();
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const char byte = bytes[i];
-        if (byte == '\r') {
-            if (i + 1 < bytes.size() && bytes[i + 1] == '\n')
-                ++i;
-            *out++ = u'\n';
-        } else {
+    LineBreaks::forEachLine(bytes, [&out](QByteArrayView line, bool ended) {
+        for (const char byte : line)
             *out++ = Windows1252::toUnicode(uchar(byte));
-        }
-    }
+        if (ended)
+            *out++ = u'\n';
+    });
     text.truncate(out - text.constData());
     return text;
 }
@@ -43,39 +26,42 @@ Encoded bytesFromText(QStringView text)
     // written to take no memory, and the size is cut to fit below.
     result.bytes.resize(2 * text.size() + 2);
     char* out = result.bytes.data();
-    qsizetype line = 1;
-    qsizetype lineStart = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        // Most of a script: printable ASCII and tabs.
-        if (c < 0x80 && c != u'\r' && c != u'\n') {
-            *out++ = char(c);
-            continue;
+    qsizetype lineNumber = 0;
+    const auto encodeLine = [&](QStringView line, bool ended) {
+        ++lineNumber;
+        // A copy of out of its own: bytes written through out could be out
+        // itself as far as the compiler knows, which would keep it in memory.
+        char* at = out;
+        const QChar* const lineEnd = line.end();
+        for (const QChar* in = line.begin(); in != lineEnd; ++in) {
+            const char16_t c = in->unicode();
+            // Most of a script: printable ASCII and tabs.
+            if (c < 0x80) {
+                *at++ = char(c);
+                continue;
+            }
+            const int byte = Windows1252::fromUnicode(c);
+            if (byte >= 0) {
+                *at++ = char(byte);
+                continue;
+            }
+            if (result.unstorableCount++ == 0) {
+                result.firstUnstorableLine = lineNumber;
+                result.firstUnstorableColumn = in - line.begin() + 1;
+            }
+            *at++ = '?';
+            // A character outside the Basic Multilingual Plane is one character
+            // to the user though it takes two UTF-16 code units.
+            if (QChar::isHighSurrogate(c) && in + 1 != lineEnd && in[1].isLowSurrogate())
+                ++in;
         }
-        if (isLineBreak(c)) {
-            if (isCrLf(text, i))
-                ++i;
-            *out++ = '\r';
-            *out++ = '\n';
-            ++line;
-            lineStart = i + 1;
-            continue;
+        if (ended) {
+            *at++ = '\r';
+            *at++ = '\n';
         }
-        const int byte = Windows1252::fromUnicode(c);
-        if (byte >= 0) {
-            *out++ = char(byte);
-            continue;
-        }
-        if (result.unstorableCount++ == 0) {
-            result.firstUnstorableLine = line;
-            result.firstUnstorableColumn = i - lineStart + 1;
-        }
-        *out++ = '?';
-        // A character outside the Basic Multilingual Plane is one character
-        // to the user though it takes two UTF-16 code units.
-        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
-            ++i;
-    }
+        out = at;
+    };
+    LineBreaks::forEachLine(text, encodeLine, LineBreaks::EditorSeparators::EndLines);
     result.bytes.truncate(out - result.bytes.constData());
     if (!result.bytes.endsWith("\r\n"))
         result.bytes.append("\r\n", 2);

@@ -1,28 +1,13 @@
 #include "editing/FormatCommands.h"
 
 #include "editor/EditorControl.h"
+#include "editor/SelectionFont.h"
 #include "platform/CommonDialog.h"
 
 FormatCommands::FormatCommands(EditorControl& text, CommonDialog& dialog)
     : text_(text)
     , dialog_(dialog)
 {
-}
-
-// The seven attributes of the selection, or std::nullopt when any of them
-// differs between the selected characters.
-std::optional<FontChoice> FormatCommands::selectionFont() const
-{
-    const auto name = text_.selectionFontName();
-    const auto size = text_.selectionFontSize();
-    const auto bold = text_.selectionBold();
-    const auto italic = text_.selectionItalic();
-    const auto strikeout = text_.selectionStrikeout();
-    const auto underline = text_.selectionUnderline();
-    const auto color = text_.selectionColor();
-    if (!name || !size || !bold || !italic || !strikeout || !underline || !color)
-        return std::nullopt;
-    return FontChoice{*name, *size, *bold, *italic, *strikeout, *underline, *color};
 }
 
 void FormatCommands::applyToSelection(const FontChoice& font)
@@ -43,7 +28,7 @@ void FormatCommands::applyToSelection(const FontChoice& font)
 // formatting stays as it was. The toggles' check marks are not touched.
 void FormatCommands::chooseFont()
 {
-    const std::optional<FontChoice> shared = selectionFont();
+    const std::optional<FontChoice> shared = selectionFont(text_);
     dialog_.setFont(shared ? *shared : text_.firstSelectedCharacterFont());
     if (!dialog_.showFont())
         return;

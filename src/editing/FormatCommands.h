@@ -1,7 +1,5 @@
 #pragma once
 
-#include <optional>
-
 class CommonDialog;
 class EditorControl;
 struct FontChoice;
@@ -20,7 +18,6 @@ public:
     bool toggleUnderline();
 
 private:
-    std::optional<FontChoice> selectionFont() const;
     void applyToSelection(const FontChoice& font);
     template<typename Read, typename Write> bool toggle(Read read, Write write);
 

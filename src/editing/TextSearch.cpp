@@ -1,8 +1,8 @@
 #include "editing/TextSearch.h"
 
 #include "editing/EditorTextMirror.h"
-#include "editor/LineBreaks.h"
 #include "editor/ScriptEditor.h"
+#include "platform/LineBreaks.h"
 
 #include <QTextDocument>
 
@@ -10,9 +10,8 @@ namespace TextSearch {
 
 QString editorFormOf(QStringView searchText)
 {
-    QString text = withLfLineBreaks(searchText);
-    text.replace(u'\n', QChar::ParagraphSeparator);
-    return text;
+    const QChar paragraphSeparator = QChar::ParagraphSeparator;
+    return LineBreaks::withLineBreaks(searchText, QStringView(&paragraphSeparator, 1));
 }
 
 namespace {

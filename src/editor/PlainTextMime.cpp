@@ -1,6 +1,6 @@
 #include "editor/PlainTextMime.h"
 
-#include "editor/LineBreaks.h"
+#include "platform/LineBreaks.h"
 
 #include <QMimeData>
 

@@ -1,7 +1,7 @@
 #include "editor/ScriptEditor.h"
 
-#include "editor/LineBreaks.h"
 #include "editor/PlainTextMime.h"
+#include "platform/LineBreaks.h"
 
 #include <QFontDatabase>
 #include <QKeyEvent>
@@ -71,7 +71,7 @@ void ScriptEditor::setDocumentText(const QString& text)
     // the widget then builds a layout for every line of the document: on a
     // large script that triples the memory and adds most of a second.
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    setPlainText(text.contains(u'\r') ? withLfLineBreaks(text) : text);
+    setPlainText(withLfLineBreaks(text));
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 }
 
@@ -133,32 +133,44 @@ QColor ScriptEditor::colorOf(const QTextCharFormat& format) const
     return QColor::fromRgb(color.rgb());
 }
 
-// The attribute shared by every selected character, std::nullopt when they
-// differ, or the attribute for the text typed next when nothing is selected.
-// Walks the formatting runs, not the characters, so it stays quick on a
-// selection of a whole large script.
-template<typename Value, typename Read>
-std::optional<Value> ScriptEditor::selectionAttribute(Read read) const
+// Calls onRun(format) for each formatting run that overlaps [from, to), in
+// order, until it returns false; returns false when it did. Runs, not
+// characters: a selection of a whole large script has few of them. Line
+// breaks are not runs.
+template<typename OnRun> bool ScriptEditor::forEachRunIn(int from, int to, OnRun onRun) const
 {
-    const QTextCursor cursor = textCursor();
-    if (!cursor.hasSelection())
-        return read(cursor.charFormat());
-    const int from = cursor.selectionStart();
-    const int to = cursor.selectionEnd();
-    std::optional<Value> shared;
     for (QTextBlock block = document()->findBlock(from); block.isValid() && block.position() < to;
          block = block.next()) {
         for (auto run = block.begin(); !run.atEnd(); ++run) {
             const QTextFragment fragment = run.fragment();
             if (fragment.position() + fragment.length() <= from || fragment.position() >= to)
                 continue;
-            const Value value = read(fragment.charFormat());
-            if (!shared)
-                shared = value;
-            else if (*shared != value)
-                return std::nullopt;
+            if (!onRun(fragment.charFormat()))
+                return false;
         }
     }
+    return true;
+}
+
+// The attribute shared by every selected character, std::nullopt when they
+// differ, or the attribute for the text typed next when nothing is selected.
+// The walk stops at the first run that differs.
+template<typename Value, typename Read>
+std::optional<Value> ScriptEditor::selectionAttribute(Read read) const
+{
+    const QTextCursor cursor = textCursor();
+    if (!cursor.hasSelection())
+        return read(cursor.charFormat());
+    std::optional<Value> shared;
+    const bool same = forEachRunIn(cursor.selectionStart(), cursor.selectionEnd(),
+                                   [&](const QTextCharFormat& format) {
+                                       const Value value = read(format);
+                                       if (!shared)
+                                           shared = value;
+                                       return *shared == value;
+                                   });
+    if (!same)
+        return std::nullopt;
     // Only line breaks selected: they carry the formatting at the caret.
     return shared ? shared : std::optional<Value>(read(cursor.charFormat()));
 }
@@ -261,24 +273,18 @@ void ScriptEditor::setSelectionColor(const QColor& color)
     mergeFormatOfSelection(format);
 }
 
-// The first formatting run inside the selection; line breaks are not runs.
+// The first formatting run inside the selection, else the caret's format.
 FontChoice ScriptEditor::firstSelectedCharacterFont() const
 {
     const QTextCursor cursor = textCursor();
-    const auto firstRun = [&]() -> QTextCharFormat {
-        const int from = cursor.selectionStart();
-        const int to = cursor.selectionEnd();
-        for (QTextBlock block = document()->findBlock(from);
-             block.isValid() && block.position() < to; block = block.next()) {
-            for (auto run = block.begin(); !run.atEnd(); ++run) {
-                const QTextFragment fragment = run.fragment();
-                if (fragment.position() + fragment.length() > from && fragment.position() < to)
-                    return fragment.charFormat();
-            }
-        }
-        return cursor.charFormat();
-    };
-    const QTextCharFormat format = cursor.hasSelection() ? firstRun() : cursor.charFormat();
+    QTextCharFormat format = cursor.charFormat();
+    if (cursor.hasSelection()) {
+        forEachRunIn(cursor.selectionStart(), cursor.selectionEnd(),
+                     [&format](const QTextCharFormat& run) {
+                         format = run;
+                         return false;
+                     });
+    }
     const QFont font = fontOf(format);
     return {.name = font.family(),
             .size = float(font.pointSizeF()),

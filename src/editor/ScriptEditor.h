@@ -59,6 +59,7 @@ private:
     int endPosition() const;
     QFont fontOf(const QTextCharFormat& format) const;
     QColor colorOf(const QTextCharFormat& format) const;
+    template<typename OnRun> bool forEachRunIn(int from, int to, OnRun onRun) const;
     template<typename Value, typename Read>
     std::optional<Value> selectionAttribute(Read read) const;
     void mergeFormatOfSelection(const QTextCharFormat& format);

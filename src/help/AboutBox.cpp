@@ -1,6 +1,7 @@
 #include "help/AboutBox.h"
 
 #include "help/ProductSite.h"
+#include "platform/LineBreaks.h"
 #include "platform/Twips.h"
 
 #include <QLabel>
@@ -70,7 +71,7 @@ AboutBox::AboutBox(QWidget* parent)
     alrightButton->setFocus();
 
     // A Qt label breaks lines at LF alone and would draw each CR as a mark.
-    textLabel->setText(aboutText(programVersion).replace(u"\r\n"_s, u"\n"_s));
+    textLabel->setText(withLfLineBreaks(aboutText(programVersion)));
 }
 
 QString AboutBox::aboutText(Version version)

@@ -1,10 +1,11 @@
 #include "platform/QtPrinter.h"
 
+#include "platform/LineBreaks.h"
+
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QRegularExpression>
 #include <QTextLayout>
 
 using namespace Qt::StringLiterals;
@@ -67,10 +68,9 @@ bool QtPrinter::printText(QPrinter& printer, const FontChoice& font, const QStri
     option.setTabStopDistance(tabStopSpaces * QFontMetricsF(qfont, &printer).horizontalAdvance(u' ')
                               / tabStopScale(qfont, &printer));
 
-    static const QRegularExpression lineBreak(u"\r\n|\r|\n"_s);
     qreal top = 0; // of the next printed line on the current page
-    for (const QString& line : text.split(lineBreak)) {
-        QTextLayout layout(line, qfont, &printer);
+    const auto printLine = [&](QStringView line, bool) {
+        QTextLayout layout(line.toString(), qfont, &printer);
         layout.setTextOption(option);
         layout.beginLayout();
         qreal height = 0;
@@ -91,6 +91,7 @@ bool QtPrinter::printText(QPrinter& printer, const FontChoice& font, const QStri
             row.draw(&painter, QPointF(0, top - row.y()));
             top += row.height();
         }
-    }
-    return painter.end();
+        return true;
+    };
+    return LineBreaks::forEachLine(text, printLine) && painter.end();
 }

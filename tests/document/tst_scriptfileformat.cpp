@@ -91,6 +91,7 @@ void ScriptFileFormatTest::lineEndsReadAsLf_data()
     QTest::newRow("LF CR is two") << "a\n\rb"_ba << u"a\n\nb"_s;
     QTest::newRow("CR CR LF is two") << "a\r\r\nb"_ba << u"a\n\nb"_s;
     QTest::newRow("none") << "ab\x85"_ba << u"ab\u2026"_s;
+    QTest::newRow("empty") << QByteArray() << QString();
 }
 
 void ScriptFileFormatTest::lineEndsReadAsLf()
@@ -112,6 +113,8 @@ void ScriptFileFormatTest::lineEndsWrittenAsCrLf_data()
     QTest::newRow("lone LF") << u"a\nb"_s << "a\r\nb\r\n"_ba;
     QTest::newRow("lone CR") << u"a\rb\r"_s << "a\r\nb\r\n"_ba;
     QTest::newRow("LF CR is two breaks") << u"a\n\rb"_s << "a\r\n\r\nb\r\n"_ba;
+    QTest::newRow("CR CR LF is two breaks") << u"a\r\r\nb"_s << "a\r\n\r\nb\r\n"_ba;
+    QTest::newRow("lone CR at the very end") << u"a\r"_s << "a\r\n"_ba;
     QTest::newRow("editor separators") << u"a\u2029b\u2028c"_s << "a\r\nb\r\nc\r\n"_ba;
 }
 

@@ -1,4 +1,5 @@
 #include "editor/ScriptEditor.h"
+#include "editor/SelectionFont.h"
 
 #include <QClipboard>
 #include <QMimeData>
@@ -27,6 +28,7 @@ private slots:
     void attributesReadMixedOnlyWhenTheyDiffer();
     void everyAttributeReadsMixedAcrossADifference_data();
     void everyAttributeReadsMixedAcrossADifference();
+    void selectionFontReadsAllSevenWhenShared();
     void attributeWrittenWithoutSelectionAppliesToTypedText();
     void selectionOfOnlyLineBreaksReadsTheCaretFormat();
     void controlFontNameIsTheBaseFace();
@@ -227,6 +229,23 @@ void TestScriptEditor::everyAttributeReadsMixedAcrossADifference()
     };
     for (int i = 0; i < 7; ++i)
         QCOMPARE(mixed[i], i == attribute);
+    QCOMPARE(selectionFont(*box), std::nullopt);
+}
+
+void TestScriptEditor::selectionFontReadsAllSevenWhenShared()
+{
+    box->setDocumentText(u"aaaa\nbbbb"_s);
+    select(0, 9);
+    box->setSelectionFontName(u"Liberation Serif"_s);
+    box->setSelectionFontSize(17);
+    box->setSelectionBold(true);
+    box->setSelectionStrikeout(true);
+    box->setSelectionColor(QColor(200, 10, 20));
+    select(2, 5);
+
+    const FontChoice shared{u"Liberation Serif"_s, 17, true, false, true, false,
+                            QColor(200, 10, 20)};
+    QCOMPARE(selectionFont(*box), std::optional(shared));
 }
 
 void TestScriptEditor::attributeWrittenWithoutSelectionAppliesToTypedText()
