@@ -1,6 +1,7 @@
 #include "editing/FindDialog.h"
 #include "editor/ScriptEditor.h"
 #include "platform/SingleWindow.h"
+#include "support/TopLevelWindows.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -25,8 +26,6 @@ QList<FindDialog*> findDialogs()
             dialogs << dialog;
     return dialogs;
 }
-
-void destroyClosedWindows() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
 } // namespace
 

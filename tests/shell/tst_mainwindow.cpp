@@ -4,6 +4,7 @@
 #include "shell/MainWindow.h"
 #include "shell/MenuCommands.h"
 #include "support/FakeServices.h"
+#include "support/TopLevelWindows.h"
 
 #include <QClipboard>
 #include <QFile>
@@ -34,17 +35,6 @@ void select(EditorControl& text, int start, int length)
 {
     text.setSelectionStart(start);
     text.setSelectionLength(length);
-}
-
-// The top-level windows of that object name.
-QList<QWidget*> windowsNamed(const QString& name)
-{
-    QList<QWidget*> windows;
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (window->objectName() == name)
-            windows << window;
-    }
-    return windows;
 }
 
 // The caption of the menu that holds the item.

@@ -1,6 +1,7 @@
 #include "help/WebEngineSetup.h"
 #include "shell/MainWindow.h"
 #include "support/FakeServices.h"
+#include "support/TopLevelWindows.h"
 #include "support/WebEngineProcesses.h"
 
 #include <QAction>
@@ -13,19 +14,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr int LoadTimeout = 30000;
-
-// The top-level windows of that object name.
-QList<QWidget*> windowsNamed(const QString& name)
-{
-    QList<QWidget*> windows;
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (window->objectName() == name)
-            windows << window;
-    }
-    return windows;
-}
-
-void destroyClosedWindows() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
 } // namespace
 
