@@ -18,7 +18,6 @@
 //                                (laid out and painted), then read  -> ms ms
 
 #include "document/FileCommands.h"
-#include "editing/EditorTextMirror.h"
 #include "editing/TextSearch.h"
 #include "editor/ScriptEditor.h"
 #include "platform/CommonDialog.h"
@@ -70,15 +69,13 @@ public:
     void endProgram() override {}
 };
 
-// The editor as the main window holds it: its text mirror follows the
-// document from the start, and the file commands work on it.
+// The editor as the main window holds it, with the file commands on it.
 struct EditorWindow {
     explicit EditorWindow(const QString& path)
         : text(new ScriptEditor(&window))
         , dialog(path)
         , files(*text, dialog, messageBox, process, window)
     {
-        EditorTextMirror::of(*text->document());
         window.resize(800, 600);
         text->resize(800, 600);
         window.show();
@@ -241,7 +238,7 @@ int findNoMatch(const QString& path)
         editor.text->setSelectionStart(0);
         TextSearch::selectNextOccurrence(*editor.text, missing);
     });
-    const int end = editor.text->document()->characterCount() - 1;
+    const int end = editor.text->endPosition();
     if (editor.text->selectionStart() != end || editor.text->selectionLength() != 0) {
         std::fprintf(stderr, "Find with no match did not leave the caret at the end\n");
         return 1;
@@ -254,7 +251,7 @@ int findNoMatch(const QString& path)
 }
 
 // Average milliseconds a key: press, release, and the repaint it causes.
-double typingLatency(QPlainTextEdit& editor, int keys)
+double typingLatency(QWidget& editor, int keys)
 {
     QElapsedTimer timer;
     timer.start();
@@ -275,8 +272,8 @@ int typing(const QString& path)
     EditorWindow editor(path);
     editor.open();
     editor.text->setFocus();
-    editor.text->setSelectionStart(editor.text->document()->characterCount() / 2);
-    editor.text->ensureCursorVisible();
+    editor.text->setSelectionStart(editor.text->endPosition() / 2);
+    editor.text->ensureCaretVisible();
     QCoreApplication::processEvents();
     const double editorMs = typingLatency(*editor.text, keys);
 

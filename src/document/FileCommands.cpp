@@ -120,7 +120,10 @@ bool FileCommands::saveAs()
 
 bool FileCommands::writeDocument(const QString& path)
 {
-    const ScriptFileFormat::Encoded encoded = ScriptFileFormat::bytesFromText(text_.documentText());
+    // Piece by piece: a large script is never held twice as text.
+    ScriptFileFormat::Encoder encoder(text_.documentTextLength());
+    text_.readDocumentText([&encoder](QStringView piece) { encoder.add(piece); });
+    const ScriptFileFormat::Encoded encoded = encoder.finish();
     if (encoded.unstorableCount > 0) {
         const auto answer = messageBox_.ask(unstorablePrompt(encoded, path), saveTitle,
                                             MessageBox::Buttons::YesNo, MessageBox::Icon::Question);

@@ -19,53 +19,72 @@ QString textFromBytes(QByteArrayView bytes)
     return text;
 }
 
-Encoded bytesFromText(QStringView text)
+Encoder::Encoder(qsizetype textLength)
 {
-    Encoded result;
     // Room for the worst case, every character a lone line end: pages never
-    // written to take no memory, and the size is cut to fit below.
-    result.bytes.resize(2 * text.size() + 2);
-    char* out = result.bytes.data();
-    qsizetype lineNumber = 0;
-    const auto encodeLine = [&](QStringView line, bool ended) {
-        ++lineNumber;
-        // A copy of out of its own: bytes written through out could be out
-        // itself as far as the compiler knows, which would keep it in memory.
-        char* at = out;
-        const QChar* const lineEnd = line.end();
-        for (const QChar* in = line.begin(); in != lineEnd; ++in) {
-            const char16_t c = in->unicode();
-            // Most of a script: printable ASCII and tabs.
-            if (c < 0x80) {
-                *at++ = char(c);
-                continue;
-            }
-            const int byte = Windows1252::fromUnicode(c);
-            if (byte >= 0) {
-                *at++ = char(byte);
-                continue;
-            }
-            if (result.unstorableCount++ == 0) {
-                result.firstUnstorableLine = lineNumber;
-                result.firstUnstorableColumn = in - line.begin() + 1;
-            }
-            *at++ = '?';
-            // A character outside the Basic Multilingual Plane is one character
-            // to the user though it takes two UTF-16 code units.
-            if (QChar::isHighSurrogate(c) && in + 1 != lineEnd && in[1].isLowSurrogate())
-                ++in;
+    // written to take no memory, and the size is cut to fit at the end.
+    result_.bytes.resize(2 * textLength + 2);
+    out_ = result_.bytes.data();
+}
+
+void Encoder::add(QStringView piece)
+{
+    // A copy of out_ of its own: bytes written through out_ could be out_
+    // itself as far as the compiler knows, which would keep it in memory.
+    char* at = out_;
+    for (const QChar character : piece) {
+        const char16_t c = character.unicode();
+        const bool crLf = afterCr_ && c == u'\n';
+        const bool lowAfterHigh = afterHighSurrogate_ && QChar::isLowSurrogate(c);
+        afterCr_ = c == u'\r';
+        afterHighSurrogate_ = QChar::isHighSurrogate(c);
+        // Most of a script: printable ASCII and tabs.
+        if (c >= 0x20 && c < 0x80) {
+            *at++ = char(c);
+            ++column_;
+            continue;
         }
-        if (ended) {
+        if (crLf)
+            continue;
+        if (c == u'\r' || c == u'\n' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator) {
             *at++ = '\r';
             *at++ = '\n';
+            ++lineNumber_;
+            column_ = 0;
+            continue;
         }
-        out = at;
-    };
-    LineBreaks::forEachLine(text, encodeLine, LineBreaks::EditorSeparators::EndLines);
-    result.bytes.truncate(out - result.bytes.constData());
-    if (!result.bytes.endsWith("\r\n"))
-        result.bytes.append("\r\n", 2);
-    return result;
+        ++column_;
+        // A character outside the Basic Multilingual Plane is one character
+        // to the user though it takes two UTF-16 code units.
+        if (lowAfterHigh)
+            continue;
+        const int byte = c < 0x80 ? c : Windows1252::fromUnicode(c);
+        if (byte >= 0) {
+            *at++ = char(byte);
+            continue;
+        }
+        if (result_.unstorableCount++ == 0) {
+            result_.firstUnstorableLine = lineNumber_;
+            result_.firstUnstorableColumn = column_;
+        }
+        *at++ = '?';
+    }
+    out_ = at;
+}
+
+Encoded Encoder::finish()
+{
+    result_.bytes.truncate(out_ - result_.bytes.constData());
+    if (!result_.bytes.endsWith("\r\n"))
+        result_.bytes.append("\r\n", 2);
+    return std::move(result_);
+}
+
+Encoded bytesFromText(QStringView text)
+{
+    Encoder encoder(text.size());
+    encoder.add(text);
+    return encoder.finish();
 }
 
 } // namespace ScriptFileFormat

@@ -29,4 +29,23 @@ struct Encoded {
 // file again never makes it grow; an empty text is written as CR LF.
 Encoded bytesFromText(QStringView text);
 
+// Encodes a text that arrives in pieces exactly as bytesFromText() encodes
+// it whole; a line break or a surrogate pair may straddle two pieces.
+class Encoder {
+public:
+    // textLength: the size of the whole text, to make room for its bytes at once.
+    explicit Encoder(qsizetype textLength);
+    void add(QStringView piece);
+    Encoded finish();
+
+private:
+    Encoded result_;
+    char* out_;
+    qsizetype lineNumber_ = 1;
+    // Characters written on the current line so far.
+    qsizetype column_ = 0;
+    bool afterCr_ = false;
+    bool afterHighSurrogate_ = false;
+};
+
 } // namespace ScriptFileFormat

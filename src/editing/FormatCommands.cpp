@@ -3,23 +3,28 @@
 #include "editor/EditorControl.h"
 #include "editor/SelectionFont.h"
 #include "platform/CommonDialog.h"
+#include "platform/MessageBox.h"
 
-FormatCommands::FormatCommands(EditorControl& text, CommonDialog& dialog)
+using namespace Qt::StringLiterals;
+
+FormatCommands::FormatCommands(EditorControl& text, CommonDialog& dialog, MessageBox& messageBox)
     : text_(text)
     , dialog_(dialog)
+    , messageBox_(messageBox)
 {
 }
 
-void FormatCommands::applyToSelection(const FontChoice& font)
+// The editor shows a limited number of different formats at the same time.
+bool FormatCommands::applied(bool changed)
 {
-    text_.setSelectionFontName(font.name);
-    if (font.size > 0)
-        text_.setSelectionFontSize(font.size);
-    text_.setSelectionBold(font.bold);
-    text_.setSelectionItalic(font.italic);
-    text_.setSelectionStrikeout(font.strikeout);
-    text_.setSelectionUnderline(font.underline);
-    text_.setSelectionColor(font.color);
+    if (!changed) {
+        messageBox_.ask(u"This script already shows as many different combinations of font, "
+                        u"size, style and colour as the editor can hold at once.\n\nThe "
+                        u"formatting was not changed. Give some text a format it already "
+                        u"uses, or clear formatting you no longer need, and try again."_s,
+                        u"VX Format..."_s, MessageBox::Buttons::Ok, MessageBox::Icon::Warning);
+    }
+    return changed;
 }
 
 // On a selection whose characters differ, the dialog starts from the first
@@ -32,35 +37,35 @@ void FormatCommands::chooseFont()
     dialog_.setFont(shared ? *shared : text_.firstSelectedCharacterFont());
     if (!dialog_.showFont())
         return;
-    applyToSelection(dialog_.font());
+    applied(text_.setSelectionFont(dialog_.font()));
 }
 
 // The value written rests on the text alone: false becomes true, while true
 // and mixed both become false.
-template<typename Read, typename Write> bool FormatCommands::toggle(Read read, Write write)
+template<typename Read, typename Write>
+std::optional<bool> FormatCommands::toggle(Read read, Write write)
 {
     const std::optional<bool> now = (text_.*read)();
     const bool value = now.has_value() && !*now;
-    (text_.*write)(value);
-    return value;
+    return applied((text_.*write)(value)) ? std::optional(value) : std::nullopt;
 }
 
-bool FormatCommands::toggleBold()
+std::optional<bool> FormatCommands::toggleBold()
 {
     return toggle(&EditorControl::selectionBold, &EditorControl::setSelectionBold);
 }
 
-bool FormatCommands::toggleItalic()
+std::optional<bool> FormatCommands::toggleItalic()
 {
     return toggle(&EditorControl::selectionItalic, &EditorControl::setSelectionItalic);
 }
 
-bool FormatCommands::toggleStrikeout()
+std::optional<bool> FormatCommands::toggleStrikeout()
 {
     return toggle(&EditorControl::selectionStrikeout, &EditorControl::setSelectionStrikeout);
 }
 
-bool FormatCommands::toggleUnderline()
+std::optional<bool> FormatCommands::toggleUnderline()
 {
     return toggle(&EditorControl::selectionUnderline, &EditorControl::setSelectionUnderline);
 }

@@ -1,26 +1,31 @@
 #pragma once
 
+#include <optional>
+
 class CommonDialog;
 class EditorControl;
+class MessageBox;
 struct FontChoice;
 
 // The Format menu: the font dialog over all seven attributes of the
 // selection, and the four toggles. Each toggle returns the value it wrote,
-// which its menu item's check mark shows.
+// which its menu item's check mark shows, or std::nullopt when it wrote
+// nothing.
 class FormatCommands {
 public:
-    FormatCommands(EditorControl& text, CommonDialog& dialog);
+    FormatCommands(EditorControl& text, CommonDialog& dialog, MessageBox& messageBox);
 
     void chooseFont();
-    bool toggleBold();
-    bool toggleItalic();
-    bool toggleStrikeout();
-    bool toggleUnderline();
+    std::optional<bool> toggleBold();
+    std::optional<bool> toggleItalic();
+    std::optional<bool> toggleStrikeout();
+    std::optional<bool> toggleUnderline();
 
 private:
-    void applyToSelection(const FontChoice& font);
-    template<typename Read, typename Write> bool toggle(Read read, Write write);
+    template<typename Read, typename Write> std::optional<bool> toggle(Read read, Write write);
+    bool applied(bool changed);
 
     EditorControl& text_;
     CommonDialog& dialog_;
+    MessageBox& messageBox_;
 };

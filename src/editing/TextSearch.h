@@ -1,27 +1,28 @@
 #pragma once
 
-#include <QString>
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QStringView>
 #include <optional>
 
 class ScriptEditor;
 
-// The Find dialog's search, kept apart from the dialog.
+// The Find dialog's search, kept apart from the dialog. It runs over the
+// editor's own text, UTF-8 with LF between lines, without a copy.
 namespace TextSearch {
 
-// The search text as the editor stores it: each CR LF, lone CR or lone LF
-// becomes the editor's single line-break character.
-QString editorFormOf(QStringView searchText);
+// The search text as the editor holds its text: UTF-8, and each CR LF, lone
+// CR or lone LF a LF.
+QByteArray editorFormOf(QStringView searchText);
 
-// The first occurrence of needle (in editor form) in the editor's raw text at
-// or after from: exact and case-sensitive, never wrapping around. A line
-// break in the needle matches either of the editor's line-break characters.
-std::optional<qsizetype> findForward(QStringView editorText, QStringView needle, qsizetype from);
+// The first occurrence of needle (in editor form) in text at or after the
+// offset from: exact and case-sensitive, never wrapping around.
+std::optional<qsizetype> findForward(QByteArrayView text, QByteArrayView needle, qsizetype from);
 
 // Where the next search starts: at the selection's start, or one character
 // past it when the selection is an occurrence already, so that searching
-// again steps on to the next one.
-qsizetype searchStart(QStringView editorText, QStringView needle, qsizetype selectionStart,
+// again steps on to the next one. Offsets into text.
+qsizetype searchStart(QByteArrayView text, QByteArrayView needle, qsizetype selectionStart,
                       qsizetype selectionLength);
 
 // Searches forward from the editor's selection (see searchStart) with one scan of

@@ -4,6 +4,8 @@
 
 #include <QColor>
 #include <QString>
+#include <QStringView>
+#include <functional>
 #include <optional>
 
 // The editing area as every command sees it: the whole document, the
@@ -20,6 +22,10 @@ public:
     virtual QString documentText() const = 0;
     // Replaces text and formatting. CR LF, a lone LF and a lone CR each make a line break.
     virtual void setDocumentText(const QString& text) = 0;
+    // The size of documentText(), and its text piece by piece, in order: a
+    // large document is written to a file without a whole copy of its text.
+    virtual qsizetype documentTextLength() const = 0;
+    virtual void readDocumentText(const std::function<void(QStringView)>& onPiece) const = 0;
     // Whether the text changed since the last setModified(false). Formatting
     // alone is not a change: files keep only the text.
     virtual bool isModified() const = 0;
@@ -37,20 +43,24 @@ public:
     // Replaces the selection, or inserts at the caret; "" deletes the selection.
     virtual void setSelectedText(const QString& text) = 0;
 
+    // Each setter returns false, and changes nothing, when the editor cannot
+    // show one more combination of attributes at the same time.
     virtual std::optional<QString> selectionFontName() const = 0;
-    virtual void setSelectionFontName(const QString& name) = 0;
+    virtual bool setSelectionFontName(const QString& name) = 0;
     virtual std::optional<float> selectionFontSize() const = 0;
-    virtual void setSelectionFontSize(float points) = 0;
+    virtual bool setSelectionFontSize(float points) = 0;
     virtual std::optional<bool> selectionBold() const = 0;
-    virtual void setSelectionBold(bool on) = 0;
+    virtual bool setSelectionBold(bool on) = 0;
     virtual std::optional<bool> selectionItalic() const = 0;
-    virtual void setSelectionItalic(bool on) = 0;
+    virtual bool setSelectionItalic(bool on) = 0;
     virtual std::optional<bool> selectionStrikeout() const = 0;
-    virtual void setSelectionStrikeout(bool on) = 0;
+    virtual bool setSelectionStrikeout(bool on) = 0;
     virtual std::optional<bool> selectionUnderline() const = 0;
-    virtual void setSelectionUnderline(bool on) = 0;
+    virtual bool setSelectionUnderline(bool on) = 0;
     virtual std::optional<QColor> selectionColor() const = 0;
-    virtual void setSelectionColor(const QColor& color) = 0;
+    virtual bool setSelectionColor(const QColor& color) = 0;
+    // All seven at once; a size of 0 keeps each character's size.
+    virtual bool setSelectionFont(const FontChoice& font) = 0;
 
     // The attributes of the first selected character that is not a line break
     // (of the caret with nothing selected): one value each, never mixed, read

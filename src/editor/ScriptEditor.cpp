@@ -1,26 +1,86 @@
 #include "editor/ScriptEditor.h"
 
+#include "editor/EngineText.h"
 #include "editor/PlainTextMime.h"
-#include "platform/LineBreaks.h"
+#include "editor/ScriptKeys.h"
 
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QMimeData>
-#include <QTextBlock>
+#include <algorithm>
+#include <array>
+
+namespace {
+
+using Sci = QsciScintillaBase;
+
+constexpr int strikeoutIndicator = Sci::INDIC_CONTAINER;
+// Past this many bytes a line takes long to lay out, and the caret's blink
+// would lay it out again on every tick: on such a line the caret stays lit.
+constexpr long longLineBytes = 200'000;
+// Styled text is read in pieces of this many bytes.
+constexpr qsizetype stylePiece = qsizetype(1) << 16;
+
+FontChoice baseFormat(const QFont& font, const QColor& text)
+{
+    return {.name = font.family(),
+            .size = float(font.pointSizeF()),
+            .bold = false,
+            .italic = false,
+            .strikeout = false,
+            .underline = false,
+            .color = QColor::fromRgb(text.rgb())};
+}
+
+} // namespace
 
 ScriptEditor::ScriptEditor(QWidget* parent)
-    : QPlainTextEdit(parent)
+    : QsciScintillaBase(parent)
+    // Scripts are line-oriented and column-aligned: a fixed-pitch face.
+    , styles_(baseFormat(QFontDatabase::systemFont(QFontDatabase::FixedFont),
+                         palette().color(QPalette::Text)))
 {
-    // Scripts are line-oriented and column-aligned: a fixed-pitch face, and no
-    // wrapping. Wrapped lines would also make each key cost time in proportion
-    // to the script's length (2.5 ms a key at 10 MB, 13 ms at 50 MB, against
-    // about 1.2 ms unwrapped at any size).
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    setLineWrapMode(QPlainTextEdit::NoWrap);
-    setTabStopDistance(4 * fontMetrics().horizontalAdvance(u' '));
-    // Ctrl+Z is a formatting command here, so the widget's own undo could never
-    // be reached; keeping its history would only cost memory on large scripts.
-    setUndoRedoEnabled(false);
+    send(SCI_SETCODEPAGE, SC_CP_UTF8);
+    send(SCI_SETEOLMODE, SC_EOL_LF);
+    send(SCI_SETPASTECONVERTENDINGS, 1);
+    // Ctrl+Z is a formatting command here, so the engine's own undo could
+    // never be reached; keeping its history would only cost memory.
+    send(SCI_SETUNDOCOLLECTION, 0);
+    // Insertions and deletions are announced only before they happen. The
+    // engine's own accessibility code counts the characters from the start
+    // of the document on every notice that text was inserted or deleted,
+    // which costs a key tens of milliseconds on a large script.
+    send(SCI_SETMODEVENTMASK, SC_MOD_INSERTCHECK | SC_MOD_BEFOREDELETE);
+    // Positions in UTF-16 units, found through a line index.
+    send(SCI_ALLOCATELINECHARACTERINDEX, SC_LINECHARACTERINDEX_UTF16);
+    for (int margin = 0; margin < 5; ++margin)
+        send(SCI_SETMARGINWIDTHN, margin, 0);
+    send(SCI_SETMARGINLEFT, 0, 2);
+    send(SCI_SETSCROLLWIDTH, 1);
+    send(SCI_SETSCROLLWIDTHTRACKING, 1);
+    send(SCI_SETTABWIDTH, 4);
+    defineBaseStyle();
+    send(SCI_INDICSETSTYLE, strikeoutIndicator, INDIC_STRIKE);
+    SendScintilla(SCI_INDICSETFORE, strikeoutIndicator, palette().color(QPalette::Text));
+    blinkPeriod_ = send(SCI_GETCARETPERIOD);
+    useScriptKeys(*this);
+
+    connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
+            [this](int position, int type, const char*, int length, int, int, int, int, int, int) {
+                onModified(position, type, length);
+            });
+    connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int) { updateCaretBlink(); });
+}
+
+long ScriptEditor::send(unsigned int message, qsizetype wParam, qsizetype lParam) const
+{
+    return SendScintilla(message, static_cast<unsigned long>(wParam), static_cast<long>(lParam));
+}
+
+long ScriptEditor::sendText(unsigned int message, qsizetype wParam, const char* lParam) const
+{
+    return SendScintilla(message, static_cast<uintptr_t>(wParam), lParam);
 }
 
 void ScriptEditor::setReservedShortcuts(const QList<QKeyCombination>& keys)
@@ -37,14 +97,17 @@ bool ScriptEditor::event(QEvent* event)
             return true;
         }
     }
-    return QPlainTextEdit::event(event);
+    const bool handled = QsciScintillaBase::event(event);
+    styleInsertions();
+    return handled;
 }
 
-QMimeData* ScriptEditor::createMimeDataFromSelection() const
+// Mouse and drop events arrive through the viewport.
+bool ScriptEditor::viewportEvent(QEvent* event)
 {
-    auto* data = new QMimeData;
-    data->setText(withPlatformLineBreaks(selectedText()));
-    return data;
+    const bool handled = QsciScintillaBase::viewportEvent(event);
+    styleInsertions();
+    return handled;
 }
 
 bool ScriptEditor::canInsertFromMimeData(const QMimeData* source) const
@@ -52,104 +115,306 @@ bool ScriptEditor::canInsertFromMimeData(const QMimeData* source) const
     return !plainTextOffered(source).isEmpty();
 }
 
-// With no plain text on offer (nothing, or only HTML or images) the selection stays as it is.
-void ScriptEditor::insertFromMimeData(const QMimeData* source)
+QByteArray ScriptEditor::fromMimeData(const QMimeData* source, bool& rectangular) const
 {
-    const QString text = plainTextOffered(source);
-    if (!text.isEmpty())
-        setSelectedText(text);
+    rectangular = false;
+    return EngineText::toEngine(plainTextOffered(source));
 }
 
-QString ScriptEditor::documentText() const { return withCrLfLineBreaks(document()->toRawText()); }
+QMimeData* ScriptEditor::toMimeData(const QByteArray& text, bool /*rectangular*/) const
+{
+    auto* data = new QMimeData;
+    data->setText(withPlatformLineBreaks(EngineText::toEditor(text)));
+    return data;
+}
+
+void ScriptEditor::cut()
+{
+    send(SCI_CUT);
+    styleInsertions();
+}
+
+void ScriptEditor::copy() { send(SCI_COPY); }
+
+void ScriptEditor::paste()
+{
+    send(SCI_PASTE);
+    styleInsertions();
+}
+
+void ScriptEditor::selectAll() { send(SCI_SELECTALL); }
+
+// Unformatted text shows in the widget's font.
+void ScriptEditor::changeEvent(QEvent* event)
+{
+    QsciScintillaBase::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        styles_.setBaseFormat(baseFormat(font(), styles_.format(StyleTable::baseStyle).color));
+        defineAllStyles();
+    }
+}
+
+void ScriptEditor::defineAllStyles()
+{
+    defineBaseStyle();
+    for (int style = 0; style < StyleTable::styleCount; ++style) {
+        if (style != StyleTable::baseStyle && style != STYLE_DEFAULT)
+            defineStyle(style, styles_.format(style));
+    }
+}
+
+void ScriptEditor::defineBaseStyle()
+{
+    const FontChoice& base = styles_.format(StyleTable::baseStyle);
+    defineStyle(STYLE_DEFAULT, base);
+    send(SCI_STYLECLEARALL);
+    SendScintilla(SCI_SETCARETFORE, base.color);
+    SendScintilla(SCI_SETSELFORE, 1, palette().color(QPalette::HighlightedText));
+    SendScintilla(SCI_SETSELBACK, 1, palette().color(QPalette::Highlight));
+}
+
+void ScriptEditor::defineStyle(int style, const FontChoice& format)
+{
+    sendText(SCI_STYLESETFONT, style, format.name.toUtf8().constData());
+    send(SCI_STYLESETSIZEFRACTIONAL, style, qRound(format.size * 100));
+    send(SCI_STYLESETBOLD, style, format.bold ? 1 : 0);
+    send(SCI_STYLESETITALIC, style, format.italic ? 1 : 0);
+    send(SCI_STYLESETUNDERLINE, style, format.underline ? 1 : 0);
+    SendScintilla(SCI_STYLESETFORE, style, format.color);
+    SendScintilla(SCI_STYLESETBACK, style, palette().color(QPalette::Base));
+}
+
+QByteArrayView ScriptEditor::engineText() const
+{
+    const auto* text = static_cast<const char*>(SendScintillaPtrResult(SCI_GETCHARACTERPOINTER));
+    return {text, send(SCI_GETLENGTH)};
+}
+
+qsizetype ScriptEditor::positionOfOffset(qsizetype offset) const
+{
+    const qsizetype line = send(SCI_LINEFROMPOSITION, offset);
+    const qsizetype lineStart = send(SCI_POSITIONFROMLINE, line);
+    return send(SCI_INDEXPOSITIONFROMLINE, line, SC_LINECHARACTERINDEX_UTF16)
+           + send(SCI_COUNTCODEUNITS, lineStart, offset);
+}
+
+qsizetype ScriptEditor::offsetOfPosition(qsizetype position) const
+{
+    const qsizetype line =
+        send(SCI_LINEFROMINDEXPOSITION, position, SC_LINECHARACTERINDEX_UTF16);
+    const qsizetype lineStart = send(SCI_POSITIONFROMLINE, line);
+    const qsizetype rest =
+        position - send(SCI_INDEXPOSITIONFROMLINE, line, SC_LINECHARACTERINDEX_UTF16);
+    return rest <= 0 ? lineStart : send(SCI_POSITIONRELATIVECODEUNITS, lineStart, rest);
+}
+
+int ScriptEditor::endPosition() const { return int(positionOfOffset(send(SCI_GETLENGTH))); }
+
+void ScriptEditor::ensureCaretVisible() { send(SCI_SCROLLCARET); }
+
+QRect ScriptEditor::caretRect() const
+{
+    const qsizetype caret = send(SCI_GETCURRENTPOS);
+    const int x = int(send(SCI_POINTXFROMPOSITION, 0, caret));
+    const int y = int(send(SCI_POINTYFROMPOSITION, 0, caret));
+    return {x, y, 1, int(send(SCI_TEXTHEIGHT, send(SCI_LINEFROMPOSITION, caret)))};
+}
+
+QString ScriptEditor::documentText() const { return EngineText::toEditor(engineText()); }
+
+qsizetype ScriptEditor::documentTextLength() const
+{
+    // Each line break is CR LF in the text, one position in the editor.
+    return endPosition() + send(SCI_GETLINECOUNT) - 1;
+}
+
+void ScriptEditor::readDocumentText(const std::function<void(QStringView)>& onPiece) const
+{
+    EngineText::forEachEditorPiece(engineText(), onPiece);
+}
 
 void ScriptEditor::setDocumentText(const QString& text)
 {
-    // The widget would give the new text the formatting the caret had.
-    setTextCursor(QTextCursor(document()));
-    setCurrentCharFormat(QTextCharFormat());
-    // A scroll bar that appears once the text is in narrows the viewport, and
-    // the widget then builds a layout for every line of the document: on a
-    // large script that triples the memory and adds most of a second.
-    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    setPlainText(withLfLineBreaks(text));
-    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    loading_ = true;
+    send(SCI_CLEARALL);
+    insertions_.clear();
+    styles_.clear();
+    defineBaseStyle();
+    send(SCI_SETINDICATORCURRENT, strikeoutIndicator);
+    chosenCaretStyle_.reset();
+    anyStrikeout_ = false;
+    // Room for the whole text at once: growing step by step would copy the
+    // buffer over and over.
+    send(SCI_ALLOCATE, EngineText::engineSizeOf(text) + 1);
+    EngineText::forEachEnginePiece(text, [this](QByteArrayView piece) {
+        sendText(SCI_APPENDTEXT, piece.size(), piece.data());
+    });
+    send(SCI_GOTOPOS, 0);
+    loading_ = false;
+    modified_ = false;
 }
 
-bool ScriptEditor::isModified() const { return document()->isModified(); }
+bool ScriptEditor::isModified() const { return modified_; }
 
-void ScriptEditor::setModified(bool modified) { document()->setModified(modified); }
+void ScriptEditor::setModified(bool modified) { modified_ = modified; }
 
-QString ScriptEditor::controlFontName() const { return font().family(); }
+QString ScriptEditor::controlFontName() const
+{
+    return styles_.format(StyleTable::baseStyle).name;
+}
 
-int ScriptEditor::endPosition() const { return document()->characterCount() - 1; }
-
-int ScriptEditor::selectionStart() const { return textCursor().selectionStart(); }
+int ScriptEditor::selectionStart() const
+{
+    return int(positionOfOffset(send(SCI_GETSELECTIONSTART)));
+}
 
 void ScriptEditor::setSelectionStart(int position)
 {
-    QTextCursor cursor = textCursor();
-    cursor.setPosition(std::clamp(position, 0, endPosition()));
-    setTextCursor(cursor);
+    send(SCI_GOTOPOS, offsetOfPosition(std::clamp(position, 0, endPosition())));
 }
 
 int ScriptEditor::selectionLength() const
 {
-    const QTextCursor cursor = textCursor();
-    return cursor.selectionEnd() - cursor.selectionStart();
+    return int(positionOfOffset(send(SCI_GETSELECTIONEND))
+               - positionOfOffset(send(SCI_GETSELECTIONSTART)));
 }
 
 void ScriptEditor::setSelectionLength(int length)
 {
-    QTextCursor cursor = textCursor();
-    const int start = cursor.selectionStart();
-    const qint64 end = qint64(start) + std::max(length, 0);
-    cursor.setPosition(start);
-    cursor.setPosition(int(std::min<qint64>(end, endPosition())), QTextCursor::KeepAnchor);
-    setTextCursor(cursor);
+    const int start = selectionStart();
+    const qint64 end = std::min<qint64>(qint64(start) + std::max(length, 0), endPosition());
+    send(SCI_SETSEL, offsetOfPosition(start), offsetOfPosition(end));
 }
 
 QString ScriptEditor::selectedText() const
 {
-    return withCrLfLineBreaks(textCursor().selectedText());
+    const qsizetype from = send(SCI_GETSELECTIONSTART);
+    const qsizetype length = send(SCI_GETSELECTIONEND) - from;
+    const auto* text =
+        reinterpret_cast<const char*>(send(SCI_GETRANGEPOINTER, from, length));
+    return EngineText::toEditor(QByteArrayView(text, length));
 }
 
 void ScriptEditor::setSelectedText(const QString& text)
 {
-    QTextCursor cursor = textCursor();
-    cursor.insertText(withLfLineBreaks(text));
-    setTextCursor(cursor);
+    const QByteArray bytes = EngineText::toEngine(text);
+    send(SCI_TARGETFROMSELECTION);
+    const qsizetype at = send(SCI_GETTARGETSTART);
+    sendText(SCI_REPLACETARGET, bytes.size(), bytes.constData());
+    styleInsertions();
+    send(SCI_GOTOPOS, at + bytes.size());
 }
 
-QFont ScriptEditor::fontOf(const QTextCharFormat& format) const
+void ScriptEditor::onModified(int offset, int type, int length)
 {
-    return format.font().resolve(document()->defaultFont());
+    if (loading_ || length <= 0)
+        return;
+    modified_ = true;
+    if (type & SC_MOD_INSERTCHECK) {
+        insertions_.push_back({offset, length, styleForInsertionAt(offset)});
+        return;
+    }
+    // A deletion in the same command as an insertion (a moving drop) moves it.
+    for (Insertion& insertion : insertions_) {
+        if (insertion.offset >= offset + length)
+            insertion.offset -= length;
+        else if (insertion.offset > offset)
+            insertion.offset = offset;
+    }
 }
 
-QColor ScriptEditor::colorOf(const QTextCharFormat& format) const
+// The engine hands out a style as a signed char.
+int ScriptEditor::styleAt(qsizetype offset) const { return int(send(SCI_GETSTYLEAT, offset)) & 0xFF; }
+
+// The style of text inserted at offset: the one chosen for the caret, else
+// that of the character before, or after it at the start of a line, as a
+// plain text field does.
+int ScriptEditor::styleForInsertionAt(qsizetype offset) const
 {
-    const QColor color = format.hasProperty(QTextFormat::ForegroundBrush)
-                             ? format.foreground().color()
-                             : palette().color(QPalette::Text);
-    return QColor::fromRgb(color.rgb());
+    if (chosenCaretStyle_ && caretStyleAt_ == offset)
+        return *chosenCaretStyle_;
+    return styleAround(offset);
 }
 
-// Calls onRun(format) for each formatting run that overlaps [from, to), in
-// order, until it returns false; returns false when it did. Runs, not
-// characters: a selection of a whole large script has few of them. Line
-// breaks are not runs.
-template<typename OnRun> bool ScriptEditor::forEachRunIn(int from, int to, OnRun onRun) const
+int ScriptEditor::styleAround(qsizetype offset) const
 {
-    for (QTextBlock block = document()->findBlock(from); block.isValid() && block.position() < to;
-         block = block.next()) {
-        for (auto run = block.begin(); !run.atEnd(); ++run) {
-            const QTextFragment fragment = run.fragment();
-            if (fragment.position() + fragment.length() <= from || fragment.position() >= to)
+    const bool atLineStart = offset == 0 || send(SCI_GETCHARAT, offset - 1) == '\n';
+    if (!atLineStart)
+        return styleAt(offset - 1);
+    if (offset < send(SCI_GETLENGTH) && send(SCI_GETCHARAT, offset) != '\n')
+        return styleAt(offset);
+    return offset > 0 ? styleAt(offset - 1) : StyleTable::baseStyle;
+}
+
+int ScriptEditor::caretStyle() const
+{
+    return styleForInsertionAt(send(SCI_GETCURRENTPOS));
+}
+
+// Inserted text comes in with the base style; it takes the style chosen when
+// the insertion was announced.
+void ScriptEditor::styleInsertions()
+{
+    if (insertions_.empty())
+        return;
+    const std::vector<Insertion> insertions = std::exchange(insertions_, {});
+    for (const Insertion& insertion : insertions) {
+        if (insertion.style != StyleTable::baseStyle || anyStrikeout_)
+            setStyle(insertion.offset, insertion.length, insertion.style);
+        if (chosenCaretStyle_ && caretStyleAt_ == insertion.offset)
+            caretStyleAt_ = insertion.offset + insertion.length;
+    }
+}
+
+void ScriptEditor::setStyle(qsizetype offset, qsizetype length, int style)
+{
+    send(SCI_STARTSTYLING, offset, 0);
+    send(SCI_SETSTYLING, length, style);
+    const bool strikeout = styles_.format(style).strikeout;
+    if (strikeout || anyStrikeout_) {
+        send(SCI_SETINDICATORCURRENT, strikeoutIndicator);
+        send(strikeout ? SCI_INDICATORFILLRANGE : SCI_INDICATORCLEARRANGE, offset, length);
+        anyStrikeout_ = anyStrikeout_ || strikeout;
+    }
+}
+
+bool ScriptEditor::forEachStyleRun(
+    qsizetype from, qsizetype to,
+    const std::function<bool(int, qsizetype, qsizetype)>& onRun) const
+{
+    // The engine hands out text and style bytes interleaved.
+    std::vector<char> styled(2 * stylePiece + 2);
+    int runStyle = -1;
+    qsizetype runStart = 0;
+    qsizetype runEnd = 0;
+    for (qsizetype at = from; at < to; at += stylePiece) {
+        const qsizetype end = std::min(to, at + stylePiece);
+        SendScintilla(SCI_GETSTYLEDTEXT, long(at), long(end), styled.data());
+        for (qsizetype offset = at; offset < end; ++offset) {
+            const char character = styled[size_t(2 * (offset - at))];
+            const int style = uchar(styled[size_t(2 * (offset - at) + 1)]);
+            if (character != '\n' && style == runStyle && offset == runEnd) {
+                ++runEnd;
                 continue;
-            if (!onRun(fragment.charFormat()))
+            }
+            if (runStyle >= 0 && !onRun(runStyle, runStart, runEnd - runStart))
                 return false;
+            runStyle = character == '\n' ? -1 : style;
+            runStart = offset;
+            runEnd = offset + 1;
         }
     }
-    return true;
+    return runStyle < 0 || onRun(runStyle, runStart, runEnd - runStart);
+}
+
+StyleTable::StyleSet ScriptEditor::stylesIn(qsizetype from, qsizetype to) const
+{
+    StyleTable::StyleSet styles;
+    forEachStyleRun(from, to, [&styles](int style, qsizetype, qsizetype) {
+        styles.set(size_t(style));
+        return true;
+    });
+    return styles;
 }
 
 // The attribute shared by every selected character, std::nullopt when they
@@ -158,139 +423,189 @@ template<typename OnRun> bool ScriptEditor::forEachRunIn(int from, int to, OnRun
 template<typename Value, typename Read>
 std::optional<Value> ScriptEditor::selectionAttribute(Read read) const
 {
-    const QTextCursor cursor = textCursor();
-    if (!cursor.hasSelection())
-        return read(cursor.charFormat());
+    const qsizetype from = send(SCI_GETSELECTIONSTART);
+    const qsizetype to = send(SCI_GETSELECTIONEND);
+    const Value atCaret = read(styles_.format(caretStyle()));
+    if (from == to)
+        return atCaret;
     std::optional<Value> shared;
-    const bool same = forEachRunIn(cursor.selectionStart(), cursor.selectionEnd(),
-                                   [&](const QTextCharFormat& format) {
-                                       const Value value = read(format);
-                                       if (!shared)
-                                           shared = value;
-                                       return *shared == value;
-                                   });
+    const bool same = forEachStyleRun(from, to, [&](int style, qsizetype, qsizetype) {
+        const Value value = read(styles_.format(style));
+        if (!shared)
+            shared = value;
+        return *shared == value;
+    });
     if (!same)
         return std::nullopt;
     // Only line breaks selected: they carry the formatting at the caret.
-    return shared ? shared : std::optional<Value>(read(cursor.charFormat()));
+    return shared ? shared : std::optional<Value>(atCaret);
 }
 
-// The document counts a change of formatting as a change, but a file keeps
-// only the text: formatting alone leaves the document as modified as it was.
-void ScriptEditor::mergeFormatOfSelection(const QTextCharFormat& format)
+std::optional<int> ScriptEditor::styleFor(const FontChoice& format,
+                                          const StyleTable::StyleSet& keep)
 {
-    const bool modified = isModified();
-    mergeCurrentCharFormat(format);
-    setModified(modified);
+    if (const auto style = styles_.find(format))
+        return style;
+    auto style = styles_.add(format);
+    if (!style) {
+        reclaimStyles(keep);
+        style = styles_.add(format);
+    }
+    if (style)
+        defineStyle(*style, format);
+    return style;
+}
+
+void ScriptEditor::reclaimStyles(const StyleTable::StyleSet& keep)
+{
+    StyleTable::StyleSet used = keep | stylesIn(0, send(SCI_GETLENGTH));
+    if (chosenCaretStyle_)
+        used.set(size_t(*chosenCaretStyle_));
+    const FontChoice& base = styles_.format(StyleTable::baseStyle);
+    // A freed style shows the base format again, so that it no longer adds
+    // to the height of every line.
+    for (const int style : styles_.keepOnly(used))
+        defineStyle(style, base);
+}
+
+// Changes the formatting of the selection, or with nothing selected that of
+// the text typed next, as change says. Returns false and changes nothing
+// when the engine has no style left for a combination the change needs.
+bool ScriptEditor::changeSelectionFormat(const std::function<void(FontChoice&)>& change)
+{
+    const qsizetype from = send(SCI_GETSELECTIONSTART);
+    const qsizetype to = send(SCI_GETSELECTIONEND);
+    if (from == to) {
+        FontChoice format = styles_.format(caretStyle());
+        change(format);
+        const auto style = styleFor(format, {});
+        if (!style)
+            return false;
+        chosenCaretStyle_ = style;
+        caretStyleAt_ = send(SCI_GETCURRENTPOS);
+        return true;
+    }
+    const StyleTable::StyleSet present = stylesIn(from, to);
+    StyleTable::StyleSet keep = present;
+    std::array<int, StyleTable::styleCount> target{};
+    for (int style = 0; style < StyleTable::styleCount; ++style) {
+        if (!present.test(size_t(style)))
+            continue;
+        FontChoice format = styles_.format(style);
+        change(format);
+        const auto changed = styleFor(format, keep);
+        if (!changed)
+            return false;
+        target[size_t(style)] = *changed;
+        keep.set(size_t(*changed));
+    }
+    forEachStyleRun(from, to, [&](int style, qsizetype offset, qsizetype length) {
+        if (target[size_t(style)] != style || styles_.format(style).strikeout)
+            setStyle(offset, length, target[size_t(style)]);
+        return true;
+    });
+    return true;
 }
 
 std::optional<QString> ScriptEditor::selectionFontName() const
 {
-    return selectionAttribute<QString>(
-        [this](const QTextCharFormat& f) { return fontOf(f).family(); });
+    return selectionAttribute<QString>([](const FontChoice& f) { return f.name; });
 }
 
-void ScriptEditor::setSelectionFontName(const QString& name)
+bool ScriptEditor::setSelectionFontName(const QString& name)
 {
-    QTextCharFormat format;
-    format.setFontFamilies(QStringList{name});
-    mergeFormatOfSelection(format);
+    return changeSelectionFormat([&name](FontChoice& f) { f.name = name; });
 }
 
 std::optional<float> ScriptEditor::selectionFontSize() const
 {
-    return selectionAttribute<float>(
-        [this](const QTextCharFormat& f) { return float(fontOf(f).pointSizeF()); });
+    return selectionAttribute<float>([](const FontChoice& f) { return f.size; });
 }
 
-void ScriptEditor::setSelectionFontSize(float points)
+bool ScriptEditor::setSelectionFontSize(float points)
 {
-    QTextCharFormat format;
-    format.setFontPointSize(points);
-    mergeFormatOfSelection(format);
+    return changeSelectionFormat([points](FontChoice& f) { f.size = points; });
 }
 
 std::optional<bool> ScriptEditor::selectionBold() const
 {
-    return selectionAttribute<bool>([this](const QTextCharFormat& f) { return fontOf(f).bold(); });
+    return selectionAttribute<bool>([](const FontChoice& f) { return f.bold; });
 }
 
-void ScriptEditor::setSelectionBold(bool on)
+bool ScriptEditor::setSelectionBold(bool on)
 {
-    QTextCharFormat format;
-    format.setFontWeight(on ? QFont::Bold : QFont::Normal);
-    mergeFormatOfSelection(format);
+    return changeSelectionFormat([on](FontChoice& f) { f.bold = on; });
 }
 
 std::optional<bool> ScriptEditor::selectionItalic() const
 {
-    return selectionAttribute<bool>(
-        [this](const QTextCharFormat& f) { return fontOf(f).italic(); });
+    return selectionAttribute<bool>([](const FontChoice& f) { return f.italic; });
 }
 
-void ScriptEditor::setSelectionItalic(bool on)
+bool ScriptEditor::setSelectionItalic(bool on)
 {
-    QTextCharFormat format;
-    format.setFontItalic(on);
-    mergeFormatOfSelection(format);
+    return changeSelectionFormat([on](FontChoice& f) { f.italic = on; });
 }
 
 std::optional<bool> ScriptEditor::selectionStrikeout() const
 {
-    return selectionAttribute<bool>(
-        [this](const QTextCharFormat& f) { return fontOf(f).strikeOut(); });
+    return selectionAttribute<bool>([](const FontChoice& f) { return f.strikeout; });
 }
 
-void ScriptEditor::setSelectionStrikeout(bool on)
+bool ScriptEditor::setSelectionStrikeout(bool on)
 {
-    QTextCharFormat format;
-    format.setFontStrikeOut(on);
-    mergeFormatOfSelection(format);
+    return changeSelectionFormat([on](FontChoice& f) { f.strikeout = on; });
 }
 
 std::optional<bool> ScriptEditor::selectionUnderline() const
 {
-    return selectionAttribute<bool>(
-        [this](const QTextCharFormat& f) { return fontOf(f).underline(); });
+    return selectionAttribute<bool>([](const FontChoice& f) { return f.underline; });
 }
 
-void ScriptEditor::setSelectionUnderline(bool on)
+bool ScriptEditor::setSelectionUnderline(bool on)
 {
-    QTextCharFormat format;
-    format.setFontUnderline(on);
-    mergeFormatOfSelection(format);
+    return changeSelectionFormat([on](FontChoice& f) { f.underline = on; });
 }
 
 std::optional<QColor> ScriptEditor::selectionColor() const
 {
-    return selectionAttribute<QColor>([this](const QTextCharFormat& f) { return colorOf(f); });
+    return selectionAttribute<QColor>([](const FontChoice& f) { return f.color; });
 }
 
-void ScriptEditor::setSelectionColor(const QColor& color)
+bool ScriptEditor::setSelectionColor(const QColor& color)
 {
-    QTextCharFormat format;
-    format.setForeground(color);
-    mergeFormatOfSelection(format);
+    const QColor opaque = QColor::fromRgb(color.rgb());
+    return changeSelectionFormat([&opaque](FontChoice& f) { f.color = opaque; });
 }
 
-// The first formatting run inside the selection, else the caret's format.
+bool ScriptEditor::setSelectionFont(const FontChoice& font)
+{
+    return changeSelectionFormat([&font](FontChoice& f) {
+        const float size = f.size;
+        f = font;
+        f.color = QColor::fromRgb(font.color.rgb());
+        if (font.size <= 0)
+            f.size = size;
+    });
+}
+
 FontChoice ScriptEditor::firstSelectedCharacterFont() const
 {
-    const QTextCursor cursor = textCursor();
-    QTextCharFormat format = cursor.charFormat();
-    if (cursor.hasSelection()) {
-        forEachRunIn(cursor.selectionStart(), cursor.selectionEnd(),
-                     [&format](const QTextCharFormat& run) {
-                         format = run;
-                         return false;
-                     });
-    }
-    const QFont font = fontOf(format);
-    return {.name = font.family(),
-            .size = float(font.pointSizeF()),
-            .bold = font.bold(),
-            .italic = font.italic(),
-            .strikeout = font.strikeOut(),
-            .underline = font.underline(),
-            .color = colorOf(format)};
+    int style = caretStyle();
+    forEachStyleRun(send(SCI_GETSELECTIONSTART), send(SCI_GETSELECTIONEND),
+                    [&style](int run, qsizetype, qsizetype) {
+                        style = run;
+                        return false;
+                    });
+    return styles_.format(style);
+}
+
+void ScriptEditor::updateCaretBlink()
+{
+    const qsizetype line = send(SCI_LINEFROMPOSITION, send(SCI_GETCURRENTPOS));
+    const bool blinks = send(SCI_LINELENGTH, line) <= longLineBytes;
+    if (blinks == caretBlinks_)
+        return;
+    caretBlinks_ = blinks;
+    send(SCI_SETCARETPERIOD, blinks ? blinkPeriod_ : 0);
 }

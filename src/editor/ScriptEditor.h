@@ -1,25 +1,34 @@
 #pragma once
 
 #include "editor/EditorControl.h"
+#include "editor/StyleTable.h"
 
+#include <Qsci/qsciscintillabase.h>
+#include <QByteArrayView>
 #include <QList>
-#include <QPlainTextEdit>
+#include <functional>
+#include <vector>
 
-class QTextCharFormat;
-
-// The editing area: a QPlainTextEdit, which keeps per-character formatting
-// and stays fast on documents of many megabytes, behind EditorControl.
-class ScriptEditor final : public QPlainTextEdit, public EditorControl {
+// The editing area: the Scintilla engine behind EditorControl. It keeps the
+// document as UTF-8 in a gap buffer with a line index and lays out only what
+// is on screen, so scripts of tens of megabytes open and edit at once.
+//
+// Character formatting is the engine's per-character style: each style shows
+// one combination of the seven attributes (StyleTable); strikeout is drawn by
+// an indicator beside it.
+class ScriptEditor final : public QsciScintillaBase, public EditorControl {
     Q_OBJECT
 public:
     explicit ScriptEditor(QWidget* parent = nullptr);
 
-    // Keys that belong to the window's menu commands. The text widget would
-    // otherwise claim some of them (copy, paste, undo) before the menu sees them.
+    // Keys that belong to the window's menu commands. The editor would
+    // otherwise claim some of them before the menu sees them.
     void setReservedShortcuts(const QList<QKeyCombination>& keys);
 
     QString documentText() const override;
     void setDocumentText(const QString& text) override;
+    qsizetype documentTextLength() const override;
+    void readDocumentText(const std::function<void(QStringView)>& onPiece) const override;
     bool isModified() const override;
     void setModified(bool modified) override;
     QString controlFontName() const override;
@@ -32,37 +41,93 @@ public:
     void setSelectedText(const QString& text) override;
 
     std::optional<QString> selectionFontName() const override;
-    void setSelectionFontName(const QString& name) override;
+    bool setSelectionFontName(const QString& name) override;
     std::optional<float> selectionFontSize() const override;
-    void setSelectionFontSize(float points) override;
+    bool setSelectionFontSize(float points) override;
     std::optional<bool> selectionBold() const override;
-    void setSelectionBold(bool on) override;
+    bool setSelectionBold(bool on) override;
     std::optional<bool> selectionItalic() const override;
-    void setSelectionItalic(bool on) override;
+    bool setSelectionItalic(bool on) override;
     std::optional<bool> selectionStrikeout() const override;
-    void setSelectionStrikeout(bool on) override;
+    bool setSelectionStrikeout(bool on) override;
     std::optional<bool> selectionUnderline() const override;
-    void setSelectionUnderline(bool on) override;
+    bool setSelectionUnderline(bool on) override;
     std::optional<QColor> selectionColor() const override;
-    void setSelectionColor(const QColor& color) override;
+    bool setSelectionColor(const QColor& color) override;
+    bool setSelectionFont(const FontChoice& font) override;
     FontChoice firstSelectedCharacterFont() const override;
+
+    // The document as the engine holds it: UTF-8 with LF between lines,
+    // without a copy. Valid until the document next changes.
+    QByteArrayView engineText() const;
+    // Between editor positions (UTF-16 units, one per line break) and
+    // offsets into engineText(), in time that grows with a line's length,
+    // not the document's.
+    qsizetype positionOfOffset(qsizetype offset) const;
+    qsizetype offsetOfPosition(qsizetype position) const;
+    // Where the text ends, as an editor position.
+    int endPosition() const;
+    // Scrolls the caret into view.
+    void ensureCaretVisible();
+    // The caret's rectangle in the viewport.
+    QRect caretRect() const;
+
+    void cut();
+    void copy();
+    void paste();
+    void selectAll();
 
 protected:
     bool event(QEvent* event) override;
-    // The widget's own clipboard paths (Shift+Insert, middle click, drag and
+    bool viewportEvent(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    // The engine's own clipboard paths (Shift+Insert, middle click, drag and
     // drop) carry plain text only, as the Edit commands do.
-    QMimeData* createMimeDataFromSelection() const override;
     bool canInsertFromMimeData(const QMimeData* source) const override;
-    void insertFromMimeData(const QMimeData* source) override;
+    QByteArray fromMimeData(const QMimeData* source, bool& rectangular) const override;
+    QMimeData* toMimeData(const QByteArray& text, bool rectangular) const override;
 
 private:
-    int endPosition() const;
-    QFont fontOf(const QTextCharFormat& format) const;
-    QColor colorOf(const QTextCharFormat& format) const;
-    template<typename OnRun> bool forEachRunIn(int from, int to, OnRun onRun) const;
-    template<typename Value, typename Read>
-    std::optional<Value> selectionAttribute(Read read) const;
-    void mergeFormatOfSelection(const QTextCharFormat& format);
+    struct Insertion {
+        qsizetype offset;
+        qsizetype length;
+        int style;
+    };
+
+    void defineBaseStyle();
+    void defineAllStyles();
+    void defineStyle(int style, const FontChoice& format);
+    void onModified(int offset, int type, int length);
+    void onSelectionMaybeMoved();
+    void styleInsertions();
+    int styleForInsertionAt(qsizetype offset) const;
+    int styleAround(qsizetype offset) const;
+    int caretStyle() const;
+    int styleAt(qsizetype offset) const;
+    void setStyle(qsizetype offset, qsizetype length, int style);
+    // Calls onRun(style, offset, length) for each run of one style within
+    // [from, to), line breaks left out, until it returns false.
+    bool forEachStyleRun(qsizetype from, qsizetype to,
+                         const std::function<bool(int, qsizetype, qsizetype)>& onRun) const;
+    StyleTable::StyleSet stylesIn(qsizetype from, qsizetype to) const;
+    template<typename Value, typename Read> std::optional<Value> selectionAttribute(Read read) const;
+    bool changeSelectionFormat(const std::function<void(FontChoice&)>& change);
+    std::optional<int> styleFor(const FontChoice& format, const StyleTable::StyleSet& keep);
+    void reclaimStyles(const StyleTable::StyleSet& keep);
+    void updateCaretBlink();
+    long send(unsigned int message, qsizetype wParam = 0, qsizetype lParam = 0) const;
+    long sendText(unsigned int message, qsizetype wParam, const char* lParam) const;
 
     QList<QKeyCombination> reservedShortcuts_;
+    StyleTable styles_;
+    bool modified_ = false;
+    bool loading_ = false;
+    std::vector<Insertion> insertions_;
+    // The style chosen for the text typed next, while the caret stays at caretStyleAt_.
+    std::optional<int> chosenCaretStyle_;
+    qsizetype caretStyleAt_ = -1;
+    // Whether any text was struck out since the document was loaded.
+    bool anyStrikeout_ = false;
+    bool caretBlinks_ = true;
+    long blinkPeriod_ = 0;
 };

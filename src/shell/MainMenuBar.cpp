@@ -25,11 +25,13 @@ Run writes(QStringView keyword)
     };
 }
 
-// Toggles an attribute of the selection; the item's check mark shows the value written.
-Run toggles(bool (FormatCommands::*toggle)())
+// Toggles an attribute of the selection; the item's check mark shows the
+// value written, or stays as it was when nothing was written.
+Run toggles(std::optional<bool> (FormatCommands::*toggle)())
 {
     return [toggle](MainWindow& window, QAction& item) {
-        item.setChecked((window.commands().format.*toggle)());
+        const bool wasChecked = !item.isChecked();
+        item.setChecked((window.commands().format.*toggle)().value_or(wasChecked));
     };
 }
 

@@ -1,6 +1,5 @@
 #include "shell/MainWindow.h"
 
-#include "editing/EditorTextMirror.h"
 #include "editor/ScriptEditor.h"
 #include "platform/Twips.h"
 #include "shell/MenuCommands.h"
@@ -33,8 +32,6 @@ MainWindow::MainWindow(Services services)
     editor_->setGeometry(0, 0, pixelsFromTwips(1635), pixelsFromTwips(1050));
 
     commands_ = std::make_unique<MenuCommands>(*editor_, services_, *this);
-    // Follows every edit from the start, so that Find has the text at hand.
-    EditorTextMirror::of(*editor_->document());
 
     buildMenuBar();
     setGeometry(pixelsFromTwips(1650), pixelsFromTwips(1950), pixelsFromTwips(8970),

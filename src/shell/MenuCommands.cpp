@@ -10,7 +10,7 @@ MenuCommands::MenuCommands(ScriptEditor& editor, const Services& services, QWidg
     : editor(editor)
     , files(editor, *services.commonDialog, *services.messageBox, *services.process, window)
     , clipboard(editor)
-    , format(editor, *services.commonDialog)
+    , format(editor, *services.commonDialog, *services.messageBox)
     , print(editor, *services.printer, *services.messageBox)
 {
 }

@@ -9,8 +9,8 @@ using namespace Qt::StringLiterals;
 namespace {
 
 using Reader = std::optional<bool> (EditorControl::*)() const;
-using Writer = void (EditorControl::*)(bool);
-using Command = bool (FormatCommands::*)();
+using Writer = bool (EditorControl::*)(bool);
+using Command = std::optional<bool> (FormatCommands::*)();
 
 struct Toggle {
     const char* name;
@@ -55,6 +55,7 @@ private slots:
     void fontOnMixedSelectionStartsFromTheFirstCharacter_data();
     void fontOnMixedSelectionStartsFromTheFirstCharacter();
     void fontWithoutSelectionFormatsTheTextTypedNext();
+    void formatsBeyondWhatTheEditorHoldsChangeNothing();
 
 private:
     EditorControl& text() { return *text_; }
@@ -63,6 +64,7 @@ private:
 
     std::unique_ptr<ScriptEditor> text_;
     std::unique_ptr<FakeCommonDialog> dialog_;
+    FakeMessageBox messageBox_;
     std::unique_ptr<FormatCommands> format_;
 };
 
@@ -70,7 +72,8 @@ void TestFormatCommands::init()
 {
     text_ = std::make_unique<ScriptEditor>();
     dialog_ = std::make_unique<FakeCommonDialog>();
-    format_ = std::make_unique<FormatCommands>(*text_, *dialog_);
+    messageBox_.asked.clear();
+    format_ = std::make_unique<FormatCommands>(*text_, *dialog_, messageBox_);
     text().setDocumentText(u"plain words here"_s);
 }
 
@@ -137,10 +140,10 @@ void TestFormatCommands::toggleWritesTheOppositeOfTheText()
     }
     select(0, 5);
 
-    const bool returned = (*format_.*t.toggle)();
+    const std::optional<bool> returned = (*format_.*t.toggle)();
 
     QCOMPARE((text().*t.read)(), std::optional<bool>(written));
-    QCOMPARE(returned, written);
+    QCOMPARE(returned, std::optional<bool>(written));
     select(6, 5); // "words" is never touched
     QCOMPARE((text().*t.read)(), std::optional<bool>(false));
 }
@@ -159,13 +162,13 @@ void TestFormatCommands::toggleDecidesByTheTextAlone()
     QFETCH(int, toggle);
     const Toggle& t = toggles[toggle];
     select(0, 5);
-    QVERIFY((*format_.*t.toggle)());
+    QCOMPARE((*format_.*t.toggle)(), std::optional<bool>(true));
 
     select(6, 5);
-    QVERIFY((*format_.*t.toggle)());
+    QCOMPARE((*format_.*t.toggle)(), std::optional<bool>(true));
     QCOMPARE((text().*t.read)(), std::optional<bool>(true));
 
-    QVERIFY(!(*format_.*t.toggle)());
+    QCOMPARE((*format_.*t.toggle)(), std::optional<bool>(false));
     QCOMPARE((text().*t.read)(), std::optional<bool>(false));
     select(0, 5);
     QCOMPARE((text().*t.read)(), std::optional<bool>(true));
@@ -182,7 +185,7 @@ void TestFormatCommands::toggleWithoutSelectionFormatsTheTextTypedNext()
     const Toggle& t = toggles[toggle];
     text().setSelectionStart(5);
 
-    QVERIFY((*format_.*t.toggle)());
+    QCOMPARE((*format_.*t.toggle)(), std::optional<bool>(true));
     text().setSelectedText(u"XY"_s);
 
     QCOMPARE(text().documentText(), u"plainXY words here"_s);
@@ -280,6 +283,39 @@ void TestFormatCommands::fontWithoutSelectionFormatsTheTextTypedNext()
     QCOMPARE(selectionFont(), chosen());
     select(0, 5);
     QCOMPARE(selectionFont(), atCaret);
+}
+
+// Each character its own colour: more combinations than the editor shows at
+// once. A change that needs one more says so and changes nothing; once the
+// text that used them is gone, the combinations are free again.
+void TestFormatCommands::formatsBeyondWhatTheEditorHoldsChangeNothing()
+{
+    constexpr int length = 300;
+    text().setDocumentText(QString(length, u'x'));
+    int coloured = 0;
+    for (; coloured < length; ++coloured) {
+        select(coloured, 1);
+        if (!text().setSelectionColor(QColor(coloured % 256, coloured / 256, 200)))
+            break;
+    }
+    QVERIFY(coloured > 200 && coloured < length);
+    QVERIFY(messageBox_.asked.isEmpty());
+
+    select(0, coloured);
+    messageBox_.answers = {MessageBox::Answer::Ok};
+    QCOMPARE(format_->toggleBold(), std::nullopt);
+    QCOMPARE(messageBox_.asked.size(), 1);
+    QCOMPARE(messageBox_.asked[0].title, u"VX Format..."_s);
+    QCOMPARE(messageBox_.asked[0].buttons, MessageBox::Buttons::Ok);
+    QCOMPARE(text().selectionBold(), std::optional<bool>(false));
+    select(7, 1);
+    QCOMPARE(text().selectionColor(), std::optional(QColor(7, 0, 200)));
+
+    select(0, length);
+    text().setSelectedText(u"fresh"_s);
+    select(0, 5);
+    QCOMPARE(format_->toggleBold(), std::optional<bool>(true));
+    QCOMPARE(messageBox_.asked.size(), 1);
 }
 
 QTEST_MAIN(TestFormatCommands)

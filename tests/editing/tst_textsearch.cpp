@@ -2,7 +2,6 @@
 #include "editor/ScriptEditor.h"
 
 #include <QScrollBar>
-#include <QTextCursor>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -15,7 +14,7 @@ private slots:
     void searchingAgainStepsThroughEveryOccurrence();
     void emptySearchTextChangesNothing();
     void matchIsScrolledIntoView();
-    void lineBreakInSearchTextMatchesEitherEditorLineBreak();
+    void positionsCountCharactersNotBytes();
 };
 
 void TestTextSearch::searchSelectsTheFirstOccurrenceFromTheSelectionStart_data()
@@ -124,29 +123,30 @@ void TestTextSearch::matchIsScrolledIntoView()
     QVERIFY(TextSearch::selectNextOccurrence(editor, u"TARGET"));
 
     QCOMPARE(editor.selectedText(), u"TARGET"_s);
-    QVERIFY(editor.viewport()->rect().contains(editor.cursorRect()));
+    QVERIFY(editor.viewport()->rect().contains(editor.caretRect()));
 }
 
-// Shift+Enter in the editor makes a break inside a paragraph (U+2028); it
-// is as much a line break to the user as Enter's (U+2029).
-void TestTextSearch::lineBreakInSearchTextMatchesEitherEditorLineBreak()
+// The text is searched as UTF-8, but a match is selected in characters:
+// accented letters, the euro sign and a character beyond the Basic
+// Multilingual Plane (two UTF-16 units) before it shift nothing.
+void TestTextSearch::positionsCountCharactersNotBytes()
 {
     ScriptEditor editor;
-    editor.setDocumentText(u"ab\r\nab"_s);
-    QTextCursor cursor(editor.document());
-    cursor.setPosition(1);
-    cursor.insertText(QString(QChar::LineSeparator));
-    QCOMPARE(editor.document()->toRawText(), u"a\u2028b\u2029ab"_s);
+    editor.setDocumentText(u"caf\u00e9 \u20ac \U0001F600\r\nna\u00efve caf\u00e9"_s);
     editor.setSelectionStart(0);
 
-    QVERIFY(TextSearch::selectNextOccurrence(editor, u"b\r\na"));
-
-    QCOMPARE(editor.selectionStart(), 2);
-    QCOMPARE(editor.selectionLength(), 3);
-    editor.setSelectionStart(0);
-    QVERIFY(TextSearch::selectNextOccurrence(editor, u"a\nb"));
+    QVERIFY(TextSearch::selectNextOccurrence(editor, u"caf\u00e9"));
     QCOMPARE(editor.selectionStart(), 0);
-    QCOMPARE(editor.selectionLength(), 3);
+    QCOMPARE(editor.selectionLength(), 4);
+    QVERIFY(TextSearch::selectNextOccurrence(editor, u"caf\u00e9"));
+    QCOMPARE(editor.selectionStart(), 16);
+    QCOMPARE(editor.selectionLength(), 4);
+    QCOMPARE(editor.selectedText(), u"caf\u00e9"_s);
+
+    editor.setSelectionStart(0);
+    QVERIFY(TextSearch::selectNextOccurrence(editor, u"\U0001F600\r\nna\u00efve"));
+    QCOMPARE(editor.selectionStart(), 7);
+    QCOMPARE(editor.selectionLength(), 8);
 }
 
 QTEST_MAIN(TestTextSearch)
