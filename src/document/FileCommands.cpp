@@ -21,24 +21,6 @@ const QString openTitle = u"VX Open..."_s;
 const QString saveTitle = u"VX Save..."_s;
 const QString exitTitle = u"VX Exit..."_s;
 
-struct Script {
-    std::optional<QString> text;
-    // Why there is no text, in words for the user.
-    QString failure;
-};
-
-Script readScript(const QString& path)
-{
-    try {
-        const RegularFileRead read = readRegularFile(path, largestOpenableFile());
-        if (!read.bytes)
-            return {std::nullopt, read.failure};
-        return {ScriptFileFormat::textFromBytes(*read.bytes), {}};
-    } catch (const std::bad_alloc&) {
-        return {std::nullopt, u"There is not enough memory to open it."_s};
-    }
-}
-
 QString unstorablePrompt(const ScriptFileFormat::Encoded& encoded, const QString& path)
 {
     const QString count = encoded.unstorableCount == 1
@@ -86,13 +68,22 @@ void FileCommands::openFile()
     if (!dialog_.showOpen())
         return;
     const QString path = dialog_.fileName();
-    const Script script = readScript(path);
-    if (!script.text) {
-        messageBox_.ask(u"\"%1\" could not be opened:\n%2"_s.arg(path, script.failure), openTitle,
+    RegularFileRead read;
+    try {
+        read = readRegularFile(path, largestOpenableFile());
+    } catch (const std::bad_alloc&) {
+        read.failure = u"There is not enough memory to open it."_s;
+    }
+    if (!read.bytes) {
+        messageBox_.ask(u"\"%1\" could not be opened:\n%2"_s.arg(path, read.failure), openTitle,
                         MessageBox::Buttons::Ok, MessageBox::Icon::Stop);
         return;
     }
-    text_.setDocumentText(*script.text);
+    // Straight from the file's bytes into the editor, a piece at a time.
+    const QByteArray& bytes = *read.bytes;
+    text_.setDocumentText(bytes.size(), [&bytes](const auto& onPiece) {
+        ScriptFileFormat::forEachTextPiece(bytes, onPiece);
+    });
     text_.setModified(false);
     window_.setWindowTitle(u"Vexlon Scriptor   "_s + path);
     currentFileName_ = path;

@@ -1,21 +1,42 @@
 #include "document/ScriptFileFormat.h"
 
 #include "document/Windows1252.h"
-#include "platform/LineBreaks.h"
 
 namespace ScriptFileFormat {
 
+void forEachTextPiece(QByteArrayView bytes, const std::function<void(QStringView)>& onPiece)
+{
+    constexpr qsizetype pieceSize = qsizetype(1) << 16;
+    QString buffer(pieceSize, Qt::Uninitialized);
+    const char* in = bytes.begin();
+    const char* const end = bytes.end();
+    while (in < end) {
+        QChar* out = buffer.data();
+        const char* const pieceEnd = in + std::min(pieceSize, qsizetype(end - in));
+        for (; in < pieceEnd; ++in) {
+            const auto byte = uchar(*in);
+            // Most of a script: printable ASCII.
+            if (byte >= 0x20 && byte < 0x80) {
+                *out++ = QChar(char16_t(byte));
+                continue;
+            }
+            if (byte == '\r') {
+                *out++ = u'\n';
+                if (in + 1 < end && in[1] == '\n')
+                    ++in;
+                continue;
+            }
+            *out++ = Windows1252::toUnicode(byte);
+        }
+        onPiece(QStringView(buffer.constData(), out));
+    }
+}
+
 QString textFromBytes(QByteArrayView bytes)
 {
-    QString text(bytes.size(), Qt::Uninitialized);
-    QChar* out = text.data();
-    LineBreaks::forEachLine(bytes, [&out](QByteArrayView line, bool ended) {
-        for (const char byte : line)
-            *out++ = Windows1252::toUnicode(uchar(byte));
-        if (ended)
-            *out++ = u'\n';
-    });
-    text.truncate(out - text.constData());
+    QString text;
+    text.reserve(bytes.size());
+    forEachTextPiece(bytes, [&text](QStringView piece) { text.append(piece); });
     return text;
 }
 

@@ -4,6 +4,7 @@
 #include <QByteArrayView>
 #include <QString>
 #include <QStringView>
+#include <functional>
 
 // How a script's text and its file's bytes map onto each other: one byte per
 // character in Windows-1252, lines ended by CR LF on disk.
@@ -13,6 +14,9 @@ namespace ScriptFileFormat {
 // CR or a lone LF) becomes LF, the one line break the editor takes as it is:
 // a large script then needs no second copy on its way into the editor.
 QString textFromBytes(QByteArrayView bytes);
+// The same text handed to onPiece in pieces, in order, for a large file that
+// should never be held whole as text. No piece ends inside a line break.
+void forEachTextPiece(QByteArrayView bytes, const std::function<void(QStringView)>& onPiece);
 
 struct Encoded {
     QByteArray bytes;

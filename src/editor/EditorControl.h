@@ -22,6 +22,12 @@ public:
     virtual QString documentText() const = 0;
     // Replaces text and formatting. CR LF, a lone LF and a lone CR each make a line break.
     virtual void setDocumentText(const QString& text) = 0;
+    // Calls its argument with each piece of a text, in order.
+    using TextPieces = std::function<void(const std::function<void(QStringView)>&)>;
+    // The same with a text handed over in pieces, so that a large one is never
+    // held whole twice. sizeHint: about the text's length; no piece may end
+    // inside a line break or a surrogate pair.
+    virtual void setDocumentText(qsizetype sizeHint, const TextPieces& pieces) = 0;
     // The size of documentText(), and its text piece by piece, in order: a
     // large document is written to a file without a whole copy of its text.
     virtual qsizetype documentTextLength() const = 0;

@@ -27,37 +27,48 @@ qsizetype engineSizeOf(QStringView text)
     return size;
 }
 
-void forEachEnginePiece(QStringView text, const std::function<void(QByteArrayView)>& onPiece)
+// A UTF-16 unit takes at most three bytes of UTF-8, and a line break one.
+EngineWriter::EngineWriter(std::function<void(QByteArrayView)> onPiece)
+    : onPiece_(std::move(onPiece))
+    , buffer_(3 * pieceSize + 1, Qt::Uninitialized)
+    , out_(buffer_.data())
 {
-    // A UTF-16 unit takes at most three bytes of UTF-8, and a line break one.
-    QByteArray buffer(3 * pieceSize + 1, Qt::Uninitialized);
-    char* const begin = buffer.data();
-    char* out = begin;
-    const auto flush = [&] {
-        if (out != begin)
-            onPiece(QByteArrayView(begin, out));
-        out = begin;
-    };
-    // Keeps a surrogate pair that a piece boundary splits.
-    QStringEncoder utf8(QStringEncoder::Utf8);
+}
+
+void EngineWriter::flush()
+{
+    if (out_ != buffer_.constData())
+        onPiece_(QByteArrayView(buffer_.constData(), out_));
+    out_ = buffer_.data();
+}
+
+void EngineWriter::write(QStringView text)
+{
+    char* const bufferEnd = buffer_.data() + buffer_.size();
     LineBreaks::forEachLine(
         text,
         [&](QStringView line, bool ended) {
             while (!line.isEmpty()) {
                 const QStringView part = line.first(std::min(line.size(), pieceSize));
-                if (out + 3 * part.size() + 1 > begin + buffer.size())
+                if (out_ + 3 * part.size() + 1 > bufferEnd)
                     flush();
-                out = utf8.appendToBuffer(out, part);
+                out_ = utf8_.appendToBuffer(out_, part);
                 line = line.sliced(part.size());
             }
             if (ended) {
-                if (out == begin + buffer.size())
+                if (out_ == bufferEnd)
                     flush();
-                *out++ = '\n';
+                *out_++ = '\n';
             }
         },
         LineBreaks::EditorSeparators::EndLines);
-    flush();
+}
+
+void forEachEnginePiece(QStringView text, const std::function<void(QByteArrayView)>& onPiece)
+{
+    EngineWriter writer(onPiece);
+    writer.write(text);
+    writer.flush();
 }
 
 QByteArray toEngine(QStringView text)

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QStringEncoder>
 #include <QStringView>
 
 #include <functional>
@@ -15,8 +16,24 @@ namespace EngineText {
 // The bytes the engine needs for text, at most: one for each line break.
 qsizetype engineSizeOf(QStringView text);
 
-// Calls onPiece with text as the engine holds it, piece by piece. CR LF, a
-// lone CR, a lone LF, U+2028 and U+2029 each become LF.
+// Hands text to onPiece as the engine holds it, piece by piece, through one
+// buffer. CR LF, a lone CR, a lone LF, U+2028 and U+2029 each become LF.
+class EngineWriter {
+public:
+    explicit EngineWriter(std::function<void(QByteArrayView)> onPiece);
+    // Text that does not end inside a line break or a surrogate pair.
+    void write(QStringView text);
+    // Hands over what the buffer still holds.
+    void flush();
+
+private:
+    std::function<void(QByteArrayView)> onPiece_;
+    QByteArray buffer_;
+    char* out_;
+    // Keeps a surrogate pair that a piece boundary splits.
+    QStringEncoder utf8_{QStringEncoder::Utf8};
+};
+
 void forEachEnginePiece(QStringView text, const std::function<void(QByteArrayView)>& onPiece);
 QByteArray toEngine(QStringView text);
 

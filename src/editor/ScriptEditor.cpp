@@ -235,6 +235,12 @@ void ScriptEditor::readDocumentText(const std::function<void(QStringView)>& onPi
 
 void ScriptEditor::setDocumentText(const QString& text)
 {
+    setDocumentText(EngineText::engineSizeOf(text),
+                    [&text](const auto& onPiece) { onPiece(QStringView(text)); });
+}
+
+void ScriptEditor::setDocumentText(qsizetype sizeHint, const TextPieces& pieces)
+{
     loading_ = true;
     send(SCI_CLEARALL);
     insertions_.clear();
@@ -245,10 +251,12 @@ void ScriptEditor::setDocumentText(const QString& text)
     anyStrikeout_ = false;
     // Room for the whole text at once: growing step by step would copy the
     // buffer over and over.
-    send(SCI_ALLOCATE, EngineText::engineSizeOf(text) + 1);
-    EngineText::forEachEnginePiece(text, [this](QByteArrayView piece) {
+    send(SCI_ALLOCATE, sizeHint + 1);
+    EngineText::EngineWriter writer([this](QByteArrayView piece) {
         sendText(SCI_APPENDTEXT, piece.size(), piece.data());
     });
+    pieces([&writer](QStringView piece) { writer.write(piece); });
+    writer.flush();
     send(SCI_GOTOPOS, 0);
     loading_ = false;
     modified_ = false;

@@ -27,6 +27,7 @@ public:
 
     QString documentText() const override;
     void setDocumentText(const QString& text) override;
+    void setDocumentText(qsizetype sizeHint, const TextPieces& pieces) override;
     qsizetype documentTextLength() const override;
     void readDocumentText(const std::function<void(QStringView)>& onPiece) const override;
     bool isModified() const override;
