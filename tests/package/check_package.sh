@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package, unpacks it into a scratch root (never onto this
 # machine) and checks that a desktop finds everything where it looks: the
-# program, its launcher, its AppStream metainfo and its icons.
+# program, its launcher, its AppStream metainfo and its icons, and that the
+# package states the program's licence as Debian asks.
 #   check_package.sh <cpack> <CPackConfig.cmake> <application id> <version>
 set -euo pipefail
 cpack=$1 config=$2 app_id=$3 version=$4
@@ -38,12 +39,14 @@ deb=${debs[0]}
 echo "package: $(basename "$deb")"
 root=$scratch/root
 dpkg-deb -x "$deb" "$root"
+package=$(dpkg-deb -f "$deb" Package)
 
-# Nothing but the program and its desktop data: no static library, headers,
-# tests or benchmarks.
+# Nothing but the program, its desktop data and its copyright file: no static
+# library, headers, tests or benchmarks.
 while IFS= read -r file; do
     case "$file" in
     usr/bin/vexlon | usr/share/applications/* | usr/share/metainfo/* | usr/share/icons/hicolor/*) ;;
+    "usr/share/doc/$package/copyright") ;;
     *) fail "the package holds $file" ;;
     esac
 done < <(cd "$root" && find . -not -type d | sed 's|^\./||')
@@ -89,10 +92,42 @@ if [ -f "$metainfo" ]; then
         || fail "appstreamcli validate: $(cat "$scratch/appstream.log")"
     grep -q "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainfo" \
         || fail "the metainfo does not name the launcher $app_id.desktop"
+    grep -q '<project_license>GPL-3.0-or-later</project_license>' "$metainfo" \
+        || fail "the metainfo does not give the program's licence as GPL-3.0-or-later"
     newest=$(grep -o '<release version="[^"]*"' "$metainfo" | head -n 1 | cut -d'"' -f2)
     [ "$newest" = "$version" ] || fail "the metainfo's newest release is '$newest', the program is $version"
 else
     fail "no metainfo at usr/share/metainfo/$app_id.metainfo.xml"
+fi
+
+# The licence: usr/share/doc/<package>/copyright, readable by everyone, in
+# Debian's machine-readable format, with the whole program under the GPL
+# version 3 or later and a pointer to the licence text every Debian system has.
+copyright=$root/usr/share/doc/$package/copyright
+if [ -f "$copyright" ]; then
+    mode=$(dpkg-deb -c "$deb" | awk -v path="./usr/share/doc/$package/copyright" '$6 == path { print $1 }')
+    [ "$mode" = -rw-r--r-- ] || fail "the copyright file's mode is '$mode', not -rw-r--r--"
+    [ "$(head -n 1 "$copyright")" = 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ] \
+        || fail "the copyright file does not start with the Format line of copyright-format 1.0"
+    # Paragraphs are separated by blank lines; the one for "Files: *" covers
+    # the whole program, and a stand-alone "License:" paragraph holds the text.
+    files_license=$(awk -v RS= -F '\n' '{
+            whole = 0; licence = ""
+            for (i = 1; i <= NF; i++) {
+                if ($i == "Files: *") whole = 1
+                if ($i ~ /^License: /) licence = substr($i, 10)
+            }
+            if (whole) print licence
+        }' "$copyright")
+    [ "$files_license" = GPL-3+ ] \
+        || fail "the copyright file gives 'Files: *' the licence '$files_license', not GPL-3+"
+    licence_text=$(awk -v RS= '/^License: GPL-3\+\n/' "$copyright")
+    grep -q 'any later version' <<<"$licence_text" \
+        || fail "the copyright file's GPL-3+ paragraph does not allow any later version"
+    grep -qF '/usr/share/common-licenses/GPL-3' <<<"$licence_text" \
+        || fail "the copyright file's GPL-3+ paragraph does not point to /usr/share/common-licenses/GPL-3"
+else
+    fail "no copyright file at usr/share/doc/$package/copyright"
 fi
 
 # The dependencies dpkg-shlibdeps found: the Qt 6 libraries the program links.
