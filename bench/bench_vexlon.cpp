@@ -14,6 +14,11 @@
 //   bench_vexlon find PATH       Find with no match, and memmem     -> ms ms
 //   bench_vexlon typing PATH     typing in the middle of the script,
 //                                and in an empty QPlainTextEdit     -> ms ms (a key)
+//   bench_vexlon line MB PATH    a script of MB megabytes on one line, no line break
+//   bench_vexlon longline PATH   on a script of one long line: File > Open, End,
+//                                a key typed there, and the CPU used while the
+//                                program idles with the caret on it
+//                                                                   -> ms ms ms percent
 //   bench_vexlon text PATH       the editor's whole text: written
 //                                (laid out and painted), then read  -> ms ms
 
@@ -30,6 +35,7 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
@@ -287,6 +293,71 @@ int typing(const QString& path)
     return 0;
 }
 
+int writeLongLine(int megabytes, const QString& path)
+{
+    const qint64 size = qint64(megabytes) << 20;
+    QByteArray line;
+    line.reserve(size);
+    while (line.size() < size)
+        line += "SRC.SYSMESSAGE Caf\xE9 \x93sword\x94 ";
+    line.truncate(size);
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(line) == size ? 0 : 1;
+}
+
+// User and system time of this process so far, in clock ticks.
+qint64 cpuTicks()
+{
+    QFile stat(u"/proc/self/stat"_s);
+    if (!stat.open(QIODevice::ReadOnly))
+        return -1;
+    // The fields after the command's name, which is in parentheses.
+    const QByteArray line = stat.readAll();
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    return fields.value(11).toLongLong() + fields.value(12).toLongLong();
+}
+
+int longLine(const QString& path)
+{
+    EditorWindow editor(path);
+    QElapsedTimer timer;
+    timer.start();
+    editor.open();
+    const double openMs = msSince(timer);
+    editor.text->setFocus();
+    QCoreApplication::processEvents();
+
+    const auto press = [&editor](Qt::Key key, const QString& text) {
+        QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier, text);
+        QKeyEvent up(QEvent::KeyRelease, key, Qt::NoModifier, text);
+        QApplication::sendEvent(editor.text, &down);
+        QApplication::sendEvent(editor.text, &up);
+        editor.text->repaint();
+        QCoreApplication::processEvents();
+    };
+    timer.restart();
+    press(Qt::Key_End, QString());
+    const double endMs = msSince(timer);
+    if (editor.text->selectionStart() != editor.text->endPosition()) {
+        std::fprintf(stderr, "End did not move the caret to the end of the line\n");
+        return 1;
+    }
+    timer.restart();
+    press(Qt::Key_A, u"a"_s);
+    const double keyMs = msSince(timer);
+
+    // Idle: the event loop runs, with the caret on the long line.
+    const qint64 ticksBefore = cpuTicks();
+    timer.restart();
+    QEventLoop idle;
+    QTimer::singleShot(3000, &idle, &QEventLoop::quit);
+    idle.exec();
+    const double idleSeconds = msSince(timer) / 1000;
+    const double busy = double(cpuTicks() - ticksBefore) / double(sysconf(_SC_CLK_TCK));
+    std::printf("%.1f %.1f %.1f %.1f\n", openMs, endMs, keyMs, 100 * busy / idleSeconds);
+    return 0;
+}
+
 // The editing area alone, without the file commands around it.
 int wholeText(const QString& path)
 {
@@ -310,9 +381,8 @@ int wholeText(const QString& path)
 
 int usage()
 {
-    std::fprintf(stderr,
-                 "usage: bench_vexlon script MB PATH | read|write|open|save|find|typing|text "
-                 "PATH\n");
+    std::fprintf(stderr, "usage: bench_vexlon script|line MB PATH | "
+                         "read|write|open|save|find|typing|longline|text PATH\n");
     return 2;
 }
 
@@ -328,6 +398,8 @@ int main(int argc, char* argv[])
     const QString mode = args.value(1);
     if (mode == u"script" && args.size() == 4)
         return writeScript(args[2].toInt(), args[3]);
+    if (mode == u"line" && args.size() == 4)
+        return writeLongLine(args[2].toInt(), args[3]);
     if (args.size() != 3)
         return usage();
     if (mode == u"read" || mode == u"write" || mode == u"open" || mode == u"save")
@@ -338,5 +410,7 @@ int main(int argc, char* argv[])
         return typing(args[2]);
     if (mode == u"text")
         return wholeText(args[2]);
+    if (mode == u"longline")
+        return longLine(args[2]);
     return usage();
 }

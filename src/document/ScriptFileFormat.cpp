@@ -67,7 +67,8 @@ void Encoder::add(QStringView piece)
         }
         if (crLf)
             continue;
-        if (c == u'\r' || c == u'\n' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator) {
+        if (c == u'\r' || c == u'\n' || c == QChar::LineSeparator
+            || c == QChar::ParagraphSeparator) {
             *at++ = '\r';
             *at++ = '\n';
             ++lineNumber_;

@@ -32,7 +32,7 @@ qsizetype searchStart(QByteArrayView text, QByteArrayView needle, qsizetype sele
         return selectionStart;
     // A match starts on a whole character, so one byte on is enough to step past it.
     return text.sliced(selectionStart, selectionLength) == needle ? selectionStart + 1
-                                                                   : selectionStart;
+                                                                  : selectionStart;
 }
 
 bool selectNextOccurrence(ScriptEditor& editor, QStringView searchText)

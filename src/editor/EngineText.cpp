@@ -88,8 +88,8 @@ void forEachEditorPiece(QByteArrayView engineText, const std::function<void(QStr
     QStringDecoder utf8(QStringDecoder::Utf8);
     while (!engineText.isEmpty()) {
         qsizetype size = std::min(engineText.size(), pieceSize);
-        for (int extra = 0; extra < 3 && size < engineText.size()
-                            && (uchar(engineText[size]) & 0xC0) == 0x80;
+        for (int extra = 0;
+             extra < 3 && size < engineText.size() && (uchar(engineText[size]) & 0xC0) == 0x80;
              ++extra)
             ++size;
         QByteArrayView piece = engineText.first(size);

@@ -200,8 +200,7 @@ qsizetype ScriptEditor::positionOfOffset(qsizetype offset) const
 
 qsizetype ScriptEditor::offsetOfPosition(qsizetype position) const
 {
-    const qsizetype line =
-        send(SCI_LINEFROMINDEXPOSITION, position, SC_LINECHARACTERINDEX_UTF16);
+    const qsizetype line = send(SCI_LINEFROMINDEXPOSITION, position, SC_LINECHARACTERINDEX_UTF16);
     const qsizetype lineStart = send(SCI_POSITIONFROMLINE, line);
     const qsizetype rest =
         position - send(SCI_INDEXPOSITIONFROMLINE, line, SC_LINECHARACTERINDEX_UTF16);
@@ -252,9 +251,8 @@ void ScriptEditor::setDocumentText(qsizetype sizeHint, const TextPieces& pieces)
     // Room for the whole text at once: growing step by step would copy the
     // buffer over and over.
     send(SCI_ALLOCATE, sizeHint + 1);
-    EngineText::EngineWriter writer([this](QByteArrayView piece) {
-        sendText(SCI_APPENDTEXT, piece.size(), piece.data());
-    });
+    EngineText::EngineWriter writer(
+        [this](QByteArrayView piece) { sendText(SCI_APPENDTEXT, piece.size(), piece.data()); });
     pieces([&writer](QStringView piece) { writer.write(piece); });
     writer.flush();
     send(SCI_GOTOPOS, 0);
@@ -266,10 +264,7 @@ bool ScriptEditor::isModified() const { return modified_; }
 
 void ScriptEditor::setModified(bool modified) { modified_ = modified; }
 
-QString ScriptEditor::controlFontName() const
-{
-    return styles_.format(StyleTable::baseStyle).name;
-}
+QString ScriptEditor::controlFontName() const { return styles_.format(StyleTable::baseStyle).name; }
 
 int ScriptEditor::selectionStart() const
 {
@@ -298,8 +293,7 @@ QString ScriptEditor::selectedText() const
 {
     const qsizetype from = send(SCI_GETSELECTIONSTART);
     const qsizetype length = send(SCI_GETSELECTIONEND) - from;
-    const auto* text =
-        reinterpret_cast<const char*>(send(SCI_GETRANGEPOINTER, from, length));
+    const auto* text = reinterpret_cast<const char*>(send(SCI_GETRANGEPOINTER, from, length));
     return EngineText::toEditor(QByteArrayView(text, length));
 }
 
@@ -332,7 +326,10 @@ void ScriptEditor::onModified(int offset, int type, int length)
 }
 
 // The engine hands out a style as a signed char.
-int ScriptEditor::styleAt(qsizetype offset) const { return int(send(SCI_GETSTYLEAT, offset)) & 0xFF; }
+int ScriptEditor::styleAt(qsizetype offset) const
+{
+    return int(send(SCI_GETSTYLEAT, offset)) & 0xFF;
+}
 
 // The style of text inserted at offset: the one chosen for the caret, else
 // that of the character before, or after it at the start of a line, as a
@@ -354,10 +351,7 @@ int ScriptEditor::styleAround(qsizetype offset) const
     return offset > 0 ? styleAt(offset - 1) : StyleTable::baseStyle;
 }
 
-int ScriptEditor::caretStyle() const
-{
-    return styleForInsertionAt(send(SCI_GETCURRENTPOS));
-}
+int ScriptEditor::caretStyle() const { return styleForInsertionAt(send(SCI_GETCURRENTPOS)); }
 
 // Inserted text comes in with the base style; it takes the style chosen when
 // the insertion was announced.
@@ -387,8 +381,7 @@ void ScriptEditor::setStyle(qsizetype offset, qsizetype length, int style)
 }
 
 bool ScriptEditor::forEachStyleRun(
-    qsizetype from, qsizetype to,
-    const std::function<bool(int, qsizetype, qsizetype)>& onRun) const
+    qsizetype from, qsizetype to, const std::function<bool(int, qsizetype, qsizetype)>& onRun) const
 {
     // The engine hands out text and style bytes interleaved.
     std::vector<char> styled(2 * stylePiece + 2);
