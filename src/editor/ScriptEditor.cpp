@@ -292,9 +292,7 @@ void ScriptEditor::setSelectionLength(int length)
 QString ScriptEditor::selectedText() const
 {
     const qsizetype from = send(SCI_GETSELECTIONSTART);
-    const qsizetype length = send(SCI_GETSELECTIONEND) - from;
-    const auto* text = reinterpret_cast<const char*>(send(SCI_GETRANGEPOINTER, from, length));
-    return EngineText::toEditor(QByteArrayView(text, length));
+    return EngineText::toEditor(engineText().sliced(from, send(SCI_GETSELECTIONEND) - from));
 }
 
 void ScriptEditor::setSelectedText(const QString& text)
