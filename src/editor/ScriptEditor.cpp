@@ -41,6 +41,11 @@ ScriptEditor::ScriptEditor(QWidget* parent)
                          palette().color(QPalette::Text)))
 {
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    // The sunken frame of a text field, and the corner between the scroll
+    // bars painted as the window is, not left black.
+    setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
+    setAutoFillBackground(true);
     send(SCI_SETCODEPAGE, SC_CP_UTF8);
     send(SCI_SETEOLMODE, SC_EOL_LF);
     send(SCI_SETPASTECONVERTENDINGS, 1);
