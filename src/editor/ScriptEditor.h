@@ -1,11 +1,12 @@
 #pragma once
 
+#include "editor/EditorAccessibility.h"
 #include "editor/EditorControl.h"
 #include "editor/StyleTable.h"
 
-#include <Qsci/qsciscintillabase.h>
 #include <QByteArrayView>
 #include <QList>
+#include <Qsci/qsciscintillabase.h>
 #include <functional>
 #include <vector>
 
@@ -110,7 +111,8 @@ private:
     bool forEachStyleRun(qsizetype from, qsizetype to,
                          const std::function<bool(int, qsizetype, qsizetype)>& onRun) const;
     StyleTable::StyleSet stylesIn(qsizetype from, qsizetype to) const;
-    template<typename Value, typename Read> std::optional<Value> selectionAttribute(Read read) const;
+    template<typename Value, typename Read>
+    std::optional<Value> selectionAttribute(Read read) const;
     bool changeSelectionFormat(const std::function<void(FontChoice&)>& change);
     std::optional<int> styleFor(const FontChoice& format, const StyleTable::StyleSet& keep);
     void reclaimStyles(const StyleTable::StyleSet& keep);
@@ -130,4 +132,6 @@ private:
     bool anyStrikeout_ = false;
     bool caretBlinks_ = true;
     long blinkPeriod_ = 0;
+    // What a screen reader sees of the editor, and what it is told.
+    EditorAccessibility accessibility_{*this};
 };
