@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/EditorAccessibility.h"
 #include "editor/EditorControl.h"
 #include "editor/StyleTable.h"
 
@@ -132,4 +133,6 @@ private:
     bool anyStrikeout_ = false;
     bool caretBlinks_ = true;
     long blinkPeriod_ = 0;
+    // What a screen reader sees of the editor, and what it is told.
+    EditorAccessibility accessibility_{*this};
 };
