@@ -274,7 +274,9 @@ double typingLatency(QWidget& editor, int keys)
 
 int typing(const QString& path)
 {
-    constexpr int keys = 300;
+    const int keys = qEnvironmentVariableIntValue("VEXLON_TYPING_KEYS") > 0
+                         ? qEnvironmentVariableIntValue("VEXLON_TYPING_KEYS")
+                         : 300;
     EditorWindow editor(path);
     editor.open();
     editor.text->setFocus();

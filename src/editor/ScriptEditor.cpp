@@ -205,11 +205,22 @@ qsizetype ScriptEditor::positionOfOffset(qsizetype offset) const
 
 qsizetype ScriptEditor::offsetOfPosition(qsizetype position) const
 {
+    if (position <= 0)
+        return 0;
     const qsizetype line = send(SCI_LINEFROMINDEXPOSITION, position, SC_LINECHARACTERINDEX_UTF16);
     const qsizetype lineStart = send(SCI_POSITIONFROMLINE, line);
     const qsizetype rest =
         position - send(SCI_INDEXPOSITIONFROMLINE, line, SC_LINECHARACTERINDEX_UTF16);
-    return rest <= 0 ? lineStart : send(SCI_POSITIONRELATIVECODEUNITS, lineStart, rest);
+    if (rest <= 0)
+        return lineStart;
+    const qsizetype offset = send(SCI_POSITIONRELATIVECODEUNITS, lineStart, rest);
+    if (offset > 0)
+        return offset;
+    // The engine answers 0 past the end of the text, and between the two
+    // halves of a surrogate pair, which here stands for the whole character.
+    if (position >= endPosition())
+        return send(SCI_GETLENGTH);
+    return send(SCI_POSITIONAFTER, send(SCI_POSITIONRELATIVECODEUNITS, lineStart, rest - 1));
 }
 
 int ScriptEditor::endPosition() const { return int(positionOfOffset(send(SCI_GETLENGTH))); }

@@ -22,6 +22,7 @@ private slots:
     void selectionLengthIsCutShortAtTheEnd();
     void selectionStartIsKeptInsideTheText();
     void selectedTextShowsLineBreaksAsCrLf();
+    void positionsCountUtf16UnitsNotBytes();
     void writingSelectedTextReplacesInsertsOrDeletes_data();
     void writingSelectedTextReplacesInsertsOrDeletes();
 
@@ -133,6 +134,26 @@ void TestScriptEditor::selectionStartIsKeptInsideTheText()
     box->setSelectionStart(-4);
     QCOMPARE(box->selectionStart(), 0);
     QCOMPARE(box->selectedText(), QString());
+}
+
+// The engine holds UTF-8; positions still count UTF-16 units, one per line
+// break, whatever the characters before them take in bytes.
+void TestScriptEditor::positionsCountUtf16UnitsNotBytes()
+{
+    box->setDocumentText(u"\u00e9\u20ac\U0001F600\r\nx\u00ff"_s);
+    QCOMPARE(box->endPosition(), 7);
+    select(2, 2);
+    QCOMPARE(box->selectedText(), u"\U0001F600"_s);
+    select(1, 5);
+    QCOMPARE(box->selectedText(), u"\u20ac\U0001F600\r\nx"_s);
+    QCOMPARE(box->selectionStart(), 1);
+    QCOMPARE(box->selectionLength(), 5);
+    // Between the two halves of a surrogate pair: the whole character counts.
+    box->setSelectionStart(3);
+    QCOMPARE(box->selectionStart(), 4);
+    box->setSelectionStart(7);
+    box->setSelectedText(u"\u00e0"_s);
+    QCOMPARE(box->documentText(), u"\u00e9\u20ac\U0001F600\r\nx\u00ff\u00e0"_s);
 }
 
 void TestScriptEditor::selectedTextShowsLineBreaksAsCrLf()
