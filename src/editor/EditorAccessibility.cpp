@@ -138,11 +138,12 @@ qsizetype AccessibleScriptEditor::engineOffset(int position, Round round) const
 {
     const int clamped = std::clamp(position, 0, characterCount());
     const qsizetype offset = editor()->offsetOfPosition(clamped);
-    if (offset != 0 || clamped == 0)
-        return offset;
-    // Between the two units of a character beyond U+FFFF the engine finds
-    // no offset and answers 0: the character starts one unit earlier.
-    return editor()->offsetOfPosition(round == Round::Down ? clamped - 1 : clamped + 1);
+    // Between the two units of a character beyond U+FFFF the editor finds
+    // the character's start; rounded up, its end.
+    if (round == Round::Up && editor()->positionOfOffset(offset) < clamped)
+        return editor()->SendScintilla(QsciScintillaBase::SCI_POSITIONAFTER,
+                                       static_cast<unsigned long>(offset));
+    return offset;
 }
 
 int AccessibleScriptEditor::position(qsizetype engineOffset) const

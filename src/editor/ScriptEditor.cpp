@@ -217,10 +217,10 @@ qsizetype ScriptEditor::offsetOfPosition(qsizetype position) const
     if (offset > 0)
         return offset;
     // The engine answers 0 past the end of the text, and between the two
-    // halves of a surrogate pair, which here stands for the whole character.
+    // halves of a surrogate pair, which here stands for the character's start.
     if (position >= endPosition())
         return send(SCI_GETLENGTH);
-    return send(SCI_POSITIONAFTER, send(SCI_POSITIONRELATIVECODEUNITS, lineStart, rest - 1));
+    return send(SCI_POSITIONRELATIVECODEUNITS, lineStart, rest - 1);
 }
 
 int ScriptEditor::endPosition() const { return int(positionOfOffset(send(SCI_GETLENGTH))); }

@@ -64,7 +64,8 @@ public:
     QByteArrayView engineText() const;
     // Between editor positions (UTF-16 units, one per line break) and
     // offsets into engineText(), in time that grows with a line's length,
-    // not the document's.
+    // not the document's. A position between the two halves of a surrogate
+    // pair finds the character's start; one past the end, the end.
     qsizetype positionOfOffset(qsizetype offset) const;
     qsizetype offsetOfPosition(qsizetype position) const;
     // Where the text ends, as an editor position.
