@@ -107,6 +107,13 @@ bool ScriptEditor::event(QEvent* event)
     return handled;
 }
 
+// The keys of the plain text field, not the engine's (ScriptKeys). The
+// engine's own handling would also scroll the view on keys that do nothing.
+void ScriptEditor::keyPressEvent(QKeyEvent* event)
+{
+    event->setAccepted(answerScriptKey(*this, *event));
+}
+
 // Mouse and drop events arrive through the viewport.
 bool ScriptEditor::viewportEvent(QEvent* event)
 {
