@@ -107,6 +107,13 @@ bool ScriptEditor::event(QEvent* event)
     return handled;
 }
 
+// The keys of the plain text field, not the engine's (ScriptKeys). The
+// engine's own handling would also scroll the view on keys that do nothing.
+void ScriptEditor::keyPressEvent(QKeyEvent* event)
+{
+    event->setAccepted(answerScriptKey(*this, *event));
+}
+
 // Mouse and drop events arrive through the viewport.
 bool ScriptEditor::viewportEvent(QEvent* event)
 {
@@ -272,6 +279,7 @@ void ScriptEditor::setDocumentText(qsizetype sizeHint, const TextPieces& pieces)
     pieces([&writer](QStringView piece) { writer.write(piece); });
     writer.flush();
     send(SCI_GOTOPOS, 0);
+    send(SCI_CHOOSECARETX);
     loading_ = false;
     modified_ = false;
 }
@@ -290,6 +298,8 @@ int ScriptEditor::selectionStart() const
 void ScriptEditor::setSelectionStart(int position)
 {
     send(SCI_GOTOPOS, offsetOfPosition(std::clamp(position, 0, endPosition())));
+    // Up and Down go on from the caret's column, not from the last one a key chose.
+    send(SCI_CHOOSECARETX);
 }
 
 int ScriptEditor::selectionLength() const
@@ -303,6 +313,7 @@ void ScriptEditor::setSelectionLength(int length)
     const int start = selectionStart();
     const qint64 end = std::min<qint64>(qint64(start) + std::max(length, 0), endPosition());
     send(SCI_SETSEL, offsetOfPosition(start), offsetOfPosition(end));
+    send(SCI_CHOOSECARETX);
 }
 
 QString ScriptEditor::selectedText() const
@@ -319,6 +330,7 @@ void ScriptEditor::setSelectedText(const QString& text)
     sendText(SCI_REPLACETARGET, bytes.size(), bytes.constData());
     styleInsertions();
     send(SCI_GOTOPOS, at + bytes.size());
+    send(SCI_CHOOSECARETX);
 }
 
 void ScriptEditor::onModified(int offset, int type, int length)

@@ -83,6 +83,7 @@ public:
 protected:
     bool event(QEvent* event) override;
     bool viewportEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
     // The engine's own clipboard paths (Shift+Insert, middle click, drag and
     // drop) carry plain text only, as the Edit commands do.
