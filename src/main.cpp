@@ -1,17 +1,34 @@
 #include "help/WebEngineSetup.h"
 #include "platform/Services.h"
+#include "shell/CommandLine.h"
 #include "shell/MainWindow.h"
 #include "shell/SplashScreen.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QTextStream>
+#include <cstdio>
 
 int main(int argc, char* argv[])
 {
+    // Read before any window or display is touched: --help, --version and a
+    // wrong option print and end without one.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    const CommandLine commandLine = parseCommandLine(arguments, QDir::currentPath(), out, err);
+    if (commandLine.exitCode)
+        return *commandLine.exitCode;
+
     prepareWebEngine();
     QApplication app(argc, argv);
     // Lets the desktop match the window to its launcher and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(VEXLON_APP_ID));
     MainWindow mainWindow(makeQtServices());
+    if (!commandLine.file.isEmpty())
+        mainWindow.openWhenUsable(commandLine.file);
     auto* splash = new SplashScreen(mainWindow); // closes and deletes itself when it hands over
     splash->show();
     return QApplication::exec();

@@ -67,7 +67,11 @@ void FileCommands::openFile()
     prepareFileDialog();
     if (!dialog_.showOpen())
         return;
-    const QString path = dialog_.fileName();
+    openPath(dialog_.fileName());
+}
+
+void FileCommands::openPath(const QString& path)
+{
     RegularFileRead read;
     try {
         read = readRegularFile(path, largestOpenableFile());

@@ -31,6 +31,8 @@ public:
 
     void newFile();
     void openFile();
+    // Open without the dialog: the file at path, as if chosen in it.
+    void openPath(const QString& path);
     // Each returns whether the document is now in its file.
     bool save();
     bool saveAs();

@@ -140,6 +140,28 @@ void MainWindow::changeEvent(QEvent* event)
                            || (event->type() == QEvent::ActivationChange && isActiveWindow());
     if (takesKeys && isEnabled())
         editor_->setFocus(Qt::ActiveWindowFocusReason);
+    if (event->type() == QEvent::EnabledChange && isEnabled() && isVisible()
+        && !pendingFile_.isEmpty()) {
+        // After the hand-over has run to its end, so that a message box
+        // about the file comes up over a window that is ready.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                const QString path = std::exchange(pendingFile_, QString());
+                if (!path.isEmpty())
+                    commands_->files.openPath(path);
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+void MainWindow::openWhenUsable(const QString& path)
+{
+    pendingFile_ = path;
+    if (isVisible() && isEnabled()) {
+        pendingFile_.clear();
+        commands_->files.openPath(path);
+    }
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

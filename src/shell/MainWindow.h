@@ -32,6 +32,9 @@ public:
     QAction* menuItem(QStringView name) const;
     // What the menu items work on.
     MenuCommands& commands() { return *commands_; }
+    // Opens the file as File > Open would, once the window takes input (the
+    // splash screen has handed over): a failure is then reported over it.
+    void openWhenUsable(const QString& path);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -52,4 +55,5 @@ private:
     bool loaded_ = false;
     // The window frame's size when the resize rule last ran.
     QSize ruleFrame_;
+    QString pendingFile_;
 };

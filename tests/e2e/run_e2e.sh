@@ -353,9 +353,9 @@ for variable in QT_QPA_PLATFORM WAYLAND_DISPLAY QT_SCALE_FACTOR QT_SCREEN_SCALE_
     unset "$variable"
 done
 
-# start_program LOG: starts the program in its own process group (so that
-# cleanup ends its web helpers too), with its own scratch folder as the
-# working folder, where the file dialogs start.
+# start_program LOG [ARGUMENT...]: starts the program in its own process group
+# (so that cleanup ends its web helpers too), with its own scratch folder as
+# the working folder, where the file dialogs start.
 start_program() {
     note "starting $program"
     launch_ms=$(now_ms)
@@ -365,7 +365,7 @@ start_program() {
             XDG_DATA_HOME="$work/home/.local/share" XDG_RUNTIME_DIR="$work/runtime" \
             QT_QPA_PLATFORM=xcb QTWEBENGINE_DISABLE_SANDBOX=1 LIBGL_ALWAYS_SOFTWARE=1 \
             LANG=C.UTF-8 LC_ALL=C.UTF-8 \
-            exec setsid "$program" >"$work/$1" 2>&1 </dev/null
+            exec setsid "$program" "${@:2}" >"$work/$1" 2>&1 </dev/null
     ) &
     app_pid=$!
 }
@@ -651,12 +651,21 @@ xdotool key alt+n
 wait_for_end 10
 note "with unsaved edits Ctrl+Q asked; Esc kept the program, No ended it $(( $(now_ms) - quit_ms )) ms after Ctrl+Q"
 
-# ---------------------------------------------------------------- Exit with nothing to save
+# ---------------------------------------------------------------- A file on the command line, then Exit with nothing to save
 
-start_program program-2.log
-main=$(wait_for_window "$main_title" 30)
+# A relative path, from the working folder; the second file is ignored, and
+# stderr says so.
+printf 'ONTRIGGER=DCLICK\r\nRETURN 1\r\n' >"$work/files/started.scp"
+start_program program-2.log started.scp ignored.scp
+main=$(wait_for_window "Vexlon Scriptor   $work/files/started.scp" 30)
 wait_for_no_window "$splash_title" 15
 wait_for_active "$main" 10
+shot "started-with-a-file"
+xdotool key ctrl+a ctrl+c
+wait_for_clipboard $'ONTRIGGER=DCLICK\nRETURN 1' 10
+grep -q 'ignored: "ignored.scp"' "$work/program-2.log" \
+    || fail "stderr did not say that ignored.scp was ignored"
+note "started with a file: its caption and text show, and the extra file was reported"
 quit_ms=$(now_ms)
 xdotool key ctrl+q
 wait_for_end 10

@@ -294,6 +294,7 @@ private slots:
     void editorHasTheKeysOnceTheWindowIsUsable();
     void editorHasTheKeysAgainWhenTheWindowIsActivatedAgain();
     void closingWithUnsavedEditsAsksFirst();
+    void fileFromTheCommandLineOpensOnceTheWindowIsUsable();
 
 private:
     FakeServices fakes;
@@ -540,6 +541,37 @@ void TestMainWindow::closingWithUnsavedEditsAsksFirst()
     QCOMPARE(fakes.messageBox->asked.size(), 2);
     QCOMPARE(fakes.messageBox->asked.last().prompt, u"Save changes to Untitled?"_s);
     QCOMPARE(fakes.process->endCalls, 0);
+}
+
+// As File > Open would, but only once the splash screen has handed over: a
+// failure is then reported over a window that takes input.
+void TestMainWindow::fileFromTheCommandLineOpensOnceTheWindowIsUsable()
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(u"npc.scp"_s);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("ONTRIGGER=DCLICK\r\nRETURN 1\r\n");
+    file.close();
+    window->show();
+    window->setEnabled(false);
+
+    window->openWhenUsable(path);
+    window->openWhenUsable(folder.filePath(u"missing.scp"_s));
+    QCoreApplication::processEvents();
+    QCOMPARE(window->editor().documentText(), QString());
+
+    fakes.messageBox->answers = {MessageBox::Answer::Ok};
+    window->setEnabled(true);
+    QTRY_COMPARE(fakes.messageBox->asked.size(), 1);
+    QCOMPARE(fakes.messageBox->asked[0].title, u"VX Open..."_s);
+    QVERIFY(fakes.messageBox->asked[0].prompt.contains(u"missing.scp"_s));
+
+    window->openWhenUsable(path);
+    QCOMPARE(window->windowTitle(), u"Vexlon Scriptor   "_s + path);
+    QCOMPARE(window->currentFileName(), path);
+    QCOMPARE(window->editor().documentText(), u"ONTRIGGER=DCLICK\r\nRETURN 1\r\n"_s);
+    QVERIFY(!window->editor().isModified());
 }
 
 // The help window's web engine needs its settings before the application object exists.
