@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package, unpacks it into a scratch root (never onto this
 # machine) and checks that a desktop finds everything where it looks: the
-# program, its launcher, its AppStream metainfo and its icons, and that the
-# package states the program's licence as Debian asks.
+# program, its launcher, its AppStream metainfo, its icons and the file types
+# it opens, and that the package states the program's licence as Debian asks.
 #   check_package.sh <cpack> <CPackConfig.cmake> <application id> <version>
 set -euo pipefail
 cpack=$1 config=$2 app_id=$3 version=$4
@@ -46,12 +46,28 @@ package=$(dpkg-deb -f "$deb" Package)
 while IFS= read -r file; do
     case "$file" in
     usr/bin/vexlon | usr/share/applications/* | usr/share/metainfo/* | usr/share/icons/hicolor/*) ;;
+    # Only the source of the file types: the databases built from it belong
+    # to the machine and are rebuilt by dpkg's triggers.
+    usr/share/mime/packages/*) ;;
     "usr/share/doc/$package/copyright") ;;
     *) fail "the package holds $file" ;;
     esac
 done < <(cd "$root" && find . -not -type d | sed 's|^\./||')
 
-# The launcher, valid, starting the installed program with the installed icon.
+# The two kinds of script the editor opens, as the launcher and the MIME
+# package name them.
+script_types=(text/x-vexlon-script text/x-game-server-script)
+
+# Nothing of ours in the maintainer scripts: shared-mime-info and
+# desktop-file-utils rebuild their databases through dpkg triggers when files
+# land in usr/share/mime/packages and usr/share/applications.
+dpkg-deb -e "$deb" "$scratch/control"
+for script in preinst postinst prerm postrm triggers; do
+    [ ! -e "$scratch/control/$script" ] || fail "the package has a $script"
+done
+
+# The launcher, valid, starting the installed program with the installed icon
+# and taking a file, for the script types and plain text.
 desktop=$root/usr/share/applications/$app_id.desktop
 if [ -f "$desktop" ]; then
     if ! report=$(desktop-file-validate "$desktop" 2>&1) || grep -qE ': (error|warning): ' <<<"$report"; then
@@ -61,6 +77,11 @@ if [ -f "$desktop" ]; then
     program=${exec_line%% *}
     [ -n "$program" ] && [ -x "$root/usr/bin/$program" ] && [ -f "$root/usr/bin/$program" ] \
         || fail "the launcher starts '$exec_line', which is not an installed program in usr/bin"
+    [[ $exec_line == *' %f' ]] || fail "the launcher starts '$exec_line', which does not end with %f"
+    mime_types=";$(sed -n 's/^MimeType=//p' "$desktop")"
+    for type in "${script_types[@]}" text/plain; do
+        [[ $mime_types == *";$type;"* ]] || fail "the launcher's MimeType does not name $type"
+    done
     icon=$(sed -n 's/^Icon=//p' "$desktop")
     [ "$icon" = "$app_id" ] || fail "the launcher's icon is '$icon', not $app_id"
 else
@@ -98,6 +119,41 @@ if [ -f "$metainfo" ]; then
     [ "$newest" = "$version" ] || fail "the metainfo's newest release is '$newest', the program is $version"
 else
     fail "no metainfo at usr/share/metainfo/$app_id.metainfo.xml"
+fi
+
+# The file types: the MIME package builds a database, as dpkg's trigger would
+# on a copy of the unpacked usr/share/mime, and with nothing but that database
+# a .vls and a .scp file, whatever the case of the name, get their types,
+# both kinds of plain text, the program's own with the program's icon.
+mime_package=$root/usr/share/mime/packages/$app_id.xml
+if [ ! -f "$mime_package" ]; then
+    fail "no MIME package at usr/share/mime/packages/$app_id.xml"
+elif ! command -v update-mime-database >/dev/null || ! command -v gio >/dev/null; then
+    fail "update-mime-database (shared-mime-info) or gio (libglib2.0-bin) is missing: tools/dev installs them"
+else
+    data=$scratch/data
+    mkdir -p "$data/home"
+    cp -R "$root/usr/share/mime" "$data/mime"
+    if ! XDG_DATA_HOME=$data/home XDG_DATA_DIRS=$data \
+        update-mime-database "$data/mime" >"$scratch/mime.log" 2>&1 || [ -s "$scratch/mime.log" ]; then
+        fail "update-mime-database: $(cat "$scratch/mime.log")"
+    fi
+    for type in "${script_types[@]}"; do
+        grep -qxF "$type text/plain" "$data/mime/subclasses" || fail "$type is not a kind of text/plain"
+    done
+    grep -qxF "${script_types[0]}:$app_id" "$data/mime/icons" \
+        || fail "${script_types[0]} does not have the program's icon $app_id"
+    printf 'on start\n    say "hello"\nend\n' >"$scratch/trigger.vls"
+    cp "$scratch/trigger.vls" "$scratch/TRIGGER.VLS"
+    cp "$scratch/trigger.vls" "$scratch/trigger.scp"
+    for file in trigger.vls:text/x-vexlon-script TRIGGER.VLS:text/x-vexlon-script \
+        trigger.scp:text/x-game-server-script; do
+        expected=${file#*:} file=${file%%:*}
+        found=$(XDG_DATA_HOME=$data/home XDG_DATA_DIRS=$data GIO_USE_VFS=local \
+            gio info -a standard::content-type "$scratch/$file" 2>&1 |
+            sed -n 's/^ *standard::content-type: //p') || true
+        [ "$found" = "$expected" ] || fail "$file is of type '$found', not $expected"
+    done
 fi
 
 # The licence: usr/share/doc/<package>/copyright, readable by everyone, in
