@@ -300,30 +300,36 @@ QString AccessibleScriptEditor::answer(std::optional<Span> span, int* startOffse
     return text(span->start, span->end);
 }
 
-QString AccessibleScriptEditor::textAtOffset(int offset, QAccessible::TextBoundaryType boundaryType,
-                                             int* startOffset, int* endOffset) const
+// The offset a text query names (-1: the end), or std::nullopt when it lies
+// outside the text; the span it reports is "none" until an answer is found.
+std::optional<int> AccessibleScriptEditor::queriedOffset(int offset, int* startOffset,
+                                                         int* endOffset) const
 {
     *startOffset = *endOffset = -1;
     const int count = characterCount();
     if (offset == -1)
-        offset = count;
+        return count;
     if (offset < 0 || offset > count)
-        return {};
-    return answer(spanAt(offset, boundaryType), startOffset, endOffset);
+        return std::nullopt;
+    return offset;
+}
+
+QString AccessibleScriptEditor::textAtOffset(int offset, QAccessible::TextBoundaryType boundaryType,
+                                             int* startOffset, int* endOffset) const
+{
+    const auto at = queriedOffset(offset, startOffset, endOffset);
+    return at ? answer(spanAt(*at, boundaryType), startOffset, endOffset) : QString();
 }
 
 QString AccessibleScriptEditor::textBeforeOffset(int offset,
                                                  QAccessible::TextBoundaryType boundaryType,
                                                  int* startOffset, int* endOffset) const
 {
-    *startOffset = *endOffset = -1;
-    const int count = characterCount();
-    if (offset == -1)
-        offset = count;
-    if (offset < 0 || offset > count || boundaryType == QAccessible::NoBoundary)
+    const auto queried = queriedOffset(offset, startOffset, endOffset);
+    if (!queried || boundaryType == QAccessible::NoBoundary)
         return {};
-    const auto at = spanAt(offset, boundaryType);
-    const int start = at ? at->start : offset;
+    const auto at = spanAt(*queried, boundaryType);
+    const int start = at ? at->start : *queried;
     if (start <= 0)
         return {};
     return answer(spanAt(start - 1, boundaryType), startOffset, endOffset);
@@ -333,14 +339,11 @@ QString AccessibleScriptEditor::textAfterOffset(int offset,
                                                 QAccessible::TextBoundaryType boundaryType,
                                                 int* startOffset, int* endOffset) const
 {
-    *startOffset = *endOffset = -1;
-    const int count = characterCount();
-    if (offset == -1)
-        offset = count;
-    if (offset < 0 || offset > count || boundaryType == QAccessible::NoBoundary)
+    const auto queried = queriedOffset(offset, startOffset, endOffset);
+    if (!queried || boundaryType == QAccessible::NoBoundary)
         return {};
-    const auto at = spanAt(offset, boundaryType);
-    if (!at || at->end >= count)
+    const auto at = spanAt(*queried, boundaryType);
+    if (!at || at->end >= characterCount())
         return {};
     return answer(spanAt(at->end, boundaryType), startOffset, endOffset);
 }
@@ -378,12 +381,11 @@ void AccessibleScriptEditor::scrollToSubstring(int startIndex, int endIndex)
 // share it.
 QString AccessibleScriptEditor::attributes(int offset, int* startOffset, int* endOffset) const
 {
-    *startOffset = *endOffset = -1;
-    const int count = characterCount();
-    if (offset == -1)
-        offset = count;
-    if (offset < 0 || offset > count)
+    const auto queried = queriedOffset(offset, startOffset, endOffset);
+    if (!queried)
         return {};
+    offset = *queried;
+    const int count = characterCount();
     if (count == 0) {
         *startOffset = *endOffset = 0;
         return {};

@@ -70,6 +70,7 @@ private:
     std::optional<Span> lineAt(qsizetype offset) const;
     std::optional<Span> textItemAt(qsizetype offset, QTextBoundaryFinder::BoundaryType type) const;
     QString answer(std::optional<Span> span, int* startOffset, int* endOffset) const;
+    std::optional<int> queriedOffset(int offset, int* startOffset, int* endOffset) const;
     void selectRange(int startOffset, int endOffset);
 };
 
