@@ -1,5 +1,7 @@
 #include "editor/EditorAccessibility.h"
 
+#include "editor/EngineText.h"
+
 #include "editor/ScriptEditor.h"
 
 #include <algorithm>
@@ -55,16 +57,6 @@ QAccessibleInterface* accessibleFor(const QString& className, QObject* object)
 bool isContinuationByte(long byte) { return (byte & 0xC0) == 0x80; }
 
 // The engine's text in [from, to), with LF between lines.
-QString textBetween(const QsciScintillaBase& engine, qsizetype from, qsizetype to)
-{
-    if (to <= from)
-        return {};
-    // Room for the terminating NUL the engine writes is always there.
-    QByteArray bytes(to - from, Qt::Uninitialized);
-    engine.SendScintilla(Sci::SCI_GETTEXTRANGE, long(from), long(to), bytes.data());
-    return QString::fromUtf8(bytes);
-}
-
 // A colour the engine hands out (0xBBGGRR) as text attributes write it.
 QString rgb(long colour)
 {
@@ -153,7 +145,7 @@ int AccessibleScriptEditor::position(qsizetype engineOffset) const
 
 QString AccessibleScriptEditor::engineRange(qsizetype from, qsizetype to) const
 {
-    return textBetween(*editor(), from, to);
+    return EngineText::textBetween(*editor(), from, to);
 }
 
 int AccessibleScriptEditor::characterCount() const { return editor()->endPosition(); }
@@ -507,11 +499,11 @@ void EditorAccessibility::onModified(int offset, int type, int length)
         return;
     tellChange();
     // The text before the change stays as it is, and so does the position.
-    change_ =
-        Change{.offset = offset,
-               .position = int(editor_.positionOfOffset(offset)),
-               .inserted = inserts ? length : 0,
-               .removed = inserts ? QString() : textBetween(editor_, offset, offset + length)};
+    change_ = Change{
+        .offset = offset,
+        .position = int(editor_.positionOfOffset(offset)),
+        .inserted = inserts ? length : 0,
+        .removed = inserts ? QString() : EngineText::textBetween(editor_, offset, offset + length)};
     if (!changeQueued_) {
         changeQueued_ = true;
         QMetaObject::invokeMethod(
@@ -538,7 +530,7 @@ void EditorAccessibility::tellChange()
     const qsizetype end = std::min<qsizetype>(change.offset + change.inserted,
                                               editor_.SendScintilla(Sci::SCI_GETLENGTH));
     QAccessibleTextInsertEvent event(&editor_, change.position,
-                                     textBetween(editor_, change.offset, end));
+                                     EngineText::textBetween(editor_, change.offset, end));
     tell(&event);
 }
 

@@ -4,6 +4,7 @@
 
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <Qsci/qsciscintillabase.h>
 #include <algorithm>
 #include <cstring>
 
@@ -64,18 +65,13 @@ void EngineWriter::write(QStringView text)
         LineBreaks::EditorSeparators::EndLines);
 }
 
-void forEachEnginePiece(QStringView text, const std::function<void(QByteArrayView)>& onPiece)
-{
-    EngineWriter writer(onPiece);
-    writer.write(text);
-    writer.flush();
-}
-
 QByteArray toEngine(QStringView text)
 {
     QByteArray bytes;
     bytes.reserve(engineSizeOf(text));
-    forEachEnginePiece(text, [&bytes](QByteArrayView piece) { bytes.append(piece); });
+    EngineWriter writer([&bytes](QByteArrayView piece) { bytes.append(piece); });
+    writer.write(text);
+    writer.flush();
     return bytes;
 }
 
@@ -116,6 +112,16 @@ QString toEditor(QByteArrayView engineText)
     text.reserve(engineText.size() + engineText.count('\n'));
     forEachEditorPiece(engineText, [&text](QStringView piece) { text.append(piece); });
     return text;
+}
+
+QString textBetween(const QsciScintillaBase& engine, qsizetype from, qsizetype to)
+{
+    if (to <= from)
+        return {};
+    // Room for the terminating NUL the engine writes is always there.
+    QByteArray bytes(to - from, Qt::Uninitialized);
+    engine.SendScintilla(QsciScintillaBase::SCI_GETTEXTRANGE, long(from), long(to), bytes.data());
+    return QString::fromUtf8(bytes);
 }
 
 } // namespace EngineText

@@ -8,6 +8,8 @@
 
 #include <functional>
 
+class QsciScintillaBase;
+
 // The engine holds the document as UTF-8 with LF between lines; the editor's
 // text has CR LF there. These convert between the two in pieces of bounded
 // size, so that a large document never needs a second whole copy.
@@ -34,12 +36,14 @@ private:
     QStringEncoder utf8_{QStringEncoder::Utf8};
 };
 
-void forEachEnginePiece(QStringView text, const std::function<void(QByteArrayView)>& onPiece);
 QByteArray toEngine(QStringView text);
 
 // Calls onPiece with the engine's bytes as editor text, piece by piece: each
 // LF becomes CR LF. A character is never split between two pieces.
 void forEachEditorPiece(QByteArrayView engineText, const std::function<void(QStringView)>& onPiece);
 QString toEditor(QByteArrayView engineText);
+
+// The engine's text between two offsets as it is, line breaks LF.
+QString textBetween(const QsciScintillaBase& engine, qsizetype from, qsizetype to);
 
 } // namespace EngineText

@@ -172,14 +172,6 @@ long previousWordStop(const Sci& engine, long offset)
 // within this many characters of the caret.
 constexpr long clusterWindow = 32;
 
-QString textBetween(const Sci& engine, long from, long to)
-{
-    // The engine ends the text with a NUL.
-    QByteArray bytes(to - from + 1, Qt::Uninitialized);
-    engine.SendScintilla(Sci::SCI_GETTEXTRANGE, from, to, bytes.data());
-    return QString::fromUtf8(bytes.constData(), to - from);
-}
-
 long nextCharacterStop(const Sci& engine, long offset)
 {
     const long end = send(engine, Sci::SCI_GETLINEENDPOSITION, lineOf(engine, offset));
@@ -187,7 +179,8 @@ long nextCharacterStop(const Sci& engine, long offset)
         return send(engine, Sci::SCI_POSITIONAFTER, offset);
     // The engine gives 0 for a position past the end of the text.
     const long ahead = send(engine, Sci::SCI_POSITIONRELATIVE, offset, clusterWindow);
-    const QString text = textBetween(engine, offset, ahead > offset ? std::min(ahead, end) : end);
+    const QString text =
+        EngineText::textBetween(engine, offset, ahead > offset ? std::min(ahead, end) : end);
     QTextBoundaryFinder clusters(QTextBoundaryFinder::Grapheme, text);
     const qsizetype next = std::max<qsizetype>(clusters.toNextBoundary(), 1);
     return send(engine, Sci::SCI_POSITIONRELATIVECODEUNITS, offset, long(next));
@@ -200,7 +193,7 @@ long previousCharacterStop(const Sci& engine, long offset)
         return send(engine, Sci::SCI_POSITIONBEFORE, offset);
     const long from =
         std::max(start, send(engine, Sci::SCI_POSITIONRELATIVE, offset, -clusterWindow));
-    const QString text = textBetween(engine, from, offset);
+    const QString text = EngineText::textBetween(engine, from, offset);
     QTextBoundaryFinder clusters(QTextBoundaryFinder::Grapheme, text);
     clusters.toEnd();
     const qsizetype previous = std::max<qsizetype>(clusters.toPreviousBoundary(), 0);

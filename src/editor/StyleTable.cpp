@@ -44,11 +44,3 @@ std::vector<int> StyleTable::keepOnly(const StyleSet& used)
 }
 
 void StyleTable::clear() { keepOnly({}); }
-
-int StyleTable::freeCount() const
-{
-    int count = 0;
-    for (int style = 0; style < styleCount; ++style)
-        count += isUsable(style) && !formats_[size_t(style)] ? 1 : 0;
-    return count;
-}

@@ -29,7 +29,6 @@ public:
     std::vector<int> keepOnly(const StyleSet& used);
     // Back to the base style alone.
     void clear();
-    int freeCount() const;
 
 private:
     static bool isUsable(int style);

@@ -1,7 +1,7 @@
 #include "help/TriggerHelpWindow.h"
-#include "help/WebEngineSetup.h"
 #include "platform/SingleWindow.h"
 #include "support/WebEngineProcesses.h"
+#include "support/WebEngineTestMain.h"
 
 #include <QPushButton>
 #include <QTcpServer>
@@ -162,14 +162,6 @@ void TestTriggerHelpWindow::shownOnceKeepsOneWindowUntilClosed()
     QCOMPARE(helpWindows().constFirst()->browser->url(), QUrl());
 }
 
-// The web engine needs its settings before the application object exists.
-int main(int argc, char* argv[])
-{
-    prepareWebEngine();
-    QApplication app(argc, argv);
-    TestTriggerHelpWindow test;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
-}
+VEXLON_WEB_ENGINE_TEST_MAIN(TestTriggerHelpWindow)
 
 #include "tst_triggerhelpwindow.moc"

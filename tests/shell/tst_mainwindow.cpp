@@ -1,10 +1,10 @@
 #include "editing/TriggerKeywords.h"
 #include "editor/ScriptEditor.h"
-#include "help/WebEngineSetup.h"
 #include "shell/MainWindow.h"
 #include "shell/MenuCommands.h"
 #include "support/FakeServices.h"
 #include "support/TopLevelWindows.h"
+#include "support/WebEngineTestMain.h"
 
 #include <QClipboard>
 #include <QFile>
@@ -574,14 +574,6 @@ void TestMainWindow::fileFromTheCommandLineOpensOnceTheWindowIsUsable()
     QVERIFY(!window->editor().isModified());
 }
 
-// The help window's web engine needs its settings before the application object exists.
-int main(int argc, char* argv[])
-{
-    prepareWebEngine();
-    QApplication app(argc, argv);
-    TestMainWindow test;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
-}
+VEXLON_WEB_ENGINE_TEST_MAIN(TestMainWindow)
 
 #include "tst_mainwindow.moc"

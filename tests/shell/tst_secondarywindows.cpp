@@ -1,8 +1,8 @@
-#include "help/WebEngineSetup.h"
 #include "shell/MainWindow.h"
 #include "support/FakeServices.h"
 #include "support/TopLevelWindows.h"
 #include "support/WebEngineProcesses.h"
+#include "support/WebEngineTestMain.h"
 
 #include <QAction>
 #include <QtTest>
@@ -89,14 +89,6 @@ void TestSecondaryWindows::windowsCloseWithTheMainWindow()
         QVERIFY(!window);
 }
 
-// The web engine needs its settings before the application object exists.
-int main(int argc, char* argv[])
-{
-    prepareWebEngine();
-    QApplication app(argc, argv);
-    TestSecondaryWindows test;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
-}
+VEXLON_WEB_ENGINE_TEST_MAIN(TestSecondaryWindows)
 
 #include "tst_secondarywindows.moc"
