@@ -6,6 +6,8 @@
 //   bench_vexlon script MB PATH  write a script of MB megabytes to PATH, made from the
 //                                script corpus (VEXLON_CORPUS names another place) when
 //                                it is there, else from made-up script lines
+//   bench_vexlon utf8 SOURCE PATH  the script at SOURCE as UTF-8, its bytes above 0x7F
+//                                read as Windows-1252, cut to SOURCE's size
 //   bench_vexlon read PATH       plain read of PATH                 -> ms peak-KiB
 //   bench_vexlon write PATH      plain write and fsync of the bytes -> ms peak-KiB
 //   bench_vexlon open PATH       File > Open, laid out and painted  -> ms peak-KiB
@@ -23,6 +25,7 @@
 //                                (laid out and painted), then read  -> ms ms
 
 #include "document/FileCommands.h"
+#include "document/Windows1252.h"
 #include "editing/TextSearch.h"
 #include "editor/ScriptEditor.h"
 #include "platform/CommonDialog.h"
@@ -177,6 +180,20 @@ QByteArray scriptOfSize(qint64 size, const QString& corpus)
         bytes += block;
     bytes.truncate(size);
     return bytes;
+}
+
+// Opened, it is a UTF-8 script of about the same characters as the source.
+int writeUtf8Copy(const QString& source, const QString& path)
+{
+    const QByteArray bytes = readAll(source);
+    QByteArray utf8 = Windows1252::decode(bytes).toUtf8();
+    qsizetype size = bytes.size();
+    // Cut at the start of a character, so that the copy stays valid UTF-8.
+    while (size > 0 && size < utf8.size() && (uchar(utf8[size]) & 0xC0) == 0x80)
+        --size;
+    utf8.truncate(size);
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(utf8) == utf8.size() ? 0 : 1;
 }
 
 int writeScript(int megabytes, const QString& path)
@@ -383,7 +400,7 @@ int wholeText(const QString& path)
 
 int usage()
 {
-    std::fprintf(stderr, "usage: bench_vexlon script|line MB PATH | "
+    std::fprintf(stderr, "usage: bench_vexlon script|line MB PATH | utf8 SOURCE PATH | "
                          "read|write|open|save|find|typing|longline|text PATH\n");
     return 2;
 }
@@ -400,6 +417,8 @@ int main(int argc, char* argv[])
     const QString mode = args.value(1);
     if (mode == u"script" && args.size() == 4)
         return writeScript(args[2].toInt(), args[3]);
+    if (mode == u"utf8" && args.size() == 4)
+        return writeUtf8Copy(args[2], args[3]);
     if (mode == u"line" && args.size() == 4)
         return writeLongLine(args[2].toInt(), args[3]);
     if (args.size() != 3)

@@ -2,7 +2,6 @@
 
 #include "document/OpenLimit.h"
 #include "document/RegularFileReader.h"
-#include "document/ScriptFileFormat.h"
 #include "editor/EditorControl.h"
 #include "platform/CommonDialog.h"
 #include "platform/MessageBox.h"
@@ -54,6 +53,7 @@ void FileCommands::newFile()
         return;
     text_.setDocumentText(QString());
     text_.setModified(false);
+    encoding_ = ScriptFileFormat::Encoding::Windows1252;
 }
 
 void FileCommands::prepareFileDialog()
@@ -64,6 +64,8 @@ void FileCommands::prepareFileDialog()
 
 void FileCommands::openFile()
 {
+    if (!settleUnsavedChanges(openTitle))
+        return;
     prepareFileDialog();
     if (!dialog_.showOpen())
         return;
@@ -85,19 +87,35 @@ void FileCommands::openPath(const QString& path)
     }
     // Straight from the file's bytes into the editor, a piece at a time.
     const QByteArray& bytes = *read.bytes;
-    text_.setDocumentText(bytes.size(), [&bytes](const auto& onPiece) {
-        ScriptFileFormat::forEachTextPiece(bytes, onPiece);
+    const ScriptFileFormat::Encoding encoding = ScriptFileFormat::detectEncoding(bytes);
+    text_.setDocumentText(bytes.size(), [&bytes, encoding](const auto& onPiece) {
+        ScriptFileFormat::forEachTextPiece(bytes, encoding, onPiece);
     });
     text_.setModified(false);
     window_.setWindowTitle(u"Vexlon Scriptor   "_s + path);
     currentFileName_ = path;
+    encoding_ = encoding;
+    knownFile_ = read.identity;
 }
 
 bool FileCommands::save()
 {
     if (currentFileName_.isEmpty())
         return saveAs();
-    return writeDocument(currentFileName_);
+    return mayReplaceCurrentFile() && writeDocument(currentFileName_);
+}
+
+bool FileCommands::mayReplaceCurrentFile()
+{
+    const std::optional<FileIdentity> onDisk = FileIdentity::ofPath(currentFileName_);
+    // A file deleted since is simply written again.
+    if (!onDisk || !knownFile_ || *onDisk == *knownFile_)
+        return true;
+    const auto answer = messageBox_.ask(
+        u"\u201C%1\u201D was changed by another program after it was opened here.\n"
+        u"Replace those changes with this document?"_s.arg(currentFileName_),
+        saveTitle, MessageBox::Buttons::YesNoDefaultNo, MessageBox::Icon::Question);
+    return answer == MessageBox::Answer::Yes;
 }
 
 bool FileCommands::saveAs()
@@ -116,7 +134,7 @@ bool FileCommands::saveAs()
 bool FileCommands::writeDocument(const QString& path)
 {
     // Piece by piece: a large script is never held twice as text.
-    ScriptFileFormat::Encoder encoder(text_.documentTextLength());
+    ScriptFileFormat::Encoder encoder(text_.documentTextLength(), encoding_);
     text_.readDocumentText([&encoder](QStringView piece) { encoder.add(piece); });
     const ScriptFileFormat::Encoded encoded = encoder.finish();
     if (encoded.unstorableCount > 0) {
@@ -133,16 +151,17 @@ bool FileCommands::writeDocument(const QString& path)
         return false;
     }
     text_.setModified(false);
+    knownFile_ = FileIdentity::ofPath(path);
     return true;
 }
 
-bool FileCommands::settleUnsavedChanges()
+bool FileCommands::settleUnsavedChanges(const QString& title)
 {
     if (!text_.isModified())
         return true;
     const QString name = currentFileName_.isEmpty() ? u"Untitled"_s : currentFileName_;
     const auto answer =
-        messageBox_.ask(u"Save changes to %1?"_s.arg(name), exitTitle,
+        messageBox_.ask(u"Save changes to %1?"_s.arg(name), title,
                         MessageBox::Buttons::YesNoCancel, MessageBox::Icon::Question);
     switch (answer) {
     case MessageBox::Answer::Yes:
@@ -156,10 +175,10 @@ bool FileCommands::settleUnsavedChanges()
 
 void FileCommands::exit()
 {
-    if (!settleUnsavedChanges())
+    if (!settleUnsavedChanges(exitTitle))
         return;
     ending_ = true;
     process_.endProgram();
 }
 
-bool FileCommands::mayCloseWindow() { return ending_ || settleUnsavedChanges(); }
+bool FileCommands::mayCloseWindow() { return ending_ || settleUnsavedChanges(exitTitle); }

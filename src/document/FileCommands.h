@@ -1,6 +1,8 @@
 #pragma once
 
+#include "document/FileIdentity.h"
 #include "document/SafeFileWriter.h"
+#include "document/ScriptFileFormat.h"
 
 #include <QString>
 #include <optional>
@@ -18,8 +20,14 @@ class QWidget;
 // No command fails silently. A failed Open says why and changes nothing.
 // Save and Save As never leave a damaged file: a write that fails is reported
 // and leaves the old file as it was, and characters the file cannot store are
-// only replaced by "?" once the user agrees. Edits not yet saved are never
-// dropped without a question when the program ends.
+// only replaced by "?" once the user agrees. Save writes over what another
+// program wrote to the file since it was opened or saved here only once the
+// user agrees. Edits not yet saved are never dropped without a question, by
+// Open or when the program ends.
+//
+// A document is saved in the encoding its file was opened in: UTF-8 (with
+// its byte-order mark, when it had one) or Windows-1252; New starts a
+// Windows-1252 document.
 class FileCommands {
 public:
     // Save and Save As write the file through writer.
@@ -28,6 +36,7 @@ public:
                  SafeFileWriter writer = SafeFileWriter());
 
     QString currentFileName() const { return currentFileName_; }
+    ScriptFileFormat::Encoding encoding() const { return encoding_; }
 
     void newFile();
     void openFile();
@@ -46,9 +55,12 @@ private:
     void prepareFileDialog();
     // True when the document is in the file.
     bool writeDocument(const QString& path);
+    // False when the current file was changed on disk since it was opened or
+    // saved here and the user would rather keep those changes.
+    bool mayReplaceCurrentFile();
     // With edits not yet saved, asks whether to save them: true when the
     // program may go on to drop the document (saved, or the user said No).
-    bool settleUnsavedChanges();
+    bool settleUnsavedChanges(const QString& title);
 
     EditorControl& text_;
     CommonDialog& dialog_;
@@ -56,6 +68,9 @@ private:
     ProcessControl& process_;
     QWidget& window_;
     QString currentFileName_;
+    ScriptFileFormat::Encoding encoding_ = ScriptFileFormat::Encoding::Windows1252;
+    // The current file as this program last read or wrote it.
+    std::optional<FileIdentity> knownFile_;
     SafeFileWriter writer_;
     bool ending_ = false;
 };

@@ -11,7 +11,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-RegularFileRead failed(const QString& why) { return {std::nullopt, why}; }
+RegularFileRead failed(const QString& why) { return {std::nullopt, {}, why}; }
 
 QString megabytes(qint64 bytes) { return QString::number(double(bytes) / 1e6, 'f', 1); }
 
@@ -61,7 +61,7 @@ RegularFileRead readRegularFile(const QString& path, qint64 maxBytes)
         // A file that shrank while being read is not the file that was asked for.
         if (read != size)
             return failed(u"It changed while it was being read."_s);
-        return {std::move(bytes), {}};
+        return {std::move(bytes), FileIdentity::of(status), {}};
     } catch (const std::bad_alloc&) {
         return failed(u"There is not enough memory to open it."_s);
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "document/FileIdentity.h"
+
 #include <QByteArray>
 #include <QString>
 #include <optional>
@@ -11,6 +13,8 @@
 // memory, is refused too.
 struct RegularFileRead {
     std::optional<QByteArray> bytes;
+    // The file as it was when it was read.
+    FileIdentity identity;
     // Why nothing was read, in words for the user.
     QString failure;
 };

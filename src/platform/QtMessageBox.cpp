@@ -36,6 +36,10 @@ MessageBox::Answer QtMessageBox::ask(const QString& prompt, const QString& title
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);
         break;
+    case Buttons::YesNoDefaultNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::No);
+        break;
     case Buttons::YesNoCancel:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         box.setDefaultButton(QMessageBox::Yes);
@@ -56,8 +60,14 @@ MessageBox::Answer QtMessageBox::ask(const QString& prompt, const QString& title
         return Answer::Ok;
     default:
         // Esc or the close box: the safe answer of each set.
-        return buttons == Buttons::YesNo ? Answer::No
-               : buttons == Buttons::Ok  ? Answer::Ok
-                                         : Answer::Cancel;
+        switch (buttons) {
+        case Buttons::YesNo:
+        case Buttons::YesNoDefaultNo:
+            return Answer::No;
+        case Buttons::Ok:
+            return Answer::Ok;
+        default:
+            return Answer::Cancel;
+        }
     }
 }

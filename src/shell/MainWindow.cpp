@@ -6,7 +6,6 @@
 #include "shell/MenuTable.h"
 
 #include <QApplication>
-#include <QClipboard>
 #include <QCloseEvent>
 #include <QMenuBar>
 
@@ -79,8 +78,6 @@ void MainWindow::load()
     if (loaded_)
         return;
     loaded_ = true;
-    // Whatever was on the clipboard before the program started is not pasted into a script.
-    QGuiApplication::clipboard()->clear();
 }
 
 EditorControl& MainWindow::editor()

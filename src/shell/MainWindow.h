@@ -18,8 +18,9 @@ public:
     explicit MainWindow(Services services);
     ~MainWindow() override;
 
-    // Runs the load step once: it empties the clipboard. Every use of the
-    // window's contents goes through here.
+    // Runs the load step once. Every use of the window's contents goes
+    // through here. It leaves the clipboard alone: what the user copied
+    // elsewhere before the editor started is theirs to paste into a script.
     void load();
     bool isLoaded() const { return loaded_; }
 

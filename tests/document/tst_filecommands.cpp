@@ -59,6 +59,9 @@ private slots:
     void exitWithEditsAsksFirst_data();
     void exitWithEditsAsksFirst();
     void closingTheWindowAsksOnlyWhenExitHasNot();
+    void openWithEditsAsksFirst_data();
+    void openWithEditsAsksFirst();
+    void openWithoutEditsAsksNothing();
 
 private:
     std::unique_ptr<FileCommandsHarness> h;
@@ -183,11 +186,12 @@ void FileCommandsTest::openFailureIsReportedAndChangesNothing()
     else if (kind == u"device")
         path = u"/dev/zero"_s;
     h->dialog.fileAnswers = {path};
-    h->messageBox.answers = {MessageBox::Answer::Ok};
+    // The edits are let go for the file that then fails to open.
+    h->messageBox.answers = {MessageBox::Answer::No, MessageBox::Answer::Ok};
     h->files.openFile();
 
-    QCOMPARE(h->messageBox.asked.size(), 1);
-    const FakeMessageBox::Asked& asked = h->messageBox.asked.first();
+    QCOMPARE(h->messageBox.asked.size(), 2);
+    const FakeMessageBox::Asked& asked = h->messageBox.asked.last();
     QCOMPARE(asked.prompt, u"\"%1\" could not be opened:\n%2"_s.arg(path, reason));
     QCOMPARE(asked.title, u"VX Open..."_s);
     QCOMPARE(asked.buttons, MessageBox::Buttons::Ok);
@@ -654,6 +658,79 @@ void FileCommandsTest::closingTheWindowAsksOnlyWhenExitHasNot()
     QCOMPARE(h->process.endCalls, 1);
     QVERIFY(h->files.mayCloseWindow());
     QCOMPARE(h->messageBox.asked.size(), 3);
+}
+
+void FileCommandsTest::openWithEditsAsksFirst_data()
+{
+    QTest::addColumn<bool>("hasFile");
+    QTest::addColumn<MessageBox::Answer>("answer");
+    // Where Save As shows: whether it chooses a name.
+    QTest::addColumn<bool>("saveAsChoosesAName");
+    QTest::addColumn<bool>("saved");
+    QTest::addColumn<bool>("opens");
+    using A = MessageBox::Answer;
+    QTest::newRow("file, Yes saves, then opens") << true << A::Yes << false << true << true;
+    QTest::newRow("file, No opens unsaved") << true << A::No << false << false << true;
+    QTest::newRow("file, Cancel stays") << true << A::Cancel << false << false << false;
+    QTest::newRow("untitled, Yes runs Save As") << false << A::Yes << true << true << true;
+    QTest::newRow("untitled, Yes, Save As cancelled") << false << A::Yes << false << false << false;
+}
+
+void FileCommandsTest::openWithEditsAsksFirst()
+{
+    QFETCH(bool, hasFile);
+    QFETCH(MessageBox::Answer, answer);
+    QFETCH(bool, saveAsChoosesAName);
+    QFETCH(bool, saved);
+    QFETCH(bool, opens);
+    const QString path = dir->filePath(u"edited.scp"_s);
+    const QString next = dir->filePath(u"next.scp"_s);
+    QVERIFY(writeBytes(next, "next"));
+    if (hasFile) {
+        QVERIFY(writeBytes(path, "old"));
+        h->dialog.fileAnswers = {path};
+        h->files.openFile();
+    }
+    h->text->setSelectedText(u"new "_s);
+    h->messageBox.answers = {answer};
+    if (!hasFile && answer == MessageBox::Answer::Yes)
+        h->dialog.fileAnswers = {saveAsChoosesAName ? std::optional(path) : std::nullopt};
+    if (opens)
+        h->dialog.fileAnswers.push_back(next);
+    const qsizetype dialogsBefore = h->dialog.shown.size();
+
+    h->files.openFile();
+
+    QCOMPARE(h->messageBox.asked.size(), 1);
+    const FakeMessageBox::Asked& asked = h->messageBox.asked.first();
+    QCOMPARE(asked.prompt, u"Save changes to %1?"_s.arg(hasFile ? path : u"Untitled"_s));
+    QCOMPARE(asked.title, u"VX Open..."_s);
+    QCOMPARE(asked.buttons, MessageBox::Buttons::YesNoCancel);
+    QCOMPARE(asked.icon, MessageBox::Icon::Question);
+    const QString edited = hasFile ? u"new old"_s : u"new "_s;
+    QCOMPARE(h->text->documentText(), opens ? u"next"_s : edited);
+    QCOMPARE(h->files.currentFileName(), opens ? next : hasFile ? path : QString());
+    if (saved || hasFile)
+        QCOMPARE(readBytes(path), saved ? edited.toLatin1() + "\r\n" : "old"_ba);
+    // No open dialog after Cancel, nor after a save that did not happen.
+    const bool openDialogShown =
+        !h->dialog.shown.isEmpty() && h->dialog.shown.size() > dialogsBefore
+        && h->dialog.shown.last().kind == FakeCommonDialog::Shown::Kind::Open;
+    QCOMPARE(openDialogShown, opens);
+    QVERIFY(h->dialog.fileAnswers.empty());
+}
+
+void FileCommandsTest::openWithoutEditsAsksNothing()
+{
+    const QString path = dir->filePath(u"a.scp"_s);
+    QVERIFY(writeBytes(path, "a"));
+    h->text->setDocumentText(u"never edited"_s);
+    h->text->setModified(false);
+    h->dialog.fileAnswers = {path, path};
+    h->files.openFile();
+    h->files.openFile();
+    QVERIFY(h->messageBox.asked.isEmpty());
+    QCOMPARE(h->text->documentText(), u"a"_s);
 }
 
 QTEST_MAIN(FileCommandsTest)

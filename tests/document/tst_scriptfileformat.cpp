@@ -18,7 +18,21 @@ private slots:
     void lineEndsWrittenAsCrLf();
     void unstorableCharactersCountedAndWrittenAsQuestionMarks_data();
     void unstorableCharactersCountedAndWrittenAsQuestionMarks();
+
+    void encodingDecidedFromTheBytes_data();
+    void encodingDecidedFromTheBytes();
+    void utf8ReadWithoutTheMark_data();
+    void utf8ReadWithoutTheMark();
+    void utf8WrittenWithTheMarkItWasReadWith_data();
+    void utf8WrittenWithTheMarkItWasReadWith();
+    void piecesNeverSplitACharacterOrALineEnd_data();
+    void piecesNeverSplitACharacterOrALineEnd();
+    void encoderTakesPiecesSplitAnywhere_data();
+    void encoderTakesPiecesSplitAnywhere();
 };
+
+using ScriptFileFormat::Encoding;
+Q_DECLARE_METATYPE(ScriptFileFormat::Encoding)
 
 void ScriptFileFormatTest::everyByteValueComesBackAsTheSameByte()
 {
@@ -157,6 +171,167 @@ void ScriptFileFormatTest::unstorableCharactersCountedAndWrittenAsQuestionMarks(
     QCOMPARE(encoded.unstorableCount, count);
     QCOMPARE(encoded.firstUnstorableLine, line);
     QCOMPARE(encoded.firstUnstorableColumn, column);
+}
+
+void ScriptFileFormatTest::encodingDecidedFromTheBytes_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<Encoding>("encoding");
+    QTest::newRow("empty") << QByteArray() << Encoding::Windows1252;
+    QTest::newRow("ASCII") << "ON=@DClick\n"_ba << Encoding::Windows1252;
+    QTest::newRow("UTF-8 letters") << "Invit\xC3\xA9"_ba << Encoding::Utf8;
+    QTest::newRow("UTF-8 past the first 8 bytes") << "0123456789abcdef\xE2\x82\xAC"_ba
+                                                  << Encoding::Utf8;
+    QTest::newRow("outside the BMP") << "\xF0\x9F\x98\x80"_ba << Encoding::Utf8;
+    QTest::newRow("mark and UTF-8") << "\xEF\xBB\xBF\xC3\xA9t\xC3\xA9"_ba
+                                    << Encoding::Utf8WithBom;
+    QTest::newRow("mark and ASCII") << "\xEF\xBB\xBF[EVENTS]"_ba << Encoding::Utf8WithBom;
+    QTest::newRow("only the mark") << "\xEF\xBB\xBF"_ba << Encoding::Utf8WithBom;
+    QTest::newRow("Windows-1252 letter") << "Doid\xE3o ##"_ba << Encoding::Windows1252;
+    QTest::newRow("one bad sequence among UTF-8")
+        << "caf\xC3\xA9 \xA9 2024 \xC3\xA9t\xC3\xA9"_ba << Encoding::Windows1252;
+    QTest::newRow("mark, then not UTF-8") << "\xEF\xBB\xBF\xE9t\xE9"_ba << Encoding::Windows1252;
+    QTest::newRow("cut short at the end") << "abc\xE2\x82"_ba << Encoding::Windows1252;
+    QTest::newRow("overlong form") << "\xC0\xAF"_ba << Encoding::Windows1252;
+    QTest::newRow("surrogate half") << "\xED\xA0\x80"_ba << Encoding::Windows1252;
+    QTest::newRow("NUL among UTF-8") << QByteArray("\0\xC3\xA9", 3) << Encoding::Utf8;
+}
+
+void ScriptFileFormatTest::encodingDecidedFromTheBytes()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(Encoding, encoding);
+    QCOMPARE(ScriptFileFormat::detectEncoding(bytes), encoding);
+}
+
+void ScriptFileFormatTest::utf8ReadWithoutTheMark_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<Encoding>("encoding");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("letters") << "Invit\xC3\xA9\r\n"_ba << Encoding::Utf8 << u"Invit\u00E9\n"_s;
+    QTest::newRow("mark left out") << "\xEF\xBB\xBF\xC3\xA9t\xC3\xA9"_ba
+                                   << Encoding::Utf8WithBom << u"\u00E9t\u00E9"_s;
+    QTest::newRow("a second mark is text") << "\xEF\xBB\xBF\xEF\xBB\xBFx"_ba
+                                           << Encoding::Utf8WithBom << u"\uFEFFx"_s;
+    QTest::newRow("line ends") << "a\rb\r\nc\n\xE2\x82\xAC\r"_ba << Encoding::Utf8
+                               << u"a\nb\nc\n\u20AC\n"_s;
+    QTest::newRow("outside the BMP") << "\xF0\x9F\x98\x80!"_ba << Encoding::Utf8
+                                     << u"\U0001F600!"_s;
+}
+
+void ScriptFileFormatTest::utf8ReadWithoutTheMark()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(Encoding, encoding);
+    QFETCH(QString, text);
+    QCOMPARE(ScriptFileFormat::textFromBytes(bytes, encoding), text);
+}
+
+void ScriptFileFormatTest::utf8WrittenWithTheMarkItWasReadWith_data()
+{
+    QTest::addColumn<Encoding>("encoding");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("letters") << Encoding::Utf8 << u"\u00E9t\u00E9"_s << "\xC3\xA9t\xC3\xA9\r\n"_ba;
+    QTest::newRow("mark") << Encoding::Utf8WithBom << u"\u00E9t\u00E9"_s
+                          << "\xEF\xBB\xBF\xC3\xA9t\xC3\xA9\r\n"_ba;
+    QTest::newRow("empty, with mark") << Encoding::Utf8WithBom << QString()
+                                      << "\xEF\xBB\xBF\r\n"_ba;
+    QTest::newRow("line ends") << Encoding::Utf8 << u"a\rb\r\nc\u2029d\n"_s
+                               << "a\r\nb\r\nc\r\nd\r\n"_ba;
+    QTest::newRow("every width") << Encoding::Utf8 << u"A\u00E9\u20AC\U0001F600"_s
+                                 << "A\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\r\n"_ba;
+    QTest::newRow("NUL and controls") << Encoding::Utf8 << QString(u"\0\x1A\x7F"_s)
+                                      << QByteArray("\0\x1A\x7F\r\n", 5);
+    QTest::newRow("no question marks") << Encoding::Utf8 << u"\u4E2D\u03A9"_s
+                                       << "\xE4\xB8\xAD\xCE\xA9\r\n"_ba;
+    QTest::newRow("half of a pair alone") << Encoding::Utf8 << u"a"_s + QChar(0xD800) + u"b"_s
+                                          << "a\xEF\xBF\xBD" "b\r\n"_ba;
+    QTest::newRow("high half at the end") << Encoding::Utf8 << u"a"_s + QChar(0xD83D)
+                                          << "a\xEF\xBF\xBD\r\n"_ba;
+}
+
+void ScriptFileFormatTest::utf8WrittenWithTheMarkItWasReadWith()
+{
+    QFETCH(Encoding, encoding);
+    QFETCH(QString, text);
+    QFETCH(QByteArray, bytes);
+    const ScriptFileFormat::Encoded encoded = ScriptFileFormat::bytesFromText(text, encoding);
+    QCOMPARE(encoded.bytes, bytes);
+    QCOMPARE(encoded.unstorableCount, 0);
+}
+
+// Large files go into the editor in pieces of 64 KiB: a piece boundary that
+// falls inside a character or between CR and LF must change nothing.
+void ScriptFileFormatTest::piecesNeverSplitACharacterOrALineEnd_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<Encoding>("encoding");
+    const qsizetype piece = 65536;
+    for (qsizetype shift = 0; shift < 4; ++shift) {
+        QByteArray utf8(piece - shift, 'x');
+        for (int i = 0; i < 3; ++i)
+            utf8 += "\xF0\x9F\x98\x80\xE2\x82\xAC\xC3\xA9\r\n";
+        QTest::addRow("UTF-8, shifted %lld", qlonglong(shift)) << utf8 << Encoding::Utf8;
+        QByteArray latin(piece - shift, 'x');
+        latin += "\xE9\r\n\r\n\x80";
+        QTest::addRow("Windows-1252, shifted %lld", qlonglong(shift))
+            << latin << Encoding::Windows1252;
+    }
+    QByteArray marked = "\xEF\xBB\xBF"_ba + QByteArray(piece - 1, 'y') + "\r\n\xC3\xA9"_ba;
+    QTest::newRow("UTF-8 with mark") << marked << Encoding::Utf8WithBom;
+}
+
+void ScriptFileFormatTest::piecesNeverSplitACharacterOrALineEnd()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(Encoding, encoding);
+    QString joined;
+    int pieces = 0;
+    ScriptFileFormat::forEachTextPiece(bytes, encoding, [&](QStringView piece) {
+        ++pieces;
+        QVERIFY(!piece.isEmpty());
+        QVERIFY(!piece.front().isLowSurrogate());
+        QVERIFY(!piece.back().isHighSurrogate());
+        joined.append(piece);
+    });
+    QVERIFY(pieces >= 2);
+    const QByteArray text = encoding == Encoding::Utf8WithBom ? bytes.sliced(3) : bytes;
+    QString expected = encoding == Encoding::Windows1252 ? Windows1252::decode(text)
+                                                         : QString::fromUtf8(text);
+    expected.replace(u"\r\n"_s, u"\n"_s);
+    QCOMPARE(joined, expected);
+    // And back to the same bytes, but with CR LF.
+    QByteArray saved = bytes;
+    saved.replace("\r\n", "\n").replace("\n", "\r\n");
+    if (!saved.endsWith("\r\n"))
+        saved += "\r\n";
+    QCOMPARE(ScriptFileFormat::bytesFromText(joined, encoding).bytes, saved);
+}
+
+void ScriptFileFormatTest::encoderTakesPiecesSplitAnywhere_data()
+{
+    QTest::addColumn<Encoding>("encoding");
+    QTest::newRow("Windows-1252") << Encoding::Windows1252;
+    QTest::newRow("UTF-8") << Encoding::Utf8;
+    QTest::newRow("UTF-8 with mark") << Encoding::Utf8WithBom;
+}
+
+void ScriptFileFormatTest::encoderTakesPiecesSplitAnywhere()
+{
+    QFETCH(Encoding, encoding);
+    const QString text = u"a\r\n\U0001F600\u00E9\r\u4E2D\n"_s;
+    const ScriptFileFormat::Encoded whole = ScriptFileFormat::bytesFromText(text, encoding);
+    for (qsizetype split = 0; split <= text.size(); ++split) {
+        ScriptFileFormat::Encoder encoder(text.size(), encoding);
+        encoder.add(QStringView(text).first(split));
+        encoder.add(QStringView(text).sliced(split));
+        const ScriptFileFormat::Encoded pieces = encoder.finish();
+        QCOMPARE(pieces.bytes, whole.bytes);
+        QCOMPARE(pieces.unstorableCount, whole.unstorableCount);
+        QCOMPARE(pieces.firstUnstorableColumn, whole.firstUnstorableColumn);
+    }
 }
 
 QTEST_APPLESS_MAIN(ScriptFileFormatTest)

@@ -474,7 +474,7 @@ files=$work/files
 new_script=$files/new-script.vls
 # No click first: the editor has the keyboard as soon as the splash is gone.
 xdotool type --delay 15 'hello world'
-# Paste with an empty clipboard (the program emptied it at start) keeps the selection.
+# Paste with an empty clipboard (nothing put anything on it yet) keeps the selection.
 xdotool key shift+Home ctrl+v End Return
 press_for_popup alt+e   # the Edit menu, Find highlighted
 press_for_popup Right   # the Triggers menu, Double Click highlighted
@@ -651,21 +651,75 @@ xdotool key alt+n
 wait_for_end 10
 note "with unsaved edits Ctrl+Q asked; Esc kept the program, No ended it $(( $(now_ms) - quit_ms )) ms after Ctrl+Q"
 
-# ---------------------------------------------------------------- A file on the command line, then Exit with nothing to save
+# ---------------------------------------------------------------- A UTF-8 file on the command line, the clipboard from before the start
 
+# Text copied in another program before the editor starts stays on the
+# clipboard, to be pasted into the script.
+printf 'pr\303\251-start \342\202\254' | xclip -quiet -i -selection clipboard >/dev/null 2>&1 &
+xclip_pid=$!
+wait_for_clipboard 'pré-start €' 10
 # A relative path, from the working folder; the second file is ignored, and
-# stderr says so.
-printf 'ONTRIGGER=DCLICK\r\nRETURN 1\r\n' >"$work/files/started.scp"
+# stderr says so. The script is UTF-8 with a byte-order mark.
+utf8_script=$work/files/started.scp
+printf '\357\273\277ONTRIGGER=DCLICK\r\nSAY Invit\303\251\r\n' >"$utf8_script"
 start_program program-2.log started.scp ignored.scp
-main=$(wait_for_window "Vexlon Scriptor   $work/files/started.scp" 30)
+main=$(wait_for_window "Vexlon Scriptor   $utf8_script" 30)
 wait_for_no_window "$splash_title" 15
 wait_for_active "$main" 10
-shot "started-with-a-file"
-xdotool key ctrl+a ctrl+c
-wait_for_clipboard $'ONTRIGGER=DCLICK\nRETURN 1' 10
+shot "started-with-a-utf8-file"
 grep -q 'ignored: "ignored.scp"' "$work/program-2.log" \
     || fail "stderr did not say that ignored.scp was ignored"
-note "started with a file: its caption and text show, and the extra file was reported"
+xdotool key ctrl+End ctrl+v
+xdotool key ctrl+a ctrl+c
+wait_for_clipboard $'ONTRIGGER=DCLICK\nSAY Invité\npré-start €' 10
+xdotool key ctrl+s
+printf_file "$work/expected-utf8" '\357\273\277ONTRIGGER=DCLICK\r\nSAY Invit\303\251\r\npr\303\251-start \342\202\254\r\n'
+wait_for_file_content "$utf8_script" "$work/expected-utf8" 10
+note "started with a UTF-8 file: its accented text shows, the clipboard from before the start was pasted, Save kept UTF-8 and the byte-order mark"
+
+# ---------------------------------------------------------------- Open with unsaved edits
+
+xdotool key ctrl+Home
+xdotool type --delay 15 'x'
+xdotool key ctrl+o
+question=$(wait_for_window 'VX Open...' 10)
+wait_for_active "$question" 10
+shot "open-question"
+xdotool key Escape
+wait_for_no_window 'VX Open...' 10
+wait_for_active "$main" 10
+[ -z "$(window_titled 'Open')" ] || fail "the Open dialog showed although the question was cancelled"
+xdotool key ctrl+a ctrl+c
+wait_for_clipboard $'xONTRIGGER=DCLICK\nSAY Invité\npré-start €' 10
+note "Ctrl+O with unsaved edits asked; Cancel kept them"
+
+# ---------------------------------------------------------------- Save after another program rewrote the file
+
+printf 'written by the server\r\n' >"$work/expected-server"
+cp "$work/expected-server" "$utf8_script"
+xdotool key ctrl+s
+question=$(wait_for_window 'VX Save...' 10)
+wait_for_active "$question" 10
+shot "changed-on-disk-question"
+xdotool key alt+n
+wait_for_no_window 'VX Save...' 10
+sleep 0.3
+cmp -s "$utf8_script" "$work/expected-server" || fail "No to the question still wrote over the server's text"
+note "Save after another program rewrote the file asked; No kept the other program's text"
+
+# Open with edits, answered No: the rewritten file opens, and with nothing
+# edited Exit ends the program without a question.
+wait_for_active "$main" 10
+xdotool key ctrl+o
+question=$(wait_for_window 'VX Open...' 10)
+wait_for_active "$question" 10
+xdotool key alt+n
+dialog=$(wait_for_window 'Open' 10)
+enter_path "$dialog" "$utf8_script"
+wait_for_no_window 'Open' 10
+wait_for_active "$main" 10
+xdotool key ctrl+a ctrl+c
+wait_for_clipboard 'written by the server' 10
 quit_ms=$(now_ms)
 xdotool key ctrl+q
 wait_for_end 10

@@ -78,10 +78,12 @@ if [ -f "$desktop" ]; then
     [ -n "$program" ] && [ -x "$root/usr/bin/$program" ] && [ -f "$root/usr/bin/$program" ] \
         || fail "the launcher starts '$exec_line', which is not an installed program in usr/bin"
     [[ $exec_line == *' %f' ]] || fail "the launcher starts '$exec_line', which does not end with %f"
-    mime_types=";$(sed -n 's/^MimeType=//p' "$desktop")"
-    for type in "${script_types[@]}" text/plain; do
-        [[ $mime_types == *";$type;"* ]] || fail "the launcher's MimeType does not name $type"
-    done
+    # The two script types and nothing else: a launcher that names plain
+    # text would make the editor the default for every .txt, .md and .py file.
+    mime_types=$(sed -n 's/^MimeType=//p' "$desktop")
+    expected_types="$(printf '%s;' "${script_types[@]}")"
+    [ "$mime_types" = "$expected_types" ] \
+        || fail "the launcher's MimeType is '$mime_types', not '$expected_types'"
     icon=$(sed -n 's/^Icon=//p' "$desktop")
     [ "$icon" = "$app_id" ] || fail "the launcher's icon is '$icon', not $app_id"
 else

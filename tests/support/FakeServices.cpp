@@ -49,7 +49,8 @@ MessageBox::Answer FakeMessageBox::ask(const QString& prompt, const QString& tit
     asked.append({prompt, title, buttons, icon});
     if (answers.empty()) {
         QTest::qFail("a message box was shown with no scripted answer", __FILE__, __LINE__);
-        return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+        return buttons == Buttons::YesNo || buttons == Buttons::YesNoDefaultNo ? Answer::No
+                                                                               : Answer::Cancel;
     }
     return popFront(answers);
 }
