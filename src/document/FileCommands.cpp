@@ -7,6 +7,7 @@
 #include "platform/MessageBox.h"
 #include "platform/ProcessControl.h"
 
+#include <QFileInfo>
 #include <QWidget>
 #include <new>
 
@@ -32,17 +33,23 @@ QString unstorablePrompt(const ScriptFileFormat::Encoded& encoded, const QString
                .arg(path);
 }
 
+QString megabytes(qint64 bytes) { return QString::number(double(bytes) / 1e6, 'f', 1); }
+
 } // namespace
 
 FileCommands::FileCommands(EditorControl& text, CommonDialog& dialog, MessageBox& messageBox,
-                           ProcessControl& process, QWidget& window, SafeFileWriter writer)
+                           ProcessControl& process, QWidget& window, SafeFileWriter writer,
+                           OpenLimit openLimit)
     : text_(text)
     , dialog_(dialog)
     , messageBox_(messageBox)
     , process_(process)
     , window_(window)
     , writer_(std::move(writer))
+    , openLimit_(std::move(openLimit))
 {
+    if (!openLimit_)
+        openLimit_ = [] { return largestOpenableFile(); };
 }
 
 void FileCommands::newFile()
@@ -74,20 +81,35 @@ void FileCommands::openFile()
 
 void FileCommands::openPath(const QString& path)
 {
+    const qint64 limit = openLimit_();
     RegularFileRead read;
     try {
-        read = readRegularFile(path, largestOpenableFile());
+        read = readRegularFile(path, limit);
     } catch (const std::bad_alloc&) {
         read.failure = u"There is not enough memory to open it."_s;
     }
-    if (!read.bytes) {
-        messageBox_.ask(u"\"%1\" could not be opened:\n%2"_s.arg(path, read.failure), openTitle,
+    const auto refuse = [&](const QString& why) {
+        messageBox_.ask(u"\"%1\" could not be opened:\n%2"_s.arg(path, why), openTitle,
                         MessageBox::Buttons::Ok, MessageBox::Icon::Stop);
+    };
+    if (!read.bytes) {
+        refuse(read.failure);
         return;
     }
-    // Straight from the file's bytes into the editor, a piece at a time.
     const QByteArray& bytes = *read.bytes;
     const ScriptFileFormat::Encoding encoding = ScriptFileFormat::detectEncoding(bytes);
+    // Characters of several bytes in the editor may take a file that fits
+    // past what it can hold: counted only where that can happen.
+    constexpr qint64 mostBytesPerFileByte = 3;
+    if (bytes.size() > limit / mostBytesPerFileByte) {
+        if (const qint64 held = ScriptFileFormat::heldSize(bytes, encoding); held > limit) {
+            refuse(u"It is too large to open here: its %1 MB would take %2 MB in the editor, "
+                   u"which can take at most %3 MB with the memory now free."_s.arg(
+                       megabytes(bytes.size()), megabytes(held), megabytes(limit)));
+            return;
+        }
+    }
+    // Straight from the file's bytes into the editor, a piece at a time.
     text_.setDocumentText(bytes.size(), [&bytes, encoding](const auto& onPiece) {
         ScriptFileFormat::forEachTextPiece(bytes, encoding, onPiece);
     });
@@ -95,14 +117,35 @@ void FileCommands::openPath(const QString& path)
     window_.setWindowTitle(u"Vexlon Scriptor   "_s + path);
     currentFileName_ = path;
     encoding_ = encoding;
-    knownFile_ = read.identity;
+    remember(read.identity, path);
+}
+
+void FileCommands::remember(const std::optional<FileIdentity>& file, const QString& path)
+{
+    knownFile_ = file;
+    knownThroughLink_ = QFileInfo(path).isSymLink();
 }
 
 bool FileCommands::save()
 {
     if (currentFileName_.isEmpty())
         return saveAs();
+    if (const QString refusal = currentFileRefusal(); !refusal.isEmpty()) {
+        reportFailedSave(currentFileName_, refusal);
+        return false;
+    }
     return mayReplaceCurrentFile() && writeDocument(currentFileName_);
+}
+
+QString FileCommands::currentFileRefusal() const
+{
+    // Whoever can put a link in the file's place must not be able to make
+    // this save write to a file of their choosing.
+    const QFileInfo file(currentFileName_);
+    if (knownFile_ && !knownThroughLink_ && file.isSymLink())
+        return u"\"%1\" is now a link to \"%2\"; it was not saved."_s.arg(currentFileName_,
+                                                                          file.symLinkTarget());
+    return {};
 }
 
 bool FileCommands::mayReplaceCurrentFile()
@@ -111,10 +154,10 @@ bool FileCommands::mayReplaceCurrentFile()
     // A file deleted since is simply written again.
     if (!onDisk || !knownFile_ || *onDisk == *knownFile_)
         return true;
-    const auto answer = messageBox_.ask(
-        u"\u201C%1\u201D was changed by another program after it was opened here.\n"
-        u"Replace those changes with this document?"_s.arg(currentFileName_),
-        saveTitle, MessageBox::Buttons::YesNoDefaultNo, MessageBox::Icon::Question);
+    const auto answer =
+        messageBox_.ask(u"\u201C%1\u201D was changed by another program after it was opened here.\n"
+                        u"Replace those changes with this document?"_s.arg(currentFileName_),
+                        saveTitle, MessageBox::Buttons::YesNoDefaultNo, MessageBox::Icon::Question);
     return answer == MessageBox::Answer::Yes;
 }
 
@@ -145,14 +188,19 @@ bool FileCommands::writeDocument(const QString& path)
     }
     const SafeFileWriter::Result result = writer_.write(path, encoded.bytes);
     if (!result.written) {
-        messageBox_.ask(u"\"%1\" could not be saved:\n%2\n\nThe document is still open here, "
-                        u"unsaved."_s.arg(path, result.reason),
-                        saveTitle, MessageBox::Buttons::Ok, MessageBox::Icon::Stop);
+        reportFailedSave(path, result.reason);
         return false;
     }
     text_.setModified(false);
-    knownFile_ = FileIdentity::ofPath(path);
+    remember(FileIdentity::ofPath(path), path);
     return true;
+}
+
+void FileCommands::reportFailedSave(const QString& path, const QString& reason)
+{
+    messageBox_.ask(u"\"%1\" could not be saved:\n%2\n\nThe document is still open here, "
+                    u"unsaved."_s.arg(path, reason),
+                    saveTitle, MessageBox::Buttons::Ok, MessageBox::Icon::Stop);
 }
 
 bool FileCommands::settleUnsavedChanges(const QString& title)
@@ -161,8 +209,8 @@ bool FileCommands::settleUnsavedChanges(const QString& title)
         return true;
     const QString name = currentFileName_.isEmpty() ? u"Untitled"_s : currentFileName_;
     const auto answer =
-        messageBox_.ask(u"Save changes to %1?"_s.arg(name), title,
-                        MessageBox::Buttons::YesNoCancel, MessageBox::Icon::Question);
+        messageBox_.ask(u"Save changes to %1?"_s.arg(name), title, MessageBox::Buttons::YesNoCancel,
+                        MessageBox::Icon::Question);
     switch (answer) {
     case MessageBox::Answer::Yes:
         return save();

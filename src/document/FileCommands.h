@@ -5,6 +5,7 @@
 #include "document/ScriptFileFormat.h"
 
 #include <QString>
+#include <functional>
 #include <optional>
 
 class CommonDialog;
@@ -30,10 +31,14 @@ class QWidget;
 // Windows-1252 document.
 class FileCommands {
 public:
-    // Save and Save As write the file through writer.
+    // The largest text, in the editor's bytes, that Open takes on.
+    using OpenLimit = std::function<qint64()>;
+
+    // Save and Save As write the file through writer; openLimit is where
+    // tests make the memory short.
     FileCommands(EditorControl& text, CommonDialog& dialog, MessageBox& messageBox,
-                 ProcessControl& process, QWidget& window,
-                 SafeFileWriter writer = SafeFileWriter());
+                 ProcessControl& process, QWidget& window, SafeFileWriter writer = SafeFileWriter(),
+                 OpenLimit openLimit = {});
 
     QString currentFileName() const { return currentFileName_; }
     ScriptFileFormat::Encoding encoding() const { return encoding_; }
@@ -58,6 +63,10 @@ private:
     // False when the current file was changed on disk since it was opened or
     // saved here and the user would rather keep those changes.
     bool mayReplaceCurrentFile();
+    // Why the current file must not be written now, or nothing.
+    QString currentFileRefusal() const;
+    void remember(const std::optional<FileIdentity>& file, const QString& path);
+    void reportFailedSave(const QString& path, const QString& reason);
     // With edits not yet saved, asks whether to save them: true when the
     // program may go on to drop the document (saved, or the user said No).
     bool settleUnsavedChanges(const QString& title);
@@ -69,8 +78,11 @@ private:
     QWidget& window_;
     QString currentFileName_;
     ScriptFileFormat::Encoding encoding_ = ScriptFileFormat::Encoding::Windows1252;
-    // The current file as this program last read or wrote it.
+    // The current file as this program last read or wrote it, and whether
+    // its name was a symbolic link then.
     std::optional<FileIdentity> knownFile_;
+    bool knownThroughLink_ = false;
     SafeFileWriter writer_;
+    OpenLimit openLimit_;
     bool ending_ = false;
 };

@@ -79,8 +79,8 @@ void forEachUtf8Piece(QByteArrayView bytes, const std::function<void(QStringView
     // Never more UTF-16 units than UTF-8 bytes; one more for an LF after a CR.
     QString buffer(pieceSize + 1, Qt::Uninitialized);
     // A U+FEFF at the start of a piece is text, not a mark to drop.
-    QStringDecoder decoder(QStringDecoder::Utf8,
-                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless
+                                                     | QStringDecoder::Flag::ConvertInitialBom);
     const char* in = bytes.begin();
     const char* const end = bytes.end();
     while (in < end) {
@@ -149,6 +149,22 @@ void forEachTextPiece(QByteArrayView bytes, Encoding encoding,
         forEachUtf8Piece(bytes, onPiece);
         return;
     }
+}
+
+qint64 heldSize(QByteArrayView bytes, Encoding encoding)
+{
+    if (encoding == Encoding::Utf8WithBom && bytes.startsWith(byteOrderMark))
+        bytes = bytes.sliced(byteOrderMark.size());
+    qint64 size = bytes.size();
+    const char* const end = bytes.end();
+    for (const char* at = bytes.begin(); at < end; ++at) {
+        const auto byte = uchar(*at);
+        if (byte == '\r' && at + 1 < end && at[1] == '\n')
+            --size;
+        else if (byte >= 0x80 && encoding == Encoding::Windows1252)
+            size += Windows1252::toUnicode(byte).unicode() >= 0x800 ? 2 : 1;
+    }
+    return size;
 }
 
 QString textFromBytes(QByteArrayView bytes, Encoding encoding)

@@ -35,6 +35,10 @@ QString textFromBytes(QByteArrayView bytes, Encoding encoding = Encoding::Window
 void forEachTextPiece(QByteArrayView bytes, Encoding encoding,
                       const std::function<void(QStringView)>& onPiece);
 
+// The size in bytes of the text in UTF-8 with LF line ends, as the editor
+// holds it: a byte above 0x7F of a Windows-1252 file takes two or three.
+qint64 heldSize(QByteArrayView bytes, Encoding encoding);
+
 struct Encoded {
     QByteArray bytes;
     // Characters the encoding has no bytes for; each was written as "?". Only

@@ -1,5 +1,6 @@
 #include "FileCommandsHarness.h"
 
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <fcntl.h>
@@ -49,6 +50,8 @@ private slots:
     void noQuestionAfterOurOwnSave();
     void deletedFileIsWrittenAgainWithoutAQuestion();
     void exitsSaveAsksTooAndNoKeepsTheProgramRunning();
+    void linkPutInTheFilesPlaceIsNotWrittenThrough();
+    void linkOpenedAsALinkIsStillWrittenThrough();
 
 private:
     void openScript(const QByteArray& bytes);
@@ -190,6 +193,47 @@ void FileChangedOnDiskTest::exitsSaveAsksTooAndNoKeepsTheProgramRunning()
     QCOMPARE(h->process.endCalls, 0);
     QCOMPARE(readBytes(path), "theirs, longer\n"_ba);
     QVERIFY(h->text->isModified());
+}
+
+// Whoever may write the script's folder (a game server's user) must not make
+// a Save by root write to a file of their choosing.
+void FileChangedOnDiskTest::linkPutInTheFilesPlaceIsNotWrittenThrough()
+{
+    const QString secret = dir->filePath(u"root-only"_s);
+    QVERIFY(writeBytes(secret, "secret\n"));
+    openScript("x=1\n");
+    QVERIFY(QFile::remove(path));
+    QVERIFY(QFile::link(secret, path));
+
+    h->messageBox.answers = {MessageBox::Answer::Ok};
+    QVERIFY(!h->files.save());
+    QCOMPARE(h->messageBox.asked.size(), 1);
+    QCOMPARE(h->messageBox.asked[0].prompt,
+             u"\"%1\" could not be saved:\n\"%1\" is now a link to \"%2\"; it was not saved.\n\n"
+             u"The document is still open here, unsaved."_s.arg(path, secret));
+    QCOMPARE(h->messageBox.asked[0].icon, MessageBox::Icon::Stop);
+    QCOMPARE(readBytes(secret), "secret\n"_ba);
+    QVERIFY(QFileInfo(path).isSymLink());
+    QVERIFY(h->text->isModified());
+
+    // Save As to that name is the user's own choice of file.
+    h->dialog.fileAnswers = {path};
+    QVERIFY(h->files.saveAs());
+    QCOMPARE(readBytes(secret), "mine x=1\r\n"_ba);
+}
+
+void FileChangedOnDiskTest::linkOpenedAsALinkIsStillWrittenThrough()
+{
+    const QString target = dir->filePath(u"target.scp"_s);
+    QVERIFY(writeBytes(target, "x=1\n"));
+    QVERIFY(QFile::link(target, path));
+    h->dialog.fileAnswers = {path};
+    h->files.openFile();
+    h->text->setSelectedText(u"mine "_s);
+    QVERIFY(h->files.save());
+    QVERIFY(h->messageBox.asked.isEmpty());
+    QVERIFY(QFileInfo(path).isSymLink());
+    QCOMPARE(readBytes(target), "mine x=1\r\n"_ba);
 }
 
 QTEST_MAIN(FileChangedOnDiskTest)

@@ -25,6 +25,8 @@ private slots:
     void utf8ScriptShowsItsCharacters();
     void newStartsAWindows1252Document();
     void saveAsKeepsTheEncoding();
+    void textTooLargeForTheEditorIsRefused_data();
+    void textTooLargeForTheEditorIsRefused();
 
 private:
     std::unique_ptr<FileCommandsHarness> h;
@@ -47,10 +49,10 @@ void FileEncodingsTest::editedScriptKeepsItsEncoding_data()
     const QString typed = u"\u00E9t\u00E9 \u20AC"_s;
     const QByteArray utf8 = typed.toUtf8();
     const QByteArray latin = "\xE9t\xE9 \x80"_ba;
-    QTest::newRow("UTF-8 with a mark") << corpusFile(u"e_npcs_pack_instincts.scp"_s)
-                                       << QByteArray() << utf8;
-    QTest::newRow("UTF-8 without a mark") << corpusFile(u"region_language_csy.scp"_s)
-                                          << QByteArray() << utf8;
+    QTest::newRow("UTF-8 with a mark")
+        << corpusFile(u"e_npcs_pack_instincts.scp"_s) << QByteArray() << utf8;
+    QTest::newRow("UTF-8 without a mark")
+        << corpusFile(u"region_language_csy.scp"_s) << QByteArray() << utf8;
     QTest::newRow("Windows-1252") << corpusFile(u"region_language_eng.scp"_s) << QByteArray()
                                   << latin;
     QTest::newRow("plain ASCII is Windows-1252")
@@ -130,6 +132,50 @@ void FileEncodingsTest::saveAsKeepsTheEncoding()
     h->text->setSelectedText(u"\u00E9"_s);
     QVERIFY(h->files.saveAs());
     QCOMPARE(readBytes(copy), "\xEF\xBB\xBF\xC3\xA9x\r\n"_ba);
+}
+
+void FileEncodingsTest::textTooLargeForTheEditorIsRefused_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    // What the refusal says of the sizes; empty: the file opens.
+    QTest::addColumn<QString>("sizes");
+    // The editor below takes at most 3 MB of text.
+    QTest::newRow("euro signs up to the limit") << QByteArray(1000000, '\x80') << QString();
+    QTest::newRow("euro signs past it")
+        << QByteArray(1100000, '\x80') << u"its 1.1 MB would take 3.3 MB in the editor"_s;
+    QTest::newRow("Latin-1 letters past it")
+        << QByteArray(1600000, '\xE9') << u"its 1.6 MB would take 3.2 MB in the editor"_s;
+    QTest::newRow("UTF-8 no larger than the file")
+        << QString(1400000, QChar(0xE9)).toUtf8() << QString();
+}
+
+void FileEncodingsTest::textTooLargeForTheEditorIsRefused()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, sizes);
+    QWidget window;
+    auto* text = new ScriptEditor(&window);
+    FakeCommonDialog dialog;
+    FakeMessageBox messageBox;
+    FakeProcessControl process;
+    FileCommands files(*text, dialog, messageBox, process, window, SafeFileWriter(),
+                       [] { return qint64(3000000); });
+    text->setDocumentText(u"kept"_s);
+    const QString path = dir->filePath(u"large.scp"_s);
+    QVERIFY(writeBytes(path, bytes));
+    messageBox.answers = {MessageBox::Answer::Ok};
+    files.openPath(path);
+    if (sizes.isEmpty()) {
+        QCOMPARE(files.currentFileName(), path);
+        QVERIFY(messageBox.asked.isEmpty());
+        return;
+    }
+    QCOMPARE(files.currentFileName(), QString());
+    QCOMPARE(text->documentText(), u"kept"_s);
+    QCOMPARE(messageBox.asked.size(), 1);
+    QCOMPARE(messageBox.asked[0].prompt,
+             u"\"%1\" could not be opened:\nIt is too large to open here: %2, which can take at "
+             u"most 3.0 MB with the memory now free."_s.arg(path, sizes));
 }
 
 QTEST_MAIN(FileEncodingsTest)

@@ -29,6 +29,8 @@ private slots:
     void piecesNeverSplitACharacterOrALineEnd();
     void encoderTakesPiecesSplitAnywhere_data();
     void encoderTakesPiecesSplitAnywhere();
+    void heldSizeIsTheTextInUtf8_data();
+    void heldSizeIsTheTextInUtf8();
 };
 
 using ScriptFileFormat::Encoding;
@@ -180,11 +182,10 @@ void ScriptFileFormatTest::encodingDecidedFromTheBytes_data()
     QTest::newRow("empty") << QByteArray() << Encoding::Windows1252;
     QTest::newRow("ASCII") << "ON=@DClick\n"_ba << Encoding::Windows1252;
     QTest::newRow("UTF-8 letters") << "Invit\xC3\xA9"_ba << Encoding::Utf8;
-    QTest::newRow("UTF-8 past the first 8 bytes") << "0123456789abcdef\xE2\x82\xAC"_ba
-                                                  << Encoding::Utf8;
+    QTest::newRow("UTF-8 past the first 8 bytes")
+        << "0123456789abcdef\xE2\x82\xAC"_ba << Encoding::Utf8;
     QTest::newRow("outside the BMP") << "\xF0\x9F\x98\x80"_ba << Encoding::Utf8;
-    QTest::newRow("mark and UTF-8") << "\xEF\xBB\xBF\xC3\xA9t\xC3\xA9"_ba
-                                    << Encoding::Utf8WithBom;
+    QTest::newRow("mark and UTF-8") << "\xEF\xBB\xBF\xC3\xA9t\xC3\xA9"_ba << Encoding::Utf8WithBom;
     QTest::newRow("mark and ASCII") << "\xEF\xBB\xBF[EVENTS]"_ba << Encoding::Utf8WithBom;
     QTest::newRow("only the mark") << "\xEF\xBB\xBF"_ba << Encoding::Utf8WithBom;
     QTest::newRow("Windows-1252 letter") << "Doid\xE3o ##"_ba << Encoding::Windows1252;
@@ -210,14 +211,14 @@ void ScriptFileFormatTest::utf8ReadWithoutTheMark_data()
     QTest::addColumn<Encoding>("encoding");
     QTest::addColumn<QString>("text");
     QTest::newRow("letters") << "Invit\xC3\xA9\r\n"_ba << Encoding::Utf8 << u"Invit\u00E9\n"_s;
-    QTest::newRow("mark left out") << "\xEF\xBB\xBF\xC3\xA9t\xC3\xA9"_ba
-                                   << Encoding::Utf8WithBom << u"\u00E9t\u00E9"_s;
-    QTest::newRow("a second mark is text") << "\xEF\xBB\xBF\xEF\xBB\xBFx"_ba
-                                           << Encoding::Utf8WithBom << u"\uFEFFx"_s;
+    QTest::newRow("mark left out")
+        << "\xEF\xBB\xBF\xC3\xA9t\xC3\xA9"_ba << Encoding::Utf8WithBom << u"\u00E9t\u00E9"_s;
+    QTest::newRow("a second mark is text")
+        << "\xEF\xBB\xBF\xEF\xBB\xBFx"_ba << Encoding::Utf8WithBom << u"\uFEFFx"_s;
     QTest::newRow("line ends") << "a\rb\r\nc\n\xE2\x82\xAC\r"_ba << Encoding::Utf8
                                << u"a\nb\nc\n\u20AC\n"_s;
-    QTest::newRow("outside the BMP") << "\xF0\x9F\x98\x80!"_ba << Encoding::Utf8
-                                     << u"\U0001F600!"_s;
+    QTest::newRow("outside the BMP")
+        << "\xF0\x9F\x98\x80!"_ba << Encoding::Utf8 << u"\U0001F600!"_s;
 }
 
 void ScriptFileFormatTest::utf8ReadWithoutTheMark()
@@ -236,20 +237,21 @@ void ScriptFileFormatTest::utf8WrittenWithTheMarkItWasReadWith_data()
     QTest::newRow("letters") << Encoding::Utf8 << u"\u00E9t\u00E9"_s << "\xC3\xA9t\xC3\xA9\r\n"_ba;
     QTest::newRow("mark") << Encoding::Utf8WithBom << u"\u00E9t\u00E9"_s
                           << "\xEF\xBB\xBF\xC3\xA9t\xC3\xA9\r\n"_ba;
-    QTest::newRow("empty, with mark") << Encoding::Utf8WithBom << QString()
-                                      << "\xEF\xBB\xBF\r\n"_ba;
+    QTest::newRow("empty, with mark")
+        << Encoding::Utf8WithBom << QString() << "\xEF\xBB\xBF\r\n"_ba;
     QTest::newRow("line ends") << Encoding::Utf8 << u"a\rb\r\nc\u2029d\n"_s
                                << "a\r\nb\r\nc\r\nd\r\n"_ba;
     QTest::newRow("every width") << Encoding::Utf8 << u"A\u00E9\u20AC\U0001F600"_s
                                  << "A\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\r\n"_ba;
-    QTest::newRow("NUL and controls") << Encoding::Utf8 << QString(u"\0\x1A\x7F"_s)
-                                      << QByteArray("\0\x1A\x7F\r\n", 5);
-    QTest::newRow("no question marks") << Encoding::Utf8 << u"\u4E2D\u03A9"_s
-                                       << "\xE4\xB8\xAD\xCE\xA9\r\n"_ba;
+    QTest::newRow("NUL and controls")
+        << Encoding::Utf8 << QString(u"\0\x1A\x7F"_s) << QByteArray("\0\x1A\x7F\r\n", 5);
+    QTest::newRow("no question marks")
+        << Encoding::Utf8 << u"\u4E2D\u03A9"_s << "\xE4\xB8\xAD\xCE\xA9\r\n"_ba;
     QTest::newRow("half of a pair alone") << Encoding::Utf8 << u"a"_s + QChar(0xD800) + u"b"_s
-                                          << "a\xEF\xBF\xBD" "b\r\n"_ba;
-    QTest::newRow("high half at the end") << Encoding::Utf8 << u"a"_s + QChar(0xD83D)
-                                          << "a\xEF\xBF\xBD\r\n"_ba;
+                                          << "a\xEF\xBF\xBD"
+                                             "b\r\n"_ba;
+    QTest::newRow("high half at the end")
+        << Encoding::Utf8 << u"a"_s + QChar(0xD83D) << "a\xEF\xBF\xBD\r\n"_ba;
 }
 
 void ScriptFileFormatTest::utf8WrittenWithTheMarkItWasReadWith()
@@ -298,8 +300,8 @@ void ScriptFileFormatTest::piecesNeverSplitACharacterOrALineEnd()
     });
     QVERIFY(pieces >= 2);
     const QByteArray text = encoding == Encoding::Utf8WithBom ? bytes.sliced(3) : bytes;
-    QString expected = encoding == Encoding::Windows1252 ? Windows1252::decode(text)
-                                                         : QString::fromUtf8(text);
+    QString expected =
+        encoding == Encoding::Windows1252 ? Windows1252::decode(text) : QString::fromUtf8(text);
     expected.replace(u"\r\n"_s, u"\n"_s);
     QCOMPARE(joined, expected);
     // And back to the same bytes, but with CR LF.
@@ -332,6 +334,32 @@ void ScriptFileFormatTest::encoderTakesPiecesSplitAnywhere()
         QCOMPARE(pieces.unstorableCount, whole.unstorableCount);
         QCOMPARE(pieces.firstUnstorableColumn, whole.firstUnstorableColumn);
     }
+}
+
+void ScriptFileFormatTest::heldSizeIsTheTextInUtf8_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<Encoding>("encoding");
+    QTest::newRow("ASCII") << "abc"_ba << Encoding::Windows1252;
+    QTest::newRow("euro sign takes three") << "\x80\x80"_ba << Encoding::Windows1252;
+    QTest::newRow("C1 control takes two") << "\x81\x9D"_ba << Encoding::Windows1252;
+    QTest::newRow("Latin-1 letters take two") << "\xE9\xFF\xA0"_ba << Encoding::Windows1252;
+    QTest::newRow("every byte") << QByteArray() << Encoding::Windows1252;
+    QTest::newRow("CR LF is one") << "a\r\nb\rc\n\r\n"_ba << Encoding::Windows1252;
+    QTest::newRow("UTF-8 as it is") << "\xC3\xA9\xE2\x82\xAC\r\n"_ba << Encoding::Utf8;
+    QTest::newRow("mark left out") << "\xEF\xBB\xBF\xC3\xA9"_ba << Encoding::Utf8WithBom;
+}
+
+void ScriptFileFormatTest::heldSizeIsTheTextInUtf8()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(Encoding, encoding);
+    if (bytes.isEmpty()) {
+        for (int byte = 0; byte < 256; ++byte)
+            bytes += char(byte);
+    }
+    QCOMPARE(ScriptFileFormat::heldSize(bytes, encoding),
+             ScriptFileFormat::textFromBytes(bytes, encoding).toUtf8().size());
 }
 
 QTEST_APPLESS_MAIN(ScriptFileFormatTest)
