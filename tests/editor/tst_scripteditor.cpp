@@ -2,6 +2,7 @@
 #include "editor/SelectionFont.h"
 
 #include <QClipboard>
+#include <QDrag>
 #include <QMimeData>
 #include <QtTest>
 
@@ -34,6 +35,12 @@ private slots:
     void selectionOfOnlyLineBreaksReadsTheCaretFormat();
     void controlFontNameIsTheBaseFace();
     void widgetClipboardPathsCarryPlainTextOnly();
+    void clipboardKeysCarryEveryCharacter_data();
+    void clipboardKeysCarryEveryCharacter();
+    void clipboardKeysWithNothingToCarryChangeNothing_data();
+    void clipboardKeysWithNothingToCarryChangeNothing();
+    void dropCarriesEveryCharacter();
+    void dragOffersEveryCharacter();
 
 private:
     void select(int start, int length);
@@ -334,6 +341,136 @@ void TestScriptEditor::widgetClipboardPathsCarryPlainTextOnly()
     box->setSelectionStart(3);
     box->paste();
     QCOMPARE(box->documentText(), u"oneA\r\nB\r\ntwo"_s);
+}
+
+namespace {
+
+// Control characters a script file in a single-byte code page may hold,
+// NUL among them, on two lines.
+const QString controls = u"a\u0000b\u0001\t\u001b\r\n\u007f\u0000\u0000c"_s;
+
+struct Keys {
+    QKeyCombination take;
+    QKeyCombination paste;
+};
+
+} // namespace
+
+void TestScriptEditor::clipboardKeysCarryEveryCharacter_data()
+{
+    QTest::addColumn<QKeyCombination>("take");
+    QTest::addColumn<bool>("cuts");
+    QTest::addColumn<QKeyCombination>("paste");
+    QTest::newRow("Ctrl+C, Ctrl+V") << (Qt::CTRL | Qt::Key_C) << false << (Qt::CTRL | Qt::Key_V);
+    QTest::newRow("Ctrl+Insert, Shift+Insert")
+        << (Qt::CTRL | Qt::Key_Insert) << false << (Qt::SHIFT | Qt::Key_Insert);
+    QTest::newRow("Ctrl+X, Ctrl+V") << (Qt::CTRL | Qt::Key_X) << true << (Qt::CTRL | Qt::Key_V);
+    QTest::newRow("Shift+Delete, Shift+Insert")
+        << (Qt::SHIFT | Qt::Key_Delete) << true << (Qt::SHIFT | Qt::Key_Insert);
+}
+
+// What the keys place is what Edit > Copy places (one plain text format,
+// every character, LF between lines), and a paste puts every character back
+// in place of the selection.
+void TestScriptEditor::clipboardKeysCarryEveryCharacter()
+{
+    QFETCH(QKeyCombination, take);
+    QFETCH(bool, cuts);
+    QFETCH(QKeyCombination, paste);
+    const QString document = u"[xy]<"_s + controls + u">"_s;
+    box->setDocumentText(document);
+    // The line break is one position.
+    const int length = int(controls.size()) - 1;
+    select(5, length);
+    QTest::keyClick(box, take.key(), take.keyboardModifiers());
+
+    const QMimeData* held = QGuiApplication::clipboard()->mimeData();
+    QVERIFY(held);
+    QCOMPARE(held->formats(), QStringList{u"text/plain"_s});
+    QCOMPARE(held->text(), u"a\u0000b\u0001\t\u001b\n\u007f\u0000\u0000c"_s);
+    const QString left = cuts ? u"[xy]<>"_s : document;
+    QCOMPARE(box->documentText(), left);
+
+    const int target = 1;
+    select(target, 2);
+    QTest::keyClick(box, paste.key(), paste.keyboardModifiers());
+    QString expected = left;
+    expected.replace(target, 2, controls);
+    QCOMPARE(box->documentText(), expected);
+    QCOMPARE(box->selectionStart(), target + length);
+    QCOMPARE(box->selectionLength(), 0);
+}
+
+void TestScriptEditor::clipboardKeysWithNothingToCarryChangeNothing_data()
+{
+    QTest::addColumn<QKeyCombination>("key");
+    QTest::newRow("Ctrl+Insert") << (Qt::CTRL | Qt::Key_Insert);
+    QTest::newRow("Shift+Delete") << (Qt::SHIFT | Qt::Key_Delete);
+    QTest::newRow("Ctrl+C") << (Qt::CTRL | Qt::Key_C);
+    QTest::newRow("Ctrl+X") << (Qt::CTRL | Qt::Key_X);
+}
+
+void TestScriptEditor::clipboardKeysWithNothingToCarryChangeNothing()
+{
+    QFETCH(QKeyCombination, key);
+    QGuiApplication::clipboard()->setText(u"kept\u0000"_s);
+    box->setDocumentText(u"abc"_s);
+    box->setSelectionStart(1);
+    QTest::keyClick(box, key.key(), key.keyboardModifiers());
+    QCOMPARE(QGuiApplication::clipboard()->text(), u"kept\u0000"_s);
+    QCOMPARE(box->documentText(), u"abc"_s);
+
+    // A paste with no plain text on offer leaves the selection.
+    auto* rich = new QMimeData;
+    rich->setHtml(u"<b>rich</b>"_s);
+    QGuiApplication::clipboard()->setMimeData(rich);
+    select(1, 1);
+    QTest::keyClick(box, Qt::Key_Insert, Qt::ShiftModifier);
+    QCOMPARE(box->documentText(), u"abc"_s);
+    QCOMPARE(box->selectedText(), u"b"_s);
+}
+
+// Text dropped from another program lands whole where it is dropped.
+void TestScriptEditor::dropCarriesEveryCharacter()
+{
+    box->resize(400, 200);
+    box->setDocumentText(u"[]"_s);
+    QMimeData offered;
+    offered.setText(u"a\u0000b\u0001\nc"_s);
+    const QPoint at(int(box->SendScintilla(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0UL, 1L)),
+                    int(box->SendScintilla(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0UL, 1L))
+                        + 2);
+    QWidget* viewport = box->viewport();
+    QDragEnterEvent enter(at, Qt::CopyAction, &offered, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &offered, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &drop);
+    QCOMPARE(box->documentText(), u"[a\u0000b\u0001\r\nc]"_s);
+    QVERIFY(box->isModified());
+}
+
+// A drag from the editor offers the selection whole, as Edit > Copy would.
+void TestScriptEditor::dragOffersEveryCharacter()
+{
+    box->resize(400, 200);
+    box->show();
+    QVERIFY(QTest::qWaitForWindowExposed(box));
+    box->setDocumentText(u"[a\u0000b\u0001\r\nc]"_s);
+    select(1, 6);
+    const auto pointAt = [this](long offset) {
+        return QPoint(
+            int(box->SendScintilla(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0UL, offset)),
+            int(box->SendScintilla(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0UL, offset)) + 2);
+    };
+    const QPoint from = pointAt(2) + QPoint(2, 0);
+    QWidget* viewport = box->viewport();
+    QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, from);
+    QTest::mouseMove(viewport, from + QPoint(QApplication::startDragDistance() + 30, 40));
+    const auto drags = box->findChildren<QDrag*>();
+    QVERIFY(!drags.isEmpty());
+    QCOMPARE(drags.constLast()->mimeData()->formats(), QStringList{u"text/plain"_s});
+    QCOMPARE(drags.constLast()->mimeData()->text(), u"a\u0000b\u0001\nc"_s);
 }
 
 QTEST_MAIN(TestScriptEditor)
