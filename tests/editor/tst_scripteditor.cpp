@@ -34,6 +34,11 @@ private slots:
     void attributeWrittenWithoutSelectionAppliesToTypedText();
     void selectionOfOnlyLineBreaksReadsTheCaretFormat();
     void controlFontNameIsTheBaseFace();
+    void settingDocumentTextLeavesItUnmodified_data();
+    void settingDocumentTextLeavesItUnmodified();
+    void fullStyleTableKeepsTheStylesOfTheChangeInProgress_data();
+    void fullStyleTableKeepsTheStylesOfTheChangeInProgress();
+    void fullStyleTableKeepsTheFormatChosenForTypedText();
     void widgetClipboardPathsCarryPlainTextOnly();
     void clipboardKeysCarryEveryCharacter_data();
     void clipboardKeysCarryEveryCharacter();
@@ -44,6 +49,8 @@ private slots:
 
 private:
     void select(int start, int length);
+    int colourEachCharacter();
+    QColor colourAt(int position);
     ScriptEditor* box = nullptr;
 };
 
@@ -345,14 +352,156 @@ void TestScriptEditor::widgetClipboardPathsCarryPlainTextOnly()
 
 namespace {
 
+QColor colourNumber(int number) { return QColor(number % 256, number / 256, 200); }
+
+} // namespace
+
+// Gives each character of the document a colour of its own until the editor
+// has no style left for one more; returns how many it coloured.
+int TestScriptEditor::colourEachCharacter()
+{
+    const int end = box->endPosition();
+    int coloured = 0;
+    for (; coloured < end; ++coloured) {
+        select(coloured, 1);
+        if (!box->setSelectionColor(colourNumber(coloured)))
+            break;
+    }
+    return coloured;
+}
+
+QColor TestScriptEditor::colourAt(int position)
+{
+    select(position, 1);
+    return box->selectionColor().value_or(QColor());
+}
+
+void TestScriptEditor::settingDocumentTextLeavesItUnmodified_data()
+{
+    QTest::addColumn<bool>("inPieces");
+    QTest::addColumn<int>("before");
+    // before: 0 typed text, 1 marked modified, 2 formatted and typed, 3 as loaded
+    for (const bool inPieces : {false, true}) {
+        const char* way = inPieces ? "in pieces" : "whole";
+        QTest::addRow("%s, after typing", way) << inPieces << 0;
+        QTest::addRow("%s, after setModified(true)", way) << inPieces << 1;
+        QTest::addRow("%s, after formatting and typing", way) << inPieces << 2;
+        QTest::addRow("%s, unmodified before", way) << inPieces << 3;
+    }
+}
+
+void TestScriptEditor::settingDocumentTextLeavesItUnmodified()
+{
+    QFETCH(bool, inPieces);
+    QFETCH(int, before);
+    box->setDocumentText(u"old text"_s);
+    switch (before) {
+    case 0:
+        QTest::keyClick(box, Qt::Key_A);
+        break;
+    case 1:
+        box->setModified(true);
+        break;
+    case 2:
+        select(0, 3);
+        box->setSelectionBold(true);
+        box->setSelectionStart(3);
+        box->setSelectionStrikeout(true);
+        QTest::keyClicks(box, u"xyz"_s);
+        break;
+    default:
+        break;
+    }
+    QCOMPARE(box->isModified(), before != 3);
+
+    const QString text = u"new\r\ntext\u0000with NUL"_s;
+    if (inPieces) {
+        box->setDocumentText(text.size(), [&text](const auto& onPiece) {
+            onPiece(QStringView(text).first(5));
+            onPiece(QStringView(text).sliced(5));
+        });
+    } else {
+        box->setDocumentText(text);
+    }
+    QCOMPARE(box->documentText(), text);
+    QVERIFY(!box->isModified());
+    QTest::keyClick(box, Qt::Key_B);
+    QVERIFY(box->isModified());
+}
+
+void TestScriptEditor::fullStyleTableKeepsTheStylesOfTheChangeInProgress_data()
+{
+    QTest::addColumn<int>("unused");
+    // How many styles no character uses when the change begins: with one, the
+    // change takes it for its first new combination and must not free it
+    // again for the second.
+    QTest::newRow("one unused style") << 1;
+    QTest::newRow("two unused styles") << 2;
+    QTest::newRow("three unused styles") << 3;
+}
+
+// Bold over two characters of different colours needs two new combinations.
+// Either each character keeps its own colour, now bold, or the command fails
+// and nothing changes.
+void TestScriptEditor::fullStyleTableKeepsTheStylesOfTheChangeInProgress()
+{
+    QFETCH(int, unused);
+    box->setDocumentText(QString(300, u'x'));
+    const int coloured = colourEachCharacter();
+    QVERIFY(coloured > 200 && coloured < 300);
+    // The first characters take the colour of the next: their styles go unused.
+    for (int position = 0; position < unused; ++position) {
+        select(position, 1);
+        QVERIFY(box->setSelectionColor(colourNumber(unused)));
+    }
+
+    const int first = coloured - 2;
+    select(first, 2);
+    const bool changed = box->setSelectionBold(true);
+
+    for (int position : {first, first + 1}) {
+        QCOMPARE(colourAt(position), colourNumber(position));
+        QCOMPARE(box->selectionBold(), std::optional(changed));
+    }
+    select(0, 1);
+    QCOMPARE(box->selectionColor(), std::optional(colourNumber(unused)));
+    QCOMPARE(box->selectionBold(), std::optional(false));
+    if (unused >= 2)
+        QVERIFY(changed);
+}
+
+// The format chosen with nothing selected waits for the text typed at the
+// caret; a style reclaimed for another change meanwhile must not be it.
+void TestScriptEditor::fullStyleTableKeepsTheFormatChosenForTypedText()
+{
+    box->setDocumentText(QString(300, u'x'));
+    const int coloured = colourEachCharacter();
+    QVERIFY(coloured > 200 && coloured < 300);
+    const int caret = 290;
+    // A style freed for the caret's colour, then one for the change after it.
+    select(0, 1);
+    QVERIFY(box->setSelectionColor(colourNumber(2)));
+    box->setSelectionStart(caret);
+    QVERIFY(box->setSelectionColor(Qt::green));
+    select(1, 1);
+    QVERIFY(box->setSelectionColor(colourNumber(2)));
+
+    // The character before the caret, selected up to the caret, in a new colour.
+    select(caret - 1, 1);
+    QVERIFY(box->setSelectionColor(Qt::magenta));
+    box->setSelectionStart(caret);
+    QCOMPARE(box->selectionColor(), std::optional(QColor(Qt::green)));
+    box->setSelectedText(u"Z"_s);
+
+    QCOMPARE(colourAt(caret), QColor(Qt::green));
+    QCOMPARE(colourAt(caret - 1), QColor(Qt::magenta));
+}
+
+namespace {
+
 // Control characters a script file in a single-byte code page may hold,
 // NUL among them, on two lines.
 const QString controls = u"a\u0000b\u0001\t\u001b\r\n\u007f\u0000\u0000c"_s;
-
-struct Keys {
-    QKeyCombination take;
-    QKeyCombination paste;
-};
 
 } // namespace
 
