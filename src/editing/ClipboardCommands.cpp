@@ -3,9 +3,6 @@
 #include "editor/EditorControl.h"
 #include "editor/PlainTextMime.h"
 
-#include <QClipboard>
-#include <QGuiApplication>
-
 ClipboardCommands::ClipboardCommands(EditorControl& text)
     : text_(text)
 {
@@ -24,15 +21,13 @@ void ClipboardCommands::copy()
 {
     if (text_.selectionLength() == 0)
         return;
-    QClipboard* clipboard = QGuiApplication::clipboard();
-    clipboard->clear();
-    clipboard->setText(withPlatformLineBreaks(text_.selectedText()));
+    offerPlainText(text_.selectedText());
 }
 
 // Without text on the clipboard there is nothing to paste, and the selection stays.
 void ClipboardCommands::paste()
 {
-    const QString text = plainTextOffered(QGuiApplication::clipboard()->mimeData());
+    const QString text = plainTextOnClipboard();
     if (!text.isEmpty())
         text_.setSelectedText(text);
 }

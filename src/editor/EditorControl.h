@@ -20,7 +20,8 @@ public:
     virtual ~EditorControl() = default;
 
     virtual QString documentText() const = 0;
-    // Replaces text and formatting. CR LF, a lone LF and a lone CR each make a line break.
+    // Replaces text and formatting, and leaves the document unmodified. CR LF,
+    // a lone LF and a lone CR each make a line break.
     virtual void setDocumentText(const QString& text) = 0;
     // Calls its argument with each piece of a text, in order.
     using TextPieces = std::function<void(const std::function<void(QStringView)>&)>;

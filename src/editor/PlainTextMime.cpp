@@ -2,6 +2,7 @@
 
 #include "platform/LineBreaks.h"
 
+#include <QGuiApplication>
 #include <QMimeData>
 
 #include <algorithm>
@@ -19,6 +20,11 @@ QString plainTextOffered(const QMimeData* offered)
     return offered && offersPlainText(*offered) ? offered->text() : QString();
 }
 
+QString plainTextOnClipboard(QClipboard::Mode mode)
+{
+    return plainTextOffered(QGuiApplication::clipboard()->mimeData(mode));
+}
+
 QString withPlatformLineBreaks(const QString& text)
 {
 #ifdef Q_OS_WIN
@@ -26,4 +32,18 @@ QString withPlatformLineBreaks(const QString& text)
 #else
     return withLfLineBreaks(text);
 #endif
+}
+
+QMimeData* plainTextData(const QString& editorText)
+{
+    auto* data = new QMimeData;
+    data->setText(withPlatformLineBreaks(editorText));
+    return data;
+}
+
+void offerPlainText(const QString& editorText)
+{
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    clipboard->setMimeData(plainTextData(editorText));
 }

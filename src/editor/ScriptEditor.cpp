@@ -1,12 +1,15 @@
 #include "editor/ScriptEditor.h"
 
+#include "editor/EngineClipboard.h"
 #include "editor/EngineText.h"
 #include "editor/PlainTextMime.h"
 #include "editor/ScriptKeys.h"
 
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <algorithm>
 #include <array>
 
@@ -133,24 +136,82 @@ QByteArray ScriptEditor::fromMimeData(const QMimeData* source, bool& rectangular
     return EngineText::toEngine(plainTextOffered(source));
 }
 
-QMimeData* ScriptEditor::toMimeData(const QByteArray& text, bool /*rectangular*/) const
+// The engine offers its selection as the X11 selection and as a drag, but
+// the text it hands over ends at the first NUL or has each NUL made a space.
+// Both offer the selection, so it is read whole here.
+QMimeData* ScriptEditor::toMimeData(const QByteArray& text, bool rectangular) const
 {
-    auto* data = new QMimeData;
-    data->setText(withPlatformLineBreaks(EngineText::toEditor(text)));
-    return data;
+    return plainTextData(rectangular ? EngineText::toEditor(text) : selectedText());
+}
+
+// The engine would paste the X11 selection with each NUL made a space.
+void ScriptEditor::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::MiddleButton) {
+        QsciScintillaBase::mousePressEvent(event);
+        return;
+    }
+    setFocus(Qt::MouseFocusReason);
+    if (!QGuiApplication::clipboard()->supportsSelection())
+        return;
+    const QPoint at = event->position().toPoint();
+    send(SCI_SETEMPTYSELECTION, send(SCI_POSITIONFROMPOINT, at.x(), at.y()));
+    EngineClipboard::paste(*this, QClipboard::Selection);
+    styleInsertions();
+}
+
+// The engine would drop the text only up to its first NUL. A drag from the
+// editor itself moves the selection, unless Ctrl copies it; a drop on the
+// dragged text leaves it where it is.
+void ScriptEditor::dropEvent(QDropEvent* event)
+{
+    const QByteArray text = EngineText::toEngine(plainTextOffered(event->mimeData()));
+    if (text.isEmpty()) {
+        event->ignore();
+        return;
+    }
+    const bool fromHere = event->source() == this || event->source() == viewport();
+    if (fromHere && !(event->modifiers() & Qt::ControlModifier))
+        event->setDropAction(Qt::MoveAction);
+    else
+        event->acceptProposedAction();
+    event->accept();
+    // The engine no longer shows where the text would land.
+    QDragLeaveEvent leave;
+    QsciScintillaBase::dragLeaveEvent(&leave);
+
+    const QPoint point = event->position().toPoint();
+    qsizetype at = send(SCI_POSITIONFROMPOINT, point.x(), point.y());
+    const qsizetype from = send(SCI_GETSELECTIONSTART);
+    const qsizetype to = send(SCI_GETSELECTIONEND);
+    const bool moving = fromHere && event->dropAction() == Qt::MoveAction;
+    if (fromHere && at >= from && at <= to && (moving || (at > from && at < to))) {
+        send(SCI_SETEMPTYSELECTION, at);
+        return;
+    }
+    if (moving) {
+        send(SCI_SETTARGETRANGE, from, to);
+        sendText(SCI_REPLACETARGET, 0, "");
+        if (at > to)
+            at -= to - from;
+    }
+    send(SCI_SETTARGETRANGE, at, at);
+    sendText(SCI_REPLACETARGET, text.size(), text.constData());
+    send(SCI_SETSEL, at, at + text.size());
+    send(SCI_CHOOSECARETX);
 }
 
 void ScriptEditor::cut()
 {
-    send(SCI_CUT);
+    EngineClipboard::cut(*this);
     styleInsertions();
 }
 
-void ScriptEditor::copy() { send(SCI_COPY); }
+void ScriptEditor::copy() { EngineClipboard::copy(*this); }
 
 void ScriptEditor::paste()
 {
-    send(SCI_PASTE);
+    EngineClipboard::paste(*this);
     styleInsertions();
 }
 

@@ -84,9 +84,11 @@ protected:
     bool event(QEvent* event) override;
     bool viewportEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void changeEvent(QEvent* event) override;
-    // The engine's own clipboard paths (Shift+Insert, middle click, drag and
-    // drop) carry plain text only, as the Edit commands do.
+    // The engine's own clipboard paths (the X11 selection, drag and drop)
+    // carry plain text only, every character kept, as the Edit commands do.
     bool canInsertFromMimeData(const QMimeData* source) const override;
     QByteArray fromMimeData(const QMimeData* source, bool& rectangular) const override;
     QMimeData* toMimeData(const QByteArray& text, bool rectangular) const override;

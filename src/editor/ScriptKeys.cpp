@@ -1,7 +1,7 @@
 #include "editor/ScriptKeys.h"
 
+#include "editor/EngineClipboard.h"
 #include "editor/EngineText.h"
-#include "editor/PlainTextMime.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -254,25 +254,17 @@ void removeToLineEnd(Sci& engine, const QKeyEvent&)
     removeBetween(engine, send(engine, Sci::SCI_GETANCHOR), end);
 }
 
+void copy(Sci& engine, const QKeyEvent&) { EngineClipboard::copy(engine); }
+
+void cut(Sci& engine, const QKeyEvent&) { EngineClipboard::cut(engine); }
+
 // Where the desktop has a selection besides the clipboard (X11),
 // Ctrl+Shift+Insert pastes the text selected last.
 void paste(Sci& engine, const QKeyEvent& key)
 {
-    QClipboard* clipboard = QGuiApplication::clipboard();
-    if (!clipboard->supportsSelection()
-        || key.keyCombination() != (Qt::CTRL | Qt::SHIFT | Qt::Key_Insert)) {
-        send(engine, Sci::SCI_PASTE);
-        return;
-    }
-    const QByteArray text =
-        EngineText::toEngine(plainTextOffered(clipboard->mimeData(QClipboard::Selection)));
-    if (text.isEmpty())
-        return;
-    removeSelection(engine);
-    engine.SendScintilla(Sci::SCI_ADDTEXT, static_cast<unsigned long>(text.size()),
-                         text.constData());
-    send(engine, Sci::SCI_SCROLLCARET);
-    send(engine, Sci::SCI_CHOOSECARETX);
+    const bool selection = QGuiApplication::clipboard()->supportsSelection()
+                           && key.keyCombination() == (Qt::CTRL | Qt::SHIFT | Qt::Key_Insert);
+    EngineClipboard::paste(engine, selection ? QClipboard::Selection : QClipboard::Clipboard);
 }
 
 struct StandardCommand {
@@ -289,7 +281,7 @@ constexpr StandardCommand moves[] = {
     {QKeySequence::MoveToPreviousPage, page<-1, false>},
     {QKeySequence::MoveToNextPage, page<1, false>},
     {QKeySequence::SelectAll, selectAll},
-    {QKeySequence::Copy, run<Sci::SCI_COPY>},
+    {QKeySequence::Copy, copy},
     {QKeySequence::MoveToNextChar, stepTo<nextCharacterStop, Sci::SCI_CHARRIGHT>},
     {QKeySequence::MoveToPreviousChar, stepTo<previousCharacterStop, Sci::SCI_CHARLEFT>},
     {QKeySequence::SelectNextChar, selectTo<nextCharacterStop>},
@@ -323,7 +315,7 @@ constexpr StandardCommand edits[] = {
     {QKeySequence::InsertLineSeparator, run<Sci::SCI_NEWLINE>},
     {QKeySequence::Undo, offerSelection},
     {QKeySequence::Redo, offerSelection},
-    {QKeySequence::Cut, run<Sci::SCI_CUT>},
+    {QKeySequence::Cut, cut},
     {QKeySequence::Paste, paste},
     {QKeySequence::Delete, removeTo<nextCharacterStop>},
     {QKeySequence::Backspace, run<Sci::SCI_DELETEBACK>},

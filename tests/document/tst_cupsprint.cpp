@@ -25,13 +25,16 @@ QList<QDir> pdfFolders()
     return folders;
 }
 
-QStringList pdfFiles()
+// Each PDF file there, with when it was last written. cups-pdf names a file
+// after the job's title and number, and this test's print server numbers its
+// jobs from 1 on every run: a job can overwrite the file of an earlier run.
+QHash<QString, QDateTime> pdfFiles()
 {
-    QStringList files;
+    QHash<QString, QDateTime> files;
     for (QDir folder : pdfFolders()) {
         folder.refresh();
-        for (const QString& name : folder.entryList(QDir::Files))
-            files << folder.filePath(name);
+        for (const QFileInfo& file : folder.entryInfoList(QDir::Files))
+            files.insert(file.filePath(), file.lastModified());
     }
     return files;
 }
@@ -135,7 +138,7 @@ void TestCupsPrint::cleanupTestCase()
 void TestCupsPrint::documentReachesTheDefaultQueue()
 {
     QCOMPARE(QPrinterInfo::defaultPrinter().printerName(), queue);
-    const QStringList before = pdfFiles();
+    const QHash<QString, QDateTime> before = pdfFiles();
     QStringList made;
     const auto removeMade = qScopeGuard([&made] {
         for (const QString& pdf : std::as_const(made))
@@ -148,16 +151,17 @@ void TestCupsPrint::documentReachesTheDefaultQueue()
     const FontChoice font{u"DejaVu Sans"_s, 12, true, false, false, false, QColor(Qt::black)};
     QVERIFY(QtPrinter().printDocument(font, lines.join(u"\r\n"_s)));
 
-    QTRY_VERIFY_WITH_TIMEOUT(
-        [&] {
-            made.clear();
-            for (const QString& pdf : pdfFiles()) {
-                if (!before.contains(pdf))
-                    made << pdf;
-            }
-            return !made.isEmpty() && QFileInfo(made.first()).size() > 0;
-        }(),
-        30000);
+    // A file is new when it was not there before, or has been written since.
+    const auto findMade = [&] {
+        made.clear();
+        const QHash<QString, QDateTime> now = pdfFiles();
+        for (auto pdf = now.cbegin(); pdf != now.cend(); ++pdf) {
+            if (before.value(pdf.key()) != pdf.value())
+                made << pdf.key();
+        }
+        return !made.isEmpty() && QFileInfo(made.first()).size() > 0;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(findMade(), 30000);
     QCOMPARE(made.size(), 1);
     const QString pdf = made.first();
     // The backend may still be writing: wait until pdftotext reads it whole.

@@ -25,6 +25,8 @@ private slots:
     void pasteReadsPlainTextOnly();
     void cutAndCopyWithNothingSelectedKeepTheClipboard_data();
     void cutAndCopyWithNothingSelectedKeepTheClipboard();
+    void editCommandsAndEditorKeysCarryTheSameText_data();
+    void editCommandsAndEditorKeysCarryTheSameText();
 
 private:
     void offer(Offer what, const QString& text);
@@ -217,6 +219,44 @@ void TestClipboardCommands::cutAndCopyWithNothingSelectedKeepTheClipboard()
     QCOMPARE(QGuiApplication::clipboard()->text(),
              offered == Offer::Nothing ? QString() : u"earlier"_s);
     QCOMPARE(text_->documentText(), u"abc"_s);
+}
+
+void TestClipboardCommands::editCommandsAndEditorKeysCarryTheSameText_data()
+{
+    QTest::addColumn<bool>("takeByKey");
+    QTest::addColumn<bool>("cuts");
+    QTest::addColumn<bool>("pasteByKey");
+    QTest::newRow("Edit > Copy, Shift+Insert") << false << false << true;
+    QTest::newRow("Ctrl+Insert, Edit > Paste") << true << false << false;
+    QTest::newRow("Edit > Cut, Shift+Insert") << false << true << true;
+    QTest::newRow("Shift+Delete, Edit > Paste") << true << true << false;
+}
+
+// The editor's own keys and the Edit commands hand each other every
+// character, NUL and the other control characters included.
+void TestClipboardCommands::editCommandsAndEditorKeysCarryTheSameText()
+{
+    QFETCH(bool, takeByKey);
+    QFETCH(bool, cuts);
+    QFETCH(bool, pasteByKey);
+    const QString carried = u"\u0000a\u0001\u0002\r\n\u001f\u0000\u007f"_s;
+    text_->setDocumentText(u"[xy]<"_s + carried + u">"_s);
+    select(5, int(carried.size()) - 1);
+    if (!takeByKey)
+        cuts ? clipboard_->cut() : clipboard_->copy();
+    else if (cuts)
+        QTest::keyClick(text_.get(), Qt::Key_Delete, Qt::ShiftModifier);
+    else
+        QTest::keyClick(text_.get(), Qt::Key_Insert, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), u"\u0000a\u0001\u0002\n\u001f\u0000\u007f"_s);
+
+    select(1, 2);
+    if (pasteByKey)
+        QTest::keyClick(text_.get(), Qt::Key_Insert, Qt::ShiftModifier);
+    else
+        clipboard_->paste();
+    const QString rest = cuts ? u"<>"_s : u"<"_s + carried + u">"_s;
+    QCOMPARE(text_->documentText(), u"["_s + carried + u"]"_s + rest);
 }
 
 QTEST_MAIN(TestClipboardCommands)

@@ -2,6 +2,7 @@
 #include "editor/SelectionFont.h"
 
 #include <QClipboard>
+#include <QDrag>
 #include <QMimeData>
 #include <QtTest>
 
@@ -33,10 +34,23 @@ private slots:
     void attributeWrittenWithoutSelectionAppliesToTypedText();
     void selectionOfOnlyLineBreaksReadsTheCaretFormat();
     void controlFontNameIsTheBaseFace();
+    void settingDocumentTextLeavesItUnmodified_data();
+    void settingDocumentTextLeavesItUnmodified();
+    void fullStyleTableKeepsTheStylesOfTheChangeInProgress_data();
+    void fullStyleTableKeepsTheStylesOfTheChangeInProgress();
+    void fullStyleTableKeepsTheFormatChosenForTypedText();
     void widgetClipboardPathsCarryPlainTextOnly();
+    void clipboardKeysCarryEveryCharacter_data();
+    void clipboardKeysCarryEveryCharacter();
+    void clipboardKeysWithNothingToCarryChangeNothing_data();
+    void clipboardKeysWithNothingToCarryChangeNothing();
+    void dropCarriesEveryCharacter();
+    void dragOffersEveryCharacter();
 
 private:
     void select(int start, int length);
+    int colourEachCharacter();
+    QColor colourAt(int position);
     ScriptEditor* box = nullptr;
 };
 
@@ -334,6 +348,278 @@ void TestScriptEditor::widgetClipboardPathsCarryPlainTextOnly()
     box->setSelectionStart(3);
     box->paste();
     QCOMPARE(box->documentText(), u"oneA\r\nB\r\ntwo"_s);
+}
+
+namespace {
+
+QColor colourNumber(int number) { return QColor(number % 256, number / 256, 200); }
+
+} // namespace
+
+// Gives each character of the document a colour of its own until the editor
+// has no style left for one more; returns how many it coloured.
+int TestScriptEditor::colourEachCharacter()
+{
+    const int end = box->endPosition();
+    int coloured = 0;
+    for (; coloured < end; ++coloured) {
+        select(coloured, 1);
+        if (!box->setSelectionColor(colourNumber(coloured)))
+            break;
+    }
+    return coloured;
+}
+
+QColor TestScriptEditor::colourAt(int position)
+{
+    select(position, 1);
+    return box->selectionColor().value_or(QColor());
+}
+
+void TestScriptEditor::settingDocumentTextLeavesItUnmodified_data()
+{
+    QTest::addColumn<bool>("inPieces");
+    QTest::addColumn<int>("before");
+    // before: 0 typed text, 1 marked modified, 2 formatted and typed, 3 as loaded
+    for (const bool inPieces : {false, true}) {
+        const char* way = inPieces ? "in pieces" : "whole";
+        QTest::addRow("%s, after typing", way) << inPieces << 0;
+        QTest::addRow("%s, after setModified(true)", way) << inPieces << 1;
+        QTest::addRow("%s, after formatting and typing", way) << inPieces << 2;
+        QTest::addRow("%s, unmodified before", way) << inPieces << 3;
+    }
+}
+
+void TestScriptEditor::settingDocumentTextLeavesItUnmodified()
+{
+    QFETCH(bool, inPieces);
+    QFETCH(int, before);
+    box->setDocumentText(u"old text"_s);
+    switch (before) {
+    case 0:
+        QTest::keyClick(box, Qt::Key_A);
+        break;
+    case 1:
+        box->setModified(true);
+        break;
+    case 2:
+        select(0, 3);
+        box->setSelectionBold(true);
+        box->setSelectionStart(3);
+        box->setSelectionStrikeout(true);
+        QTest::keyClicks(box, u"xyz"_s);
+        break;
+    default:
+        break;
+    }
+    QCOMPARE(box->isModified(), before != 3);
+
+    const QString text = u"new\r\ntext\u0000with NUL"_s;
+    if (inPieces) {
+        box->setDocumentText(text.size(), [&text](const auto& onPiece) {
+            onPiece(QStringView(text).first(5));
+            onPiece(QStringView(text).sliced(5));
+        });
+    } else {
+        box->setDocumentText(text);
+    }
+    QCOMPARE(box->documentText(), text);
+    QVERIFY(!box->isModified());
+    QTest::keyClick(box, Qt::Key_B);
+    QVERIFY(box->isModified());
+}
+
+void TestScriptEditor::fullStyleTableKeepsTheStylesOfTheChangeInProgress_data()
+{
+    QTest::addColumn<int>("unused");
+    // How many styles no character uses when the change begins: with one, the
+    // change takes it for its first new combination and must not free it
+    // again for the second.
+    QTest::newRow("one unused style") << 1;
+    QTest::newRow("two unused styles") << 2;
+    QTest::newRow("three unused styles") << 3;
+}
+
+// Bold over two characters of different colours needs two new combinations.
+// Either each character keeps its own colour, now bold, or the command fails
+// and nothing changes.
+void TestScriptEditor::fullStyleTableKeepsTheStylesOfTheChangeInProgress()
+{
+    QFETCH(int, unused);
+    box->setDocumentText(QString(300, u'x'));
+    const int coloured = colourEachCharacter();
+    QVERIFY(coloured > 200 && coloured < 300);
+    // The first characters take the colour of the next: their styles go unused.
+    for (int position = 0; position < unused; ++position) {
+        select(position, 1);
+        QVERIFY(box->setSelectionColor(colourNumber(unused)));
+    }
+
+    const int first = coloured - 2;
+    select(first, 2);
+    const bool changed = box->setSelectionBold(true);
+
+    for (int position : {first, first + 1}) {
+        QCOMPARE(colourAt(position), colourNumber(position));
+        QCOMPARE(box->selectionBold(), std::optional(changed));
+    }
+    select(0, 1);
+    QCOMPARE(box->selectionColor(), std::optional(colourNumber(unused)));
+    QCOMPARE(box->selectionBold(), std::optional(false));
+    if (unused >= 2)
+        QVERIFY(changed);
+}
+
+// The format chosen with nothing selected waits for the text typed at the
+// caret; a style reclaimed for another change meanwhile must not be it.
+void TestScriptEditor::fullStyleTableKeepsTheFormatChosenForTypedText()
+{
+    box->setDocumentText(QString(300, u'x'));
+    const int coloured = colourEachCharacter();
+    QVERIFY(coloured > 200 && coloured < 300);
+    const int caret = 290;
+    // A style freed for the caret's colour, then one for the change after it.
+    select(0, 1);
+    QVERIFY(box->setSelectionColor(colourNumber(2)));
+    box->setSelectionStart(caret);
+    QVERIFY(box->setSelectionColor(Qt::green));
+    select(1, 1);
+    QVERIFY(box->setSelectionColor(colourNumber(2)));
+
+    // The character before the caret, selected up to the caret, in a new colour.
+    select(caret - 1, 1);
+    QVERIFY(box->setSelectionColor(Qt::magenta));
+    box->setSelectionStart(caret);
+    QCOMPARE(box->selectionColor(), std::optional(QColor(Qt::green)));
+    box->setSelectedText(u"Z"_s);
+
+    QCOMPARE(colourAt(caret), QColor(Qt::green));
+    QCOMPARE(colourAt(caret - 1), QColor(Qt::magenta));
+}
+
+namespace {
+
+// Control characters a script file in a single-byte code page may hold,
+// NUL among them, on two lines.
+const QString controls = u"a\u0000b\u0001\t\u001b\r\n\u007f\u0000\u0000c"_s;
+
+} // namespace
+
+void TestScriptEditor::clipboardKeysCarryEveryCharacter_data()
+{
+    QTest::addColumn<QKeyCombination>("take");
+    QTest::addColumn<bool>("cuts");
+    QTest::addColumn<QKeyCombination>("paste");
+    QTest::newRow("Ctrl+C, Ctrl+V") << (Qt::CTRL | Qt::Key_C) << false << (Qt::CTRL | Qt::Key_V);
+    QTest::newRow("Ctrl+Insert, Shift+Insert")
+        << (Qt::CTRL | Qt::Key_Insert) << false << (Qt::SHIFT | Qt::Key_Insert);
+    QTest::newRow("Ctrl+X, Ctrl+V") << (Qt::CTRL | Qt::Key_X) << true << (Qt::CTRL | Qt::Key_V);
+    QTest::newRow("Shift+Delete, Shift+Insert")
+        << (Qt::SHIFT | Qt::Key_Delete) << true << (Qt::SHIFT | Qt::Key_Insert);
+}
+
+// What the keys place is what Edit > Copy places (one plain text format,
+// every character, LF between lines), and a paste puts every character back
+// in place of the selection.
+void TestScriptEditor::clipboardKeysCarryEveryCharacter()
+{
+    QFETCH(QKeyCombination, take);
+    QFETCH(bool, cuts);
+    QFETCH(QKeyCombination, paste);
+    const QString document = u"[xy]<"_s + controls + u">"_s;
+    box->setDocumentText(document);
+    // The line break is one position.
+    const int length = int(controls.size()) - 1;
+    select(5, length);
+    QTest::keyClick(box, take.key(), take.keyboardModifiers());
+
+    const QMimeData* held = QGuiApplication::clipboard()->mimeData();
+    QVERIFY(held);
+    QCOMPARE(held->formats(), QStringList{u"text/plain"_s});
+    QCOMPARE(held->text(), u"a\u0000b\u0001\t\u001b\n\u007f\u0000\u0000c"_s);
+    const QString left = cuts ? u"[xy]<>"_s : document;
+    QCOMPARE(box->documentText(), left);
+
+    const int target = 1;
+    select(target, 2);
+    QTest::keyClick(box, paste.key(), paste.keyboardModifiers());
+    QString expected = left;
+    expected.replace(target, 2, controls);
+    QCOMPARE(box->documentText(), expected);
+    QCOMPARE(box->selectionStart(), target + length);
+    QCOMPARE(box->selectionLength(), 0);
+}
+
+void TestScriptEditor::clipboardKeysWithNothingToCarryChangeNothing_data()
+{
+    QTest::addColumn<QKeyCombination>("key");
+    QTest::newRow("Ctrl+Insert") << (Qt::CTRL | Qt::Key_Insert);
+    QTest::newRow("Shift+Delete") << (Qt::SHIFT | Qt::Key_Delete);
+    QTest::newRow("Ctrl+C") << (Qt::CTRL | Qt::Key_C);
+    QTest::newRow("Ctrl+X") << (Qt::CTRL | Qt::Key_X);
+}
+
+void TestScriptEditor::clipboardKeysWithNothingToCarryChangeNothing()
+{
+    QFETCH(QKeyCombination, key);
+    QGuiApplication::clipboard()->setText(u"kept\u0000"_s);
+    box->setDocumentText(u"abc"_s);
+    box->setSelectionStart(1);
+    QTest::keyClick(box, key.key(), key.keyboardModifiers());
+    QCOMPARE(QGuiApplication::clipboard()->text(), u"kept\u0000"_s);
+    QCOMPARE(box->documentText(), u"abc"_s);
+
+    // A paste with no plain text on offer leaves the selection.
+    auto* rich = new QMimeData;
+    rich->setHtml(u"<b>rich</b>"_s);
+    QGuiApplication::clipboard()->setMimeData(rich);
+    select(1, 1);
+    QTest::keyClick(box, Qt::Key_Insert, Qt::ShiftModifier);
+    QCOMPARE(box->documentText(), u"abc"_s);
+    QCOMPARE(box->selectedText(), u"b"_s);
+}
+
+// Text dropped from another program lands whole where it is dropped.
+void TestScriptEditor::dropCarriesEveryCharacter()
+{
+    box->resize(400, 200);
+    box->setDocumentText(u"[]"_s);
+    QMimeData offered;
+    offered.setText(u"a\u0000b\u0001\nc"_s);
+    const QPoint at(int(box->SendScintilla(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0UL, 1L)),
+                    int(box->SendScintilla(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0UL, 1L))
+                        + 2);
+    QWidget* viewport = box->viewport();
+    QDragEnterEvent enter(at, Qt::CopyAction, &offered, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &offered, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &drop);
+    QCOMPARE(box->documentText(), u"[a\u0000b\u0001\r\nc]"_s);
+    QVERIFY(box->isModified());
+}
+
+// A drag from the editor offers the selection whole, as Edit > Copy would.
+void TestScriptEditor::dragOffersEveryCharacter()
+{
+    box->resize(400, 200);
+    box->show();
+    QVERIFY(QTest::qWaitForWindowExposed(box));
+    box->setDocumentText(u"[a\u0000b\u0001\r\nc]"_s);
+    select(1, 6);
+    const auto pointAt = [this](long offset) {
+        return QPoint(
+            int(box->SendScintilla(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0UL, offset)),
+            int(box->SendScintilla(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0UL, offset)) + 2);
+    };
+    const QPoint from = pointAt(2) + QPoint(2, 0);
+    QWidget* viewport = box->viewport();
+    QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, from);
+    QTest::mouseMove(viewport, from + QPoint(QApplication::startDragDistance() + 30, 40));
+    const auto drags = box->findChildren<QDrag*>();
+    QVERIFY(!drags.isEmpty());
+    QCOMPARE(drags.constLast()->mimeData()->formats(), QStringList{u"text/plain"_s});
+    QCOMPARE(drags.constLast()->mimeData()->text(), u"a\u0000b\u0001\nc"_s);
 }
 
 QTEST_MAIN(TestScriptEditor)
