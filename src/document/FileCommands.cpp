@@ -1,5 +1,6 @@
 #include "document/FileCommands.h"
 
+#include "document/InterruptedSave.h"
 #include "document/OpenLimit.h"
 #include "document/RegularFileReader.h"
 #include "document/ScriptFileFormat.h"
@@ -91,6 +92,9 @@ void FileCommands::openPath(const QString& path)
     text_.setModified(false);
     window_.setWindowTitle(u"Vexlon Scriptor   "_s + path);
     currentFileName_ = path;
+    if (const std::optional<InterruptedSave> copy = findInterruptedSave(path))
+        messageBox_.ask(copy->notice(path), openTitle, MessageBox::Buttons::Ok,
+                        MessageBox::Icon::Warning);
 }
 
 bool FileCommands::save()
