@@ -8,6 +8,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -65,7 +66,11 @@ FileDescriptor FileFolder::create(const QByteArray& stem, const char* suffix, mo
     for (int attempt = 0; attempt < 100; ++attempt) {
         name = stem;
         for (int i = 0; i < randomSize; ++i)
-            name += letters[QRandomGenerator::global()->bounded(int(sizeof letters) - 1)];
+            name += letters[QRandomGenerator::system()->bounded(int(sizeof letters) - 1)];
+        // A name that would become a taken one once its suffix is dropped will not do.
+        struct stat status {};
+        if (*suffix && ::fstatat(fd(), name.constData(), &status, AT_SYMLINK_NOFOLLOW) == 0)
+            continue;
         name += suffix;
         const int created =
             ::openat(fd(), name.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode);

@@ -51,7 +51,8 @@ public:
     // random characters and suffixSize bytes more still fit in a name.
     QByteArray stem(const char* prefix, const char* infix, qsizetype suffixSize) const;
     // Creates a file that was not there, opened for reading and writing, named
-    // stem + six random characters + suffix; its name goes to `name`.
+    // stem + six random characters + suffix, where the name without the suffix
+    // is not taken either; its name goes to `name`.
     FileDescriptor create(const QByteArray& stem, const char* suffix, mode_t mode,
                           QByteArray& name) const;
     FileDescriptor createBeside(const char* prefix, const char* infix, mode_t mode,
