@@ -90,7 +90,7 @@ QList<QByteArray> FileFolder::namesMade(const QByteArray& stem, const char* suff
             ::close(listing);
         return names;
     }
-    const qsizetype suffixSize = qstrlen(suffix);
+    const qsizetype suffixSize = QByteArrayView(suffix).size();
     while (const dirent* entry = ::readdir(entries)) {
         const QByteArrayView name(entry->d_name);
         if (name.size() != stem.size() + randomSize + suffixSize || !name.startsWith(stem)

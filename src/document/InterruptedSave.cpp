@@ -24,7 +24,7 @@ std::optional<InterruptedSave> findInterruptedSave(const QString& path)
     if (!folder)
         return std::nullopt;
     const QByteArray stem =
-        folder->stem("", InterruptedSave::backupInfix, qstrlen(InterruptedSave::unfinishedSuffix));
+        folder->stem("", InterruptedSave::backupInfix, InterruptedSave::unfinishedSuffixSize);
     std::optional<InterruptedSave> newest;
     for (const QByteArray& name : folder->namesMade(stem, "")) {
         struct stat status {};

@@ -13,6 +13,7 @@
 struct InterruptedSave {
     static constexpr char backupInfix[] = ".backup-";
     static constexpr char unfinishedSuffix[] = ".unfinished";
+    static constexpr qsizetype unfinishedSuffixSize = sizeof unfinishedSuffix - 1;
 
     QString copyPath;
     QDateTime copyTime;

@@ -147,8 +147,7 @@ std::optional<Result> replaceWhole(const FileFolder& folder, const FileAttribute
 
 QByteArray backupStem(const FileFolder& folder)
 {
-    return folder.stem("", InterruptedSave::backupInfix,
-                       qstrlen(InterruptedSave::unfinishedSuffix));
+    return folder.stem("", InterruptedSave::backupInfix, InterruptedSave::unfinishedSuffixSize);
 }
 
 // Copies that were never finished were made before their file was touched:
@@ -214,7 +213,7 @@ QString finishBackup(const FileFolder& folder, FileDescriptor copy, QByteArray& 
         return reason;
     if (::fsync(copy.get()) != 0 || !copy.close())
         return qt_error_string(errno);
-    const QByteArray finished = name.chopped(qstrlen(InterruptedSave::unfinishedSuffix));
+    const QByteArray finished = name.chopped(InterruptedSave::unfinishedSuffixSize);
     if (!renameNew(folder, name, finished))
         return qt_error_string(errno);
     name = finished;
