@@ -322,10 +322,9 @@ SafeFileWriter::Result SafeFileWriter::write(const QString& path, QByteArrayView
     const std::optional<FileFolder> folder = FileFolder::open(target);
     if (!folder)
         return failure(errno);
-    if (exists)
-        removeUnfinishedBackups(*folder);
     if (!exists)
         return *replaceWhole(*folder, nullptr, bytes, writeStep_);
+    removeUnfinishedBackups(*folder);
     if (old.st_nlink > 1)
         return writeInPlace(*folder, bytes, writeStep_);
     const std::optional<FileAttributes> attributes = FileAttributes::read(target);
