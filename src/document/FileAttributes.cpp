@@ -37,20 +37,45 @@ QList<QByteArray> namesIn(const QByteArray& list)
     return names;
 }
 
+// A file named by its path, for FileAttributes::readFrom.
+struct PathSource {
+    const char* path;
+
+    int stat(struct stat* status) const { return ::stat(path, status); }
+    ssize_t list(char* buffer, size_t size) const { return ::listxattr(path, buffer, size); }
+    ssize_t get(const char* name, char* buffer, size_t size) const
+    {
+        return ::getxattr(path, name, buffer, size);
+    }
+};
+
+// An open file, for FileAttributes::readFrom.
+struct OpenSource {
+    int fd;
+
+    int stat(struct stat* status) const { return ::fstat(fd, status); }
+    ssize_t list(char* buffer, size_t size) const { return ::flistxattr(fd, buffer, size); }
+    ssize_t get(const char* name, char* buffer, size_t size) const
+    {
+        return ::fgetxattr(fd, name, buffer, size);
+    }
+};
+
 } // namespace
 
-std::optional<FileAttributes> FileAttributes::read(const QByteArray& path)
+template<typename Source>
+std::optional<FileAttributes> FileAttributes::readFrom(const Source& source)
 {
     struct stat status {};
-    if (::stat(path.constData(), &status) != 0)
+    if (source.stat(&status) != 0)
         return std::nullopt;
     FileAttributes attributes;
     attributes.owner_ = status.st_uid;
     attributes.group_ = status.st_gid;
     attributes.mode_ = status.st_mode & 07777;
 
-    const std::optional<QByteArray> list = readSized(
-        [&path](char* buffer, size_t size) { return ::listxattr(path.constData(), buffer, size); });
+    const std::optional<QByteArray> list =
+        readSized([&source](char* buffer, size_t size) { return source.list(buffer, size); });
     if (!list) {
         if (errno == ENOTSUP)
             return attributes;
@@ -59,15 +84,21 @@ std::optional<FileAttributes> FileAttributes::read(const QByteArray& path)
     for (const QByteArray& name : namesIn(*list)) {
         if (name == droppedOnWrite)
             continue;
-        const std::optional<QByteArray> value = readSized([&](char* buffer, size_t size) {
-            return ::getxattr(path.constData(), name.constData(), buffer, size);
-        });
+        const std::optional<QByteArray> value = readSized(
+            [&](char* buffer, size_t size) { return source.get(name.constData(), buffer, size); });
         if (!value)
             return std::nullopt;
         attributes.extended_.append({name, *value});
     }
     return attributes;
 }
+
+std::optional<FileAttributes> FileAttributes::read(const QByteArray& path)
+{
+    return readFrom(PathSource{path.constData()});
+}
+
+std::optional<FileAttributes> FileAttributes::read(int fd) { return readFrom(OpenSource{fd}); }
 
 bool FileAttributes::applyTo(int fd) const
 {

@@ -18,6 +18,8 @@ public:
     // The attributes of the file at path; nullopt, with errno set, when one of
     // them cannot be read.
     static std::optional<FileAttributes> read(const QByteArray& path);
+    // The same for an open file.
+    static std::optional<FileAttributes> read(int fd);
 
     // Gives the open file these attributes, and no extended attributes besides
     // (a new file may have inherited an ACL from its folder). False, with
@@ -25,6 +27,7 @@ public:
     bool applyTo(int fd) const;
 
 private:
+    template<typename Source> static std::optional<FileAttributes> readFrom(const Source& source);
     bool removeOthers(int fd) const;
 
     uid_t owner_ = 0;

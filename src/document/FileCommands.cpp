@@ -1,5 +1,6 @@
 #include "document/FileCommands.h"
 
+#include "document/InterruptedSave.h"
 #include "document/OpenLimit.h"
 #include "document/RegularFileReader.h"
 #include "editor/EditorControl.h"
@@ -118,6 +119,9 @@ void FileCommands::openPath(const QString& path)
     currentFileName_ = path;
     encoding_ = encoding;
     remember(read.identity, path);
+    if (const std::optional<InterruptedSave> copy = findInterruptedSave(path))
+        messageBox_.ask(copy->notice(path), openTitle, MessageBox::Buttons::Ok,
+                        MessageBox::Icon::Warning);
 }
 
 void FileCommands::remember(const std::optional<FileIdentity>& file, const QString& path)
@@ -134,7 +138,10 @@ bool FileCommands::save()
         reportFailedSave(currentFileName_, refusal);
         return false;
     }
-    return mayReplaceCurrentFile() && writeDocument(currentFileName_);
+    // And so should one appear between this check and the write.
+    const auto links = knownFile_ && !knownThroughLink_ ? SafeFileWriter::Links::Refuse
+                                                        : SafeFileWriter::Links::Follow;
+    return mayReplaceCurrentFile() && writeDocument(currentFileName_, links);
 }
 
 QString FileCommands::currentFileRefusal() const
@@ -167,14 +174,14 @@ bool FileCommands::saveAs()
     if (!dialog_.showSave())
         return false;
     const QString path = dialog_.fileName();
-    if (!writeDocument(path))
+    if (!writeDocument(path, SafeFileWriter::Links::Follow))
         return false;
     window_.setWindowTitle(u"Vexlon"_s + path);
     currentFileName_ = path;
     return true;
 }
 
-bool FileCommands::writeDocument(const QString& path)
+bool FileCommands::writeDocument(const QString& path, SafeFileWriter::Links links)
 {
     // Piece by piece: a large script is never held twice as text.
     ScriptFileFormat::Encoder encoder(text_.documentTextLength(), encoding_);
@@ -186,7 +193,7 @@ bool FileCommands::writeDocument(const QString& path)
         if (answer != MessageBox::Answer::Yes)
             return false;
     }
-    const SafeFileWriter::Result result = writer_.write(path, encoded.bytes);
+    const SafeFileWriter::Result result = writer_.write(path, encoded.bytes, links);
     if (!result.written) {
         reportFailedSave(path, result.reason);
         return false;

@@ -59,7 +59,7 @@ public:
 private:
     void prepareFileDialog();
     // True when the document is in the file.
-    bool writeDocument(const QString& path);
+    bool writeDocument(const QString& path, SafeFileWriter::Links links);
     // False when the current file was changed on disk since it was opened or
     // saved here and the user would rather keep those changes.
     bool mayReplaceCurrentFile();

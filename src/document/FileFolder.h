@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <optional>
 #include <sys/types.h>
@@ -46,11 +47,22 @@ public:
     const QByteArray& fileName() const { return fileName_; }
     QString pathOf(const QByteArray& name) const;
 
+    // prefix + the file's name + infix, the file's name shortened so that six
+    // random characters and suffixSize bytes more still fit in a name.
+    QByteArray stem(const char* prefix, const char* infix, qsizetype suffixSize) const;
     // Creates a file that was not there, opened for reading and writing, named
-    // prefix + the file's name + infix + six random characters (the file's name
-    // shortened when that would be too long); its name goes to `name`.
+    // stem + six random characters + suffix, where the name without the suffix
+    // is not taken either; its name goes to `name`.
+    FileDescriptor create(const QByteArray& stem, const char* suffix, mode_t mode,
+                          QByteArray& name) const;
     FileDescriptor createBeside(const char* prefix, const char* infix, mode_t mode,
-                                QByteArray& name) const;
+                                QByteArray& name) const
+    {
+        return create(stem(prefix, infix, 0), "", mode, name);
+    }
+    // The names in the folder that create(stem, suffix) could have made; none
+    // when the folder cannot be listed.
+    QList<QByteArray> namesMade(const QByteArray& stem, const char* suffix) const;
     void remove(const QByteArray& name) const;
     // Flushes the folder's names to disk. True also where a folder cannot be
     // flushed; false, with errno set, when flushing failed.

@@ -3,6 +3,23 @@
 #include <QFile>
 #include <limits>
 
+qint64 availableMemoryIn(QByteArrayView meminfo)
+{
+    constexpr QByteArrayView key = "MemAvailable:";
+    for (const QByteArray& line : meminfo.toByteArray().split('\n')) {
+        if (!line.startsWith(key))
+            continue;
+        const QList<QByteArray> fields = line.sliced(key.size()).trimmed().split(' ');
+        bool ok = false;
+        const qint64 kilobytes = fields.value(0).toLongLong(&ok);
+        if (!ok || kilobytes < 0 || kilobytes > std::numeric_limits<qint64>::max() / 1024
+            || fields.size() != 2 || fields[1] != "kB")
+            return -1;
+        return kilobytes * 1024;
+    }
+    return -1;
+}
+
 namespace {
 
 // Peak memory of Open and of a later Save, measured by bench_vexlon, with room to spare.
@@ -14,14 +31,7 @@ qint64 availableMemory()
     QFile meminfo(QStringLiteral("/proc/meminfo"));
     if (!meminfo.open(QIODevice::ReadOnly))
         return -1;
-    for (const QByteArray& line : meminfo.readAll().split('\n')) {
-        if (line.startsWith("MemAvailable:")) {
-            bool ok = false;
-            const qint64 kilobytes = line.mid(13).trimmed().split(' ').value(0).toLongLong(&ok);
-            return ok ? kilobytes * 1024 : -1;
-        }
-    }
-    return -1;
+    return availableMemoryIn(meminfo.readAll());
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QtGlobal>
 
 // The largest file Open takes on. The editor counts its positions in 32-bit
@@ -11,3 +12,7 @@ qint64 largestOpenableFile();
 
 // The same rule for a given count of free bytes (-1: unknown).
 qint64 largestOpenableFile(qint64 availableMemory);
+
+// The bytes the system can hand out without swapping, as the MemAvailable line
+// of the text of /proc/meminfo gives them; -1 when it does not say.
+qint64 availableMemoryIn(QByteArrayView meminfo);

@@ -2,10 +2,12 @@
 
 #include "document/FileAttributes.h"
 #include "document/FileFolder.h"
+#include "document/InterruptedSave.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
 #include <optional>
 #include <sys/stat.h>
@@ -79,26 +81,61 @@ QString overwrite(int fd, QByteArrayView bytes, const WriteStep& step)
     return {};
 }
 
-// Nullopt when the old file's attributes cannot be given to a new file.
+// How a folder refuses a new file, while a file in it may still be writable.
+bool folderRefuses(int error) { return error == EACCES || error == EPERM || error == EROFS; }
+
+// Gives the open file what any file made in the folder gets: 0666 less the
+// umask, or what the folder's default ACL gives. These are read from an empty
+// file made for the purpose, so that the system works them out.
+bool giveNewFileAttributes(const FileFolder& folder, int fd)
+{
+    QByteArray probeName;
+    const FileDescriptor probe = folder.createBeside(".", ".saving-", 0666, probeName);
+    if (!probe.isOpen())
+        return false;
+    const std::optional<FileAttributes> attributes = FileAttributes::read(probe.get());
+    const int error = errno;
+    folder.remove(probeName);
+    errno = error;
+    return attributes && attributes->applyTo(fd);
+}
+
+// Nullopt when the save is to go in place: the old file's attributes cannot
+// be given to a new file, the folder takes no new file, or the old file cannot
+// be renamed over (it is a mount point).
 std::optional<Result> replaceWhole(const FileFolder& folder, const FileAttributes* old,
                                    QByteArrayView bytes, const WriteStep& step)
 {
     QByteArray tempName;
-    // 0666 as for any new file: the umask or the folder's default ACL takes away the rest.
-    FileDescriptor file = folder.createBeside(".", ".saving-", 0666, tempName);
-    if (!file.isOpen())
+    // Only the user's until it is complete, whatever the old file allows.
+    FileDescriptor file = folder.createBeside(".", ".saving-", 0600, tempName);
+    if (!file.isOpen()) {
+        if (old && folderRefuses(errno))
+            return std::nullopt;
         return failure(errno);
+    }
     QString reason = writeAll(file.get(), bytes, step);
-    if (reason.isEmpty() && old && !old->applyTo(file.get())) {
-        folder.remove(tempName);
-        return std::nullopt;
+    if (reason.isEmpty()) {
+        const bool given =
+            old ? old->applyTo(file.get()) : giveNewFileAttributes(folder, file.get());
+        if (!given && old) {
+            folder.remove(tempName);
+            return std::nullopt;
+        }
+        if (!given)
+            reason = qt_error_string(errno);
     }
     if (reason.isEmpty() && (::fsync(file.get()) != 0 || !file.close()))
         reason = qt_error_string(errno);
     if (reason.isEmpty()
         && ::renameat(folder.fd(), tempName.constData(), folder.fd(), folder.fileName().constData())
-               != 0)
-        reason = qt_error_string(errno);
+               != 0) {
+        const int error = errno;
+        folder.remove(tempName);
+        if (old && (error == EBUSY || error == EXDEV))
+            return std::nullopt;
+        return failure(error);
+    }
     if (!reason.isEmpty()) {
         folder.remove(tempName);
         return Result{false, reason};
@@ -108,24 +145,115 @@ std::optional<Result> replaceWhole(const FileFolder& folder, const FileAttribute
     return Result{true, {}};
 }
 
+QByteArray backupStem(const FileFolder& folder)
+{
+    return folder.stem("", InterruptedSave::backupInfix, InterruptedSave::unfinishedSuffixSize);
+}
+
+// Copies that were never finished were made before their file was touched:
+// nothing needs them.
+void removeUnfinishedBackups(const FileFolder& folder)
+{
+    for (const QByteArray& name :
+         folder.namesMade(backupStem(folder), InterruptedSave::unfinishedSuffix))
+        folder.remove(name);
+}
+
+// The folder in the user's cache for copies that cannot be made beside their
+// file: $XDG_CACHE_HOME/vexlon or ~/.cache/vexlon, only the user's. Nullopt,
+// with errno set, when it cannot be made.
+std::optional<FileFolder> cacheFolderFor(const QByteArray& fileName)
+{
+    QByteArray base = qgetenv("XDG_CACHE_HOME");
+    if (!base.startsWith('/')) {
+        const QByteArray home = qgetenv("HOME");
+        if (!home.startsWith('/')) {
+            errno = ENOENT;
+            return std::nullopt;
+        }
+        base = home + "/.cache";
+    }
+    const QByteArray path = base + "/vexlon";
+    for (const QByteArray& folder : {base, path}) {
+        if (::mkdir(folder.constData(), 0700) != 0 && errno != EEXIST)
+            return std::nullopt;
+    }
+    struct stat status {};
+    if (::lstat(path.constData(), &status) != 0)
+        return std::nullopt;
+    if (!S_ISDIR(status.st_mode) || status.st_uid != ::geteuid()) {
+        errno = EACCES;
+        return std::nullopt;
+    }
+    return FileFolder::open(path + '/' + fileName);
+}
+
+// Renames without replacing a file of the new name, where the file system can.
+bool renameNew(const FileFolder& folder, const QByteArray& from, const QByteArray& to)
+{
+    if (::renameat2(folder.fd(), from.constData(), folder.fd(), to.constData(), RENAME_NOREPLACE)
+        == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS)
+        return false;
+    struct stat status {};
+    if (::fstatat(folder.fd(), to.constData(), &status, AT_SYMLINK_NOFOLLOW) == 0) {
+        errno = EEXIST;
+        return false;
+    }
+    return ::renameat(folder.fd(), from.constData(), folder.fd(), to.constData()) == 0;
+}
+
+// Writes the old content into the copy, made under its unfinished name, and
+// gives the copy its final name once it is on disk; `name` follows it.
+QString finishBackup(const FileFolder& folder, FileDescriptor copy, QByteArray& name,
+                     QByteArrayView old)
+{
+    if (QString reason = writeAll(copy.get(), old, systemWrite); !reason.isEmpty())
+        return reason;
+    if (::fsync(copy.get()) != 0 || !copy.close())
+        return qt_error_string(errno);
+    const QByteArray finished = name.chopped(InterruptedSave::unfinishedSuffixSize);
+    if (!renameNew(folder, name, finished))
+        return qt_error_string(errno);
+    name = finished;
+    if (!folder.sync())
+        return qt_error_string(errno);
+    return {};
+}
+
 Result writeInPlace(const FileFolder& folder, QByteArrayView bytes, const WriteStep& step)
 {
     const FileDescriptor file(
-        ::openat(folder.fd(), folder.fileName().constData(), O_RDWR | O_CLOEXEC));
+        ::openat(folder.fd(), folder.fileName().constData(), O_RDWR | O_NOFOLLOW | O_CLOEXEC));
     struct stat status {};
     if (!file.isOpen() || ::fstat(file.get(), &status) != 0)
         return failure(errno);
     const std::optional<QByteArray> old = readWhole(file.get(), status.st_size);
     if (!old)
         return failure(errno);
-    QByteArray backupName;
-    FileDescriptor backup = folder.createBeside("", ".backup-", 0600, backupName);
-    if (!backup.isOpen())
-        return failure(errno);
 
-    QString reason = writeAll(backup.get(), *old, systemWrite);
-    if (reason.isEmpty() && (::fsync(backup.get()) != 0 || !backup.close() || !folder.sync()))
-        reason = qt_error_string(errno);
+    const FileFolder* backupFolder = &folder;
+    std::optional<FileFolder> cache;
+    QByteArray backupName;
+    FileDescriptor backup =
+        folder.create(backupStem(folder), InterruptedSave::unfinishedSuffix, 0600, backupName);
+    if (!backup.isOpen()) {
+        const int error = errno;
+        if (folderRefuses(error))
+            cache = cacheFolderFor(folder.fileName());
+        if (!cache)
+            return failure(error);
+        removeUnfinishedBackups(*cache);
+        backupFolder = &*cache;
+        backup =
+            cache->create(backupStem(*cache), InterruptedSave::unfinishedSuffix, 0600, backupName);
+        // The folder's reason: it is the file's folder that the user knows.
+        if (!backup.isOpen())
+            return failure(error);
+    }
+
+    QString reason = finishBackup(*backupFolder, std::move(backup), backupName, *old);
     // Reserved so that a full disk stops the save before the file has changed.
     // KEEP_SIZE, because a reservation that fails half-way would otherwise
     // leave the file lengthened with zeros.
@@ -134,7 +262,7 @@ Result writeInPlace(const FileFolder& folder, QByteArrayView bytes, const WriteS
         && errno != ENOSYS)
         reason = qt_error_string(errno);
     if (!reason.isEmpty()) {
-        folder.remove(backupName);
+        backupFolder->remove(backupName);
         return {false, reason};
     }
 
@@ -144,11 +272,11 @@ Result writeInPlace(const FileFolder& folder, QByteArrayView bytes, const WriteS
     if (status.st_mode & (S_ISUID | S_ISGID))
         ::fchmod(file.get(), status.st_mode & 07777);
     if (reason.isEmpty() || undone) {
-        folder.remove(backupName);
+        backupFolder->remove(backupName);
         return {reason.isEmpty(), reason};
     }
     return {false, u"%1. The file may be damaged; its previous content is kept in \"%2\"."_s.arg(
-                       reason, folder.pathOf(backupName))};
+                       reason, backupFolder->pathOf(backupName))};
 }
 
 // A symbolic link is written through; a dangling one makes the file it names.
@@ -175,9 +303,16 @@ SafeFileWriter::SafeFileWriter(WriteStep writeStep)
         writeStep_ = systemWrite;
 }
 
-SafeFileWriter::Result SafeFileWriter::write(const QString& path, QByteArrayView bytes) const
+SafeFileWriter::Result SafeFileWriter::write(const QString& path, QByteArrayView bytes,
+                                             Links links) const
 {
-    const QByteArray target = QFile::encodeName(writtenThrough(path));
+    // Refused, a link is never followed: the check below, then a rename that
+    // replaces whatever is at the name, or an in-place open with O_NOFOLLOW.
+    if (const QFileInfo name(path); links == Links::Refuse && name.isSymLink())
+        return {false,
+                u"\"%1\" is a link to \"%2\"; it was not saved."_s.arg(path, name.symLinkTarget())};
+    const QByteArray target =
+        QFile::encodeName(links == Links::Follow ? writtenThrough(path) : path);
     if (target.isEmpty())
         return failure(ENOENT);
     struct stat old {};
@@ -196,6 +331,7 @@ SafeFileWriter::Result SafeFileWriter::write(const QString& path, QByteArrayView
         return failure(errno);
     if (!exists)
         return *replaceWhole(*folder, nullptr, bytes, writeStep_);
+    removeUnfinishedBackups(*folder);
     if (old.st_nlink > 1)
         return writeInPlace(*folder, bytes, writeStep_);
     const std::optional<FileAttributes> attributes = FileAttributes::read(target);

@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
@@ -30,6 +31,8 @@ private slots:
     void openFailureIsReportedAndChangesNothing_data();
     void openFailureIsReportedAndChangesNothing();
     void openOfAnEmptyFileGivesAnEmptyDocument();
+    void openTellsOfACopyLeftByAnInterruptedSave_data();
+    void openTellsOfACopyLeftByAnInterruptedSave();
 
     void saveBeforeAnyFileRunsSaveAs();
     void saveAfterOpenWritesBackWithoutDialog();
@@ -212,6 +215,55 @@ void FileCommandsTest::openOfAnEmptyFileGivesAnEmptyDocument()
     QCOMPARE(h->text->documentText(), QString());
     QCOMPARE(h->window.windowTitle(), u"Vexlon Scriptor   "_s + path);
     QCOMPARE(h->files.currentFileName(), path);
+}
+
+void FileCommandsTest::openTellsOfACopyLeftByAnInterruptedSave_data()
+{
+    QTest::addColumn<QStringList>("copies");
+    QTest::addColumn<QString>("named");
+    const QString finished = u"npc.scp.backup-Ab12Cd"_s;
+    QTest::newRow("a finished copy") << QStringList{finished} << finished;
+    QTest::newRow("the newest of two")
+        << QStringList{u"npc.scp.backup-Old000"_s, finished} << finished;
+    QTest::newRow("an unfinished copy") << QStringList{finished + u".unfinished"_s} << QString();
+    QTest::newRow("a copy of another file")
+        << QStringList{u"npc.scp2.backup-Ab12Cd"_s, u"other.scp.backup-Ab12Cd"_s} << QString();
+    QTest::newRow("not a copy's name")
+        << QStringList{u"npc.scp.backup-Ab12C"_s, u"npc.scp.backup-Ab12Cd~"_s} << QString();
+}
+
+// Nothing is restored or deleted: the user decides what to do with the copy.
+void FileCommandsTest::openTellsOfACopyLeftByAnInterruptedSave()
+{
+    QFETCH(QStringList, copies);
+    QFETCH(QString, named);
+    const QString path = dir->filePath(u"npc.scp"_s);
+    QVERIFY(writeBytes(path, "new text up to here, old text"));
+    const QDateTime newest(QDate(2024, 3, 5), QTime(14, 7, 9));
+    for (qsizetype i = 0; i < copies.size(); ++i) {
+        const QString copy = dir->filePath(copies[i]);
+        QVERIFY(writeBytes(copy, "old text"));
+        const qint64 seconds = newest.toSecsSinceEpoch() - 3600 * (copies.size() - 1 - i);
+        const timespec times[2] = {{seconds, 0}, {seconds, 0}};
+        QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(copy).constData(), times, 0), 0);
+    }
+    h->messageBox.answers = {MessageBox::Answer::Ok};
+    h->files.openPath(path);
+
+    QCOMPARE(h->text->documentText(), u"new text up to here, old text"_s);
+    QCOMPARE(h->files.currentFileName(), path);
+    QCOMPARE(h->messageBox.asked.size(), named.isEmpty() ? 0 : 1);
+    if (!named.isEmpty()) {
+        const FakeMessageBox::Asked& asked = h->messageBox.asked.first();
+        QCOMPARE(asked.prompt, u"The last save of \u201c%1\u201d was interrupted.\nThe copy "
+                               u"\u201c%2\u201d, from 2024-03-05 14:07:09, holds the text from "
+                               u"before that save."_s.arg(path, dir->filePath(named)));
+        QCOMPARE(asked.title, u"VX Open..."_s);
+        QCOMPARE(asked.buttons, MessageBox::Buttons::Ok);
+        QCOMPARE(asked.icon, MessageBox::Icon::Warning);
+    }
+    for (const QString& copy : std::as_const(copies))
+        QCOMPARE(readBytes(dir->filePath(copy)), "old text"_ba);
 }
 
 void FileCommandsTest::saveBeforeAnyFileRunsSaveAs()

@@ -4,10 +4,41 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <climits>
+#include <dlfcn.h>
 #include <limits>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+// The file that the next read() of it finds cut to three bytes, as if another
+// program had shortened it between the reader's fstat() and its read().
+const char* shrinkOnRead = nullptr;
+
+bool isOpenAs(int fd, const char* path)
+{
+    char link[PATH_MAX] = {};
+    const QByteArray fdPath = "/proc/self/fd/" + QByteArray::number(fd);
+    const ssize_t size = ::readlink(fdPath.constData(), link, sizeof link - 1);
+    return size > 0 && qstrcmp(link, path) == 0;
+}
+
+} // namespace
+
+// Takes the place of the system's read() in this program, Qt's reads included.
+extern "C" ssize_t read(int fd, void* buffer, size_t size)
+{
+    using Read = ssize_t (*)(int, void*, size_t);
+    static const auto systemRead = reinterpret_cast<Read>(::dlsym(RTLD_NEXT, "read"));
+    if (shrinkOnRead && isOpenAs(fd, shrinkOnRead)) {
+        ::truncate(shrinkOnRead, 3);
+        shrinkOnRead = nullptr;
+    }
+    return systemRead(fd, buffer, size);
+}
 
 class RegularFileReaderTest : public QObject {
     Q_OBJECT
@@ -17,6 +48,9 @@ private slots:
     void refusesWhatIsNotARegularFile_data();
     void refusesWhatIsNotARegularFile();
     void refusesAFileLargerThanTheLimit();
+    void refusesAFileThatShrinksWhileRead();
+    void readsTheFreeMemoryFromMeminfo_data();
+    void readsTheFreeMemoryFromMeminfo();
     void openLimitLeavesRoomInMemoryAndInTheEditor_data();
     void openLimitLeavesRoomInMemoryAndInTheEditor();
 };
@@ -89,6 +123,51 @@ void RegularFileReaderTest::refusesAFileLargerThanTheLimit()
     QVERIFY2(tooLarge.failure.startsWith(u"It is too large to open here"),
              qPrintable(tooLarge.failure));
     QVERIFY(readRegularFile(path, 101).bytes.has_value());
+}
+
+void RegularFileReaderTest::refusesAFileThatShrinksWhileRead()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"shrinking.scp"_s);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(100000, 'x'));
+    file.close();
+    const QByteArray canonical = QFile::encodeName(QFileInfo(path).canonicalFilePath());
+    shrinkOnRead = canonical.constData();
+    const RegularFileRead read = readRegularFile(path, 1 << 20);
+    QVERIFY2(!shrinkOnRead, "the file was not read");
+    shrinkOnRead = nullptr;
+    QVERIFY(!read.bytes.has_value());
+    QCOMPARE(read.failure, u"It changed while it was being read."_s);
+}
+
+void RegularFileReaderTest::readsTheFreeMemoryFromMeminfo_data()
+{
+    QTest::addColumn<QByteArray>("meminfo");
+    QTest::addColumn<qint64>("available");
+    QTest::newRow("among other lines")
+        << "MemTotal:       16318508 kB\nMemFree:         1203260 kB\n"
+           "MemAvailable:    9361236 kB\nBuffers:          634112 kB\n"_ba
+        << qint64(9361236) * 1024;
+    QTest::newRow("first line, no line end") << "MemAvailable: 5 kB"_ba << qint64(5120);
+    QTest::newRow("missing, as on old kernels")
+        << "MemTotal:       16318508 kB\nMemFree:         1203260 kB\n"_ba << qint64(-1);
+    QTest::newRow("empty") << QByteArray() << qint64(-1);
+    QTest::newRow("not at the start of a line") << "XMemAvailable: 5 kB\n"_ba << qint64(-1);
+    QTest::newRow("not a number") << "MemAvailable: lots kB\n"_ba << qint64(-1);
+    QTest::newRow("no unit") << "MemAvailable: 5\n"_ba << qint64(-1);
+    QTest::newRow("another unit") << "MemAvailable: 5 MB\n"_ba << qint64(-1);
+    QTest::newRow("negative") << "MemAvailable: -5 kB\n"_ba << qint64(-1);
+    QTest::newRow("too large to count in bytes")
+        << "MemAvailable: 9223372036854775807 kB\n"_ba << qint64(-1);
+}
+
+void RegularFileReaderTest::readsTheFreeMemoryFromMeminfo()
+{
+    QFETCH(QByteArray, meminfo);
+    QFETCH(qint64, available);
+    QCOMPARE(availableMemoryIn(meminfo), available);
 }
 
 void RegularFileReaderTest::openLimitLeavesRoomInMemoryAndInTheEditor_data()

@@ -7,10 +7,15 @@
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <functional>
 #include <grp.h>
+#include <linux/fs.h>
 #include <linux/magic.h>
 #include <optional>
+#include <sched.h>
+#include <sys/ioctl.h>
 #include <sys/mman.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/vfs.h>
 #include <sys/wait.h>
@@ -100,10 +105,12 @@ struct FillingDisk {
     }
 };
 
-// Saves in a child process, as `user` when one is given; returns the child's
-// wait status, and what the save answered in `result` if it got that far.
+// Saves in a child process, as `user` when one is given, after `prepare` has
+// run there (as root when the test runs as root); returns the child's wait
+// status, and what the save answered in `result` if it got that far.
 int saveInChild(const QString& path, const SafeFileWriter::WriteStep& step,
-                SafeFileWriter::Result& result, std::optional<uid_t> user = {})
+                SafeFileWriter::Result& result, std::optional<uid_t> user = {},
+                const std::function<bool()>& prepare = {})
 {
     int channel[2];
     if (::pipe(channel) != 0)
@@ -111,6 +118,8 @@ int saveInChild(const QString& path, const SafeFileWriter::WriteStep& step,
     const pid_t child = ::fork();
     if (child == 0) {
         ::close(channel[0]);
+        if (prepare && !prepare())
+            ::_exit(4);
         if (user && (::setgroups(0, nullptr) != 0 || ::setgid(*user) != 0 || ::setuid(*user) != 0))
             ::_exit(2);
         const SafeFileWriter::Result answer = SafeFileWriter(step).write(path, next);
@@ -131,6 +140,68 @@ int saveInChild(const QString& path, const SafeFileWriter::WriteStep& step,
     if (!report.isEmpty())
         result = {report[0] == '1', QString::fromUtf8(report.mid(1))};
     return status;
+}
+
+// Points XDG_CACHE_HOME, where copies go that the file's folder cannot take,
+// at a folder of the test's choosing while it lives.
+class CacheHome {
+public:
+    explicit CacheHome(const QString& path)
+        : old_(qgetenv("XDG_CACHE_HOME"))
+        , wasSet_(qEnvironmentVariableIsSet("XDG_CACHE_HOME"))
+    {
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(path));
+    }
+    ~CacheHome()
+    {
+        if (wasSet_)
+            qputenv("XDG_CACHE_HOME", old_);
+        else
+            qunsetenv("XDG_CACHE_HOME");
+    }
+    CacheHome(const CacheHome&) = delete;
+    CacheHome& operator=(const CacheHome&) = delete;
+
+private:
+    QByteArray old_;
+    bool wasSet_;
+};
+
+bool setImmutable(const QString& path, bool immutable)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY);
+    int flags = 0;
+    bool done = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    flags = immutable ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+    done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    if (fd >= 0)
+        ::close(fd);
+    return done;
+}
+
+// Mounts the file over itself in a mount namespace of the calling process's
+// own, so that it is a mount point; with a read-only folder, the folder is
+// then mounted read-only over itself, the file's mount left writable.
+bool mountFileOverItself(const QByteArray& folder, const QByteArray& file, bool readOnlyFolder)
+{
+    if (::unshare(CLONE_NEWNS) != 0
+        || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
+        || ::mount(file.constData(), file.constData(), nullptr, MS_BIND, nullptr) != 0)
+        return false;
+    return !readOnlyFolder
+           || (::mount(folder.constData(), folder.constData(), nullptr, MS_BIND | MS_REC, nullptr)
+                   == 0
+               && ::mount(nullptr, folder.constData(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY,
+                          nullptr)
+                      == 0);
+}
+
+QByteArray accessAcl(const QString& path)
+{
+    char value[256];
+    const ssize_t size = ::getxattr(QFile::encodeName(path).constData(), "system.posix_acl_access",
+                                    value, sizeof value);
+    return size < 0 ? QByteArray("<none>") : QByteArray(value, size);
 }
 
 } // namespace
@@ -155,11 +226,16 @@ private slots:
     void keepsExtendedAttributes();
     void writesThroughASymbolicLink_data();
     void writesThroughASymbolicLink();
+    void refusedLinksAreNeverWrittenThrough();
     void refusesWhatIsNotARegularFile_data();
     void refusesWhatIsNotARegularFile();
     void failsWithTheSystemsReasonWhenTheFolderIsAFile();
     void failsWhereTheUserMayNotWriteAndKeepsTheFile_data();
     void failsWhereTheUserMayNotWriteAndKeepsTheFile();
+    void aNewFileGetsWhatTheFoldersDefaultAclGives();
+    void anUnprivilegedOwnerKeepsTheSetGroupIdBitInPlace();
+    void savesInPlaceWhereTheFolderTakesNoNewFile_data();
+    void savesInPlaceWhereTheFolderTakesNoNewFile();
 };
 
 void SafeFileWriterTest::writesANewFile()
@@ -434,6 +510,28 @@ void SafeFileWriterTest::writesThroughASymbolicLink()
              QStringList{u"script.scp"_s});
 }
 
+void SafeFileWriterTest::refusedLinksAreNeverWrittenThrough()
+{
+    QTemporaryDir dir;
+    const QString target = dir.filePath(u"root-only"_s);
+    createFile(target, previous);
+    const QString link = dir.filePath(u"link.scp"_s);
+    QCOMPARE(::symlink("root-only", QFile::encodeName(link).constData()), 0);
+
+    const SafeFileWriter::Result refused =
+        SafeFileWriter().write(link, next, SafeFileWriter::Links::Refuse);
+    QVERIFY(!refused.written);
+    QCOMPARE(refused.reason, u"\"%1\" is a link to \"%2\"; it was not saved."_s.arg(link, target));
+    QCOMPARE(contentsOf(target), previous);
+    QVERIFY(S_ISLNK(statusOf(link).st_mode));
+
+    // A plain file is written as ever.
+    const QString plain = dir.filePath(u"plain.scp"_s);
+    createFile(plain, previous);
+    QVERIFY(SafeFileWriter().write(plain, next, SafeFileWriter::Links::Refuse).written);
+    QCOMPARE(contentsOf(plain), next);
+}
+
 void SafeFileWriterTest::refusesWhatIsNotARegularFile_data()
 {
     QTest::addColumn<QString>("name");
@@ -495,6 +593,8 @@ void SafeFileWriterTest::failsWhereTheUserMayNotWriteAndKeepsTheFile()
     }
     QCOMPARE(::chmod(path.constData(), mode_t(fileMode)), 0);
     QCOMPARE(::chmod(folder.constData(), mode_t(folderMode)), 0);
+    // Nor can the copy go to the cache folder, which cannot be made there.
+    const CacheHome cache(dir.filePath(u"cache"_s));
     SafeFileWriter::Result result{true, {}};
     const int status = saveInChild(QFile::decodeName(path), {}, result, user);
     ::chmod(folder.constData(), 0700);
@@ -504,6 +604,117 @@ void SafeFileWriterTest::failsWhereTheUserMayNotWriteAndKeepsTheFile()
     QCOMPARE(result.reason, qt_error_string(EACCES));
     QCOMPARE(contentsOf(QFile::decodeName(path)), previous);
     QCOMPARE(namesIn(dir), scriptNames(inPlace));
+}
+
+// The folder gives u::rw, u:nobody:rw, g::r, m::rw, o::- to new files: the
+// save gives a brand-new file exactly that, as a file made there at once gets.
+void SafeFileWriterTest::aNewFileGetsWhatTheFoldersDefaultAclGives()
+{
+    QTemporaryDir dir;
+    const auto entry = [](quint16 tag, quint16 permissions, quint32 id) {
+        QByteArray bytes;
+        for (const quint32 part : {quint32(tag) | quint32(permissions) << 16, id})
+            bytes.append(reinterpret_cast<const char*>(&part), 4);
+        return bytes;
+    };
+    constexpr quint32 noId = 0xFFFFFFFF;
+    const QByteArray acl = QByteArray("\x02\0\0\0", 4) + entry(0x01, 6, noId)
+                           + entry(0x02, 6, nobody) + entry(0x04, 4, noId) + entry(0x10, 6, noId)
+                           + entry(0x20, 0, noId);
+    if (::setxattr(QFile::encodeName(dir.path()).constData(), "system.posix_acl_default",
+                   acl.constData(), size_t(acl.size()), 0)
+        != 0)
+        QSKIP("the file system takes no ACLs");
+    const QString plain = dir.filePath(u"plain"_s);
+    ::close(::open(QFile::encodeName(plain).constData(), O_CREAT | O_WRONLY, 0666));
+
+    const QString path = dir.filePath(u"new.vls"_s);
+    QVERIFY(SafeFileWriter().write(path, next).written);
+    QCOMPARE(contentsOf(path), next);
+    QCOMPARE(statusOf(path).st_mode, statusOf(plain).st_mode);
+    QCOMPARE(accessAcl(path), accessAcl(plain));
+    QVERIFY(accessAcl(path) != "<none>");
+    QCOMPARE(namesIn(dir), (QStringList{u"new.vls"_s, u"plain"_s}));
+}
+
+// Writing drops the bit; the owner, in the file's group, may set it again.
+void SafeFileWriterTest::anUnprivilegedOwnerKeepsTheSetGroupIdBitInPlace()
+{
+    if (::geteuid() != 0)
+        QSKIP("only root may save as another user");
+    QTemporaryDir dir;
+    QCOMPARE(::chmod(QFile::encodeName(dir.path()).constData(), 0777), 0);
+    const QString path = createScript(dir, true);
+    QCOMPARE(::chown(QFile::encodeName(path).constData(), nobody, nobody), 0);
+    QCOMPARE(::chmod(QFile::encodeName(path).constData(), 02770), 0);
+    const ino_t inode = statusOf(path).st_ino;
+    SafeFileWriter::Result result;
+    QCOMPARE(saveInChild(path, {}, result, nobody), 0);
+    QVERIFY2(result.written, qPrintable(result.reason));
+    verifySaved(dir, true);
+    QCOMPARE(statusOf(path).st_ino, inode);
+    QCOMPARE(int(statusOf(path).st_mode & 07777), 02770);
+}
+
+// The file may be written although no new file can be made beside it: the
+// save goes in place, its copy in the cache folder when the folder refuses it.
+void SafeFileWriterTest::savesInPlaceWhereTheFolderTakesNoNewFile_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("copyInCache");
+    QTest::newRow("unprivileged user, 0666 file in a folder not theirs")
+        << u"unprivileged"_s << true;
+    QTest::newRow("immutable folder") << u"immutable"_s << true;
+    QTest::newRow("file mounted over itself") << u"mount point"_s << false;
+    QTest::newRow("read-only folder, file mounted writable") << u"read-only mount"_s << true;
+}
+
+void SafeFileWriterTest::savesInPlaceWhereTheFolderTakesNoNewFile()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, copyInCache);
+    if (::geteuid() != 0)
+        QSKIP("needs root to set up");
+    QTemporaryDir dir;
+    QTemporaryDir cacheHome;
+    QCOMPARE(::chmod(QFile::encodeName(cacheHome.path()).constData(), 0777), 0);
+    const CacheHome cache(cacheHome.path());
+    const QString path = createScript(dir, false);
+    const QByteArray file = QFile::encodeName(path);
+    const QByteArray folder = QFile::encodeName(dir.path());
+    const ino_t inode = statusOf(path).st_ino;
+
+    std::optional<uid_t> user;
+    std::function<bool()> prepare;
+    if (kind == u"unprivileged") {
+        QCOMPARE(::chmod(folder.constData(), 0755), 0);
+        QCOMPARE(::chmod(file.constData(), 0666), 0);
+        user = nobody;
+    } else if (kind == u"immutable") {
+        if (!setImmutable(dir.path(), true))
+            QSKIP("cannot make the folder immutable here");
+    } else {
+        prepare = [&] { return mountFileOverItself(folder, file, kind == u"read-only mount"); };
+    }
+    SafeFileWriter::Result result;
+    const int status = saveInChild(path, {}, result, user, prepare);
+    if (kind == u"immutable")
+        QVERIFY(setImmutable(dir.path(), false));
+    if (status == 4 << 8)
+        QSKIP("cannot mount here");
+
+    QCOMPARE(status, 0);
+    QVERIFY2(result.written, qPrintable(result.reason));
+    verifySaved(dir, false);
+    QCOMPARE(statusOf(path).st_ino, inode);
+    const QString copies = cacheHome.filePath(u"vexlon"_s);
+    QCOMPARE(QFileInfo::exists(copies), copyInCache);
+    if (copyInCache) {
+        QCOMPARE(statusOf(copies).st_mode & 07777, mode_t(0700));
+        QCOMPARE(statusOf(copies).st_uid, user.value_or(0));
+        QCOMPARE(QDir(copies).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList());
+    }
 }
 
 QTEST_APPLESS_MAIN(SafeFileWriterTest)
