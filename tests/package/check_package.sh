@@ -41,15 +41,16 @@ root=$scratch/root
 dpkg-deb -x "$deb" "$root"
 package=$(dpkg-deb -f "$deb" Package)
 
-# Nothing but the program, its desktop data and its copyright file: no static
-# library, headers, tests or benchmarks.
+# Nothing but the program, its manual page, its desktop data, its changelog
+# and its copyright file: no static library, headers, tests or benchmarks.
 while IFS= read -r file; do
     case "$file" in
     usr/bin/vexlon | usr/share/applications/* | usr/share/metainfo/* | usr/share/icons/hicolor/*) ;;
     # Only the source of the file types: the databases built from it belong
     # to the machine and are rebuilt by dpkg's triggers.
     usr/share/mime/packages/*) ;;
-    "usr/share/doc/$package/copyright") ;;
+    "usr/share/doc/$package/copyright" | "usr/share/doc/$package/changelog.gz") ;;
+    usr/share/man/man1/vexlon.1.gz) ;;
     *) fail "the package holds $file" ;;
     esac
 done < <(cd "$root" && find . -not -type d | sed 's|^\./||')
@@ -75,8 +76,9 @@ if [ -f "$desktop" ]; then
     fi
     exec_line=$(sed -n 's/^Exec=//p' "$desktop")
     program=${exec_line%% *}
-    [ -n "$program" ] && [ -x "$root/usr/bin/$program" ] && [ -f "$root/usr/bin/$program" ] \
-        || fail "the launcher starts '$exec_line', which is not an installed program in usr/bin"
+    if [ -z "$program" ] || [ ! -x "$root/usr/bin/$program" ] || [ ! -f "$root/usr/bin/$program" ]; then
+        fail "the launcher starts '$exec_line', which is not an installed program in usr/bin"
+    fi
     [[ $exec_line == *' %f' ]] || fail "the launcher starts '$exec_line', which does not end with %f"
     # The two script types and nothing else: a launcher that names plain
     # text would make the editor the default for every .txt, .md and .py file.
@@ -104,8 +106,9 @@ for png in "$root"/usr/share/icons/hicolor/*x*/apps/*.png; do
     read -r -a bytes < <(od -An -tu1 -j16 -N8 "$png")
     width=$(((bytes[0] << 24) | (bytes[1] << 16) | (bytes[2] << 8) | bytes[3]))
     height=$(((bytes[4] << 24) | (bytes[5] << 16) | (bytes[6] << 8) | bytes[7]))
-    [ "$(head -c 4 "$png" | od -An -tx1 | tr -d ' ')" = 89504e47 ] && [ "${width}x${height}" = "$folder" ] \
-        || fail "the icon in $folder is not a ${folder} PNG (${width}x${height})"
+    if [ "$(head -c 4 "$png" | od -An -tx1 | tr -d ' ')" != 89504e47 ] || [ "${width}x${height}" != "$folder" ]; then
+        fail "the icon in $folder is not a ${folder} PNG (${width}x${height})"
+    fi
 done
 
 # The metainfo: valid, naming the launcher, its newest release the package's version.
@@ -117,6 +120,10 @@ if [ -f "$metainfo" ]; then
         || fail "the metainfo does not name the launcher $app_id.desktop"
     grep -q '<project_license>GPL-3.0-or-later</project_license>' "$metainfo" \
         || fail "the metainfo does not give the program's licence as GPL-3.0-or-later"
+    for type in "${script_types[@]}"; do
+        grep -q "<mediatype>$type</mediatype>" "$metainfo" \
+            || fail "the metainfo does not list the type it opens, $type"
+    done
     newest=$(grep -o '<release version="[^"]*"' "$metainfo" | head -n 1 | cut -d'"' -f2)
     [ "$newest" = "$version" ] || fail "the metainfo's newest release is '$newest', the program is $version"
 else
@@ -186,6 +193,40 @@ if [ -f "$copyright" ]; then
         || fail "the copyright file's GPL-3+ paragraph does not point to /usr/share/common-licenses/GPL-3"
 else
     fail "no copyright file at usr/share/doc/$package/copyright"
+fi
+
+# The manual page: "man vexlon" finds and shows it, and it names the options
+# the program has.
+man_page=$root/usr/share/man/man1/vexlon.1.gz
+if [ -f "$man_page" ]; then
+    if ! shown=$(MANWIDTH=80 man --warnings -l "$man_page" 2>"$scratch/man.log") || [ -s "$scratch/man.log" ]; then
+        fail "man -l: $(cat "$scratch/man.log")"
+    fi
+    for option in --help --version; do
+        grep -qF -- "$option" <<<"$shown" || fail "the manual page does not name $option"
+    done
+    found=$(MANPATH=$root/usr/share/man man -w vexlon 2>&1) || true
+    [ "$found" = "$man_page" ] || fail "man -w vexlon finds '$found', not the package's page"
+else
+    fail "no manual page at usr/share/man/man1/vexlon.1.gz"
+fi
+
+# The changelog of a package with no Debian revision of its own, its newest
+# entry the package's version.
+changelog=$root/usr/share/doc/$package/changelog.gz
+if [ -f "$changelog" ]; then
+    first=$(zcat "$changelog" | head -n 1)
+    [[ $first == "$package ($version) "* ]] || fail "the changelog's newest entry is '$first', not $version"
+else
+    fail "no changelog at usr/share/doc/$package/changelog.gz"
+fi
+
+# Debian's own checks of a package: no error and no warning.
+if ! command -v lintian >/dev/null; then
+    fail "lintian is missing: tools/dev installs it"
+else
+    lintian --fail-on error,warning --no-tag-display-limit "$deb" >"$scratch/lintian.log" 2>&1 \
+        || fail "lintian: $(cat "$scratch/lintian.log")"
 fi
 
 # The dependencies dpkg-shlibdeps found: the Qt 6 libraries the program links.
