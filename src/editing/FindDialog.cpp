@@ -2,6 +2,7 @@
 
 #include "editing/TextSearch.h"
 #include "platform/Twips.h"
+#include "platform/WindowFrame.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -49,6 +50,7 @@ FindDialog::FindDialog(ScriptEditor& editor, QWidget* parent)
     const QRect client = rectFromTwips(3030, 3225, 2760, 1200);
     setGeometry(client);
     setFixedSize(client.size());
+    setWindowFrame(*this, FrameKind::FixedDialog);
 
     searchText_->setObjectName(u"Text1"_s);
     searchText_->setGeometry(rectFromTwips(90, 360, 2580, 375));

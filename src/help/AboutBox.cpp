@@ -3,6 +3,7 @@
 #include "help/ProductSite.h"
 #include "platform/LineBreaks.h"
 #include "platform/Twips.h"
+#include "platform/WindowFrame.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -33,6 +34,7 @@ AboutBox::AboutBox(QWidget* parent)
     // Fixed single border: the client area keeps its size and screen position.
     setGeometry(rectFromTwips(1680, 1695, 4515, 1575));
     setFixedSize(size());
+    setWindowFrame(*this, FrameKind::FixedDialog);
     setAutoFillBackground(true);
     QPalette colors = palette();
     colors.setColor(QPalette::Window, menuTextColor);
