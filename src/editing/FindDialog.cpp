@@ -41,6 +41,7 @@ FindDialog::FindDialog(ScriptEditor& editor, QWidget* parent)
     QIcon icon;
     icon.addFile(u":/icons/finddialog.ico"_s);
     setWindowIcon(icon);
+    setWindowFrame(*this, FrameKind::FixedDialog);
     // The window's background is the desktop's menu-text colour.
     QPalette background = palette();
     background.setColor(QPalette::Window,
@@ -50,7 +51,6 @@ FindDialog::FindDialog(ScriptEditor& editor, QWidget* parent)
     const QRect client = rectFromTwips(3030, 3225, 2760, 1200);
     setGeometry(client);
     setFixedSize(client.size());
-    setWindowFrame(*this, FrameKind::FixedDialog);
 
     searchText_->setObjectName(u"Text1"_s);
     searchText_->setGeometry(rectFromTwips(90, 360, 2580, 375));

@@ -31,10 +31,10 @@ AboutBox::AboutBox(QWidget* parent)
     icon.addFile(u":/icons/aboutbox-32.png"_s);
     icon.addFile(u":/icons/aboutbox-16.png"_s);
     setWindowIcon(icon);
+    setWindowFrame(*this, FrameKind::FixedDialog);
     // Fixed single border: the client area keeps its size and screen position.
     setGeometry(rectFromTwips(1680, 1695, 4515, 1575));
     setFixedSize(size());
-    setWindowFrame(*this, FrameKind::FixedDialog);
     setAutoFillBackground(true);
     QPalette colors = palette();
     colors.setColor(QPalette::Window, menuTextColor);

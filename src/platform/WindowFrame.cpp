@@ -109,6 +109,8 @@ void setWindowFrame(QWidget& window, FrameKind kind)
     flags &= ~(Qt::WindowMinMaxButtonsHint | Qt::WindowFullscreenButtonHint);
     flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint;
     window.setWindowFlags(flags);
-    if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
+    // Other platforms answer with no connection.
+    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (x11 && x11->connection())
         new X11FrameHints(window, kind, x11->connection());
 }
