@@ -1,6 +1,7 @@
 #include "document/FileIdentity.h"
 
-#include <QFile>
+#include "platform/FileName.h"
+
 #include <sys/stat.h>
 
 FileIdentity FileIdentity::of(const struct stat& status)
@@ -12,7 +13,7 @@ FileIdentity FileIdentity::of(const struct stat& status)
 std::optional<FileIdentity> FileIdentity::ofPath(const QString& path)
 {
     struct stat status {};
-    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+    if (::stat(encodeFileName(path).constData(), &status) != 0)
         return std::nullopt;
     return of(status);
 }

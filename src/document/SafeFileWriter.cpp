@@ -2,8 +2,8 @@
 
 #include "document/FileAttributes.h"
 #include "document/FileFolder.h"
+#include "platform/FileName.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <cerrno>
 #include <fcntl.h>
@@ -177,7 +177,7 @@ SafeFileWriter::SafeFileWriter(WriteStep writeStep)
 
 SafeFileWriter::Result SafeFileWriter::write(const QString& path, QByteArrayView bytes) const
 {
-    const QByteArray target = QFile::encodeName(writtenThrough(path));
+    const QByteArray target = encodeFileName(writtenThrough(path));
     if (target.isEmpty())
         return failure(ENOENT);
     struct stat old {};

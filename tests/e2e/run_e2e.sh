@@ -748,4 +748,32 @@ xdotool key ctrl+q
 wait_for_end 10
 [ -z "$(window_titled 'VX Exit...')" ] || fail "Exit asked although nothing was edited"
 note "with nothing edited the program ended $(( $(now_ms) - quit_ms )) ms after Ctrl+Q, without a question"
+# ---------------------------------------------------------------- A file name that is not UTF-8, Qt's own options
+
+# The name holds the Latin-1 byte 0xE9 in a UTF-8 locale: the program opens
+# and saves the file of exactly that name. Qt's -display option is accepted.
+latin1_script=$(printf '%s/caf\351.scp' "$work/files")
+printf 'old text\r\n' >"$latin1_script"
+start_program program-3.log -display "$DISPLAY" "$(printf 'caf\351.scp')"
+deadline=$(( $(now_ms) + 30000 ))
+until main=$(list_windows | awk -F'\t' -v start="Vexlon Scriptor   $work/files/caf" \
+        'index($2, start) == 1 && $2 ~ /scp$/ { print $1; exit }') && [ -n "$main" ]; do
+    program_runs
+    (( $(now_ms) < deadline )) || fail "the file with byte 0xE9 in its name did not open within 30 s"
+    sleep 0.1
+done
+wait_for_no_window "$splash_title" 15
+wait_for_active "$main" 10
+shot "started-with-a-latin1-name"
+xdotool key ctrl+a ctrl+c
+wait_for_clipboard 'old text' 10
+xdotool key ctrl+End
+xdotool type --delay 15 'new'
+xdotool key ctrl+s
+printf_file "$work/expected-latin1" 'old text\r\nnew\r\n'
+wait_for_file_content "$latin1_script" "$work/expected-latin1" 10
+[ "$(find "$work/files" -name 'caf*.scp' | wc -l)" = 1 ] || fail "Save made a second file: $(ls "$work/files")"
+xdotool key ctrl+q
+wait_for_end 10
+note "started with -display and a name holding byte 0xE9: the file opened, and Save wrote it under the same name"
 note "PASS"
