@@ -112,6 +112,7 @@ FontColorDialog::FontColorDialog(const FontChoice& initial, QWidget* parent)
     if (lists.size() == 3 && qobject_cast<QStringListModel*>(lists[1]->model())) {
         familyList_ = lists[0];
         styleList_ = lists[1];
+        sizeList_ = lists[2];
         family_ = currentText(familyList_);
         chosenStyle_ = currentText(styleList_);
         offerDrawableStyles();
@@ -242,7 +243,25 @@ void FontColorDialog::styleChosen()
     // Qt refills the style list for a new face before familyChosen sees it.
     if (!choosingStyle_ && currentText(familyList_) == family_)
         chosenStyle_ = currentText(styleList_);
+    offerSizes();
     showSample();
+}
+
+// Qt's dialog lists no sizes for a style that is not in the face's files.
+void FontColorDialog::offerSizes()
+{
+    const QString family = currentText(familyList_);
+    const QString style = currentText(styleList_);
+    auto* model = qobject_cast<QStringListModel*>(sizeList_->model());
+    if (!model || model->rowCount() > 0 || style.isEmpty() || !isSynthetic(family, style))
+        return;
+    QStringList sizes;
+    for (const int size : QFontDatabase::pointSizes(family))
+        sizes << QString::number(size);
+    model->setStringList(sizes);
+    const auto row = sizes.indexOf(QString::number(fonts_->currentFont().pointSize()));
+    if (row >= 0)
+        sizeList_->setCurrentIndex(model->index(int(row)));
 }
 
 // Qt's sample draws the face's own styles only, in the default colour.

@@ -29,6 +29,7 @@ private:
     void offerDrawableStyles();
     void familyChosen();
     void styleChosen();
+    void offerSizes();
     void showSample();
 
     FontChoice initial_;
@@ -39,6 +40,7 @@ private:
     // Parts of Qt's dialog; null where its make-up differs from the one known.
     QListView* familyList_ = nullptr;
     QListView* styleList_ = nullptr;
+    QListView* sizeList_ = nullptr;
     QLineEdit* sample_ = nullptr;
     QString family_;
     // The style the user chose last, kept from face to face where it exists.

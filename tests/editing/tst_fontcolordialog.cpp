@@ -311,6 +311,9 @@ void TestFontColorDialog::stylesTheFaceCanDrawAreOffered()
     QCOMPARE(choice.name, face);
     QVERIFY(choice.bold);
     QCOMPARE(choice.italic, style.contains(u"Italic"_s) || style.contains(u"Oblique"_s));
+    QVERIFY(listed(fontList(dialog, 2)).contains(u"12"_s));
+    QCOMPARE(fontList(dialog, 2)->currentIndex().data().toString(), u"12"_s);
+    QCOMPARE(choice.size, 12.0f);
     const QFontInfo drawn(sample(dialog)->font());
     QVERIFY(drawn.bold());
     QCOMPARE(drawn.italic(), choice.italic);
