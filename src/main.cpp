@@ -12,13 +12,12 @@
 int main(int argc, char* argv[])
 {
     // Read before any window or display is touched: --help, --version and a
-    // wrong option print and end without one.
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+    // wrong option print and end without one. Qt's own options are accepted
+    // here and taken out of argv by QApplication below.
     QTextStream out(stdout);
     QTextStream err(stderr);
-    const CommandLine commandLine = parseCommandLine(arguments, QDir::currentPath(), out, err);
+    const CommandLine commandLine =
+        parseCommandLine(argumentsFrom(argc, argv), QDir::currentPath(), out, err);
     if (commandLine.exitCode)
         return *commandLine.exitCode;
 

@@ -8,7 +8,6 @@
 #include "platform/MessageBox.h"
 #include "platform/ProcessControl.h"
 
-#include <QFileInfo>
 #include <QWidget>
 #include <new>
 
@@ -127,7 +126,7 @@ void FileCommands::openPath(const QString& path)
 void FileCommands::remember(const std::optional<FileIdentity>& file, const QString& path)
 {
     knownFile_ = file;
-    knownThroughLink_ = QFileInfo(path).isSymLink();
+    knownThroughLink_ = FileIdentity::linkTargetOf(path).has_value();
 }
 
 bool FileCommands::save()
@@ -148,10 +147,11 @@ QString FileCommands::currentFileRefusal() const
 {
     // Whoever can put a link in the file's place must not be able to make
     // this save write to a file of their choosing.
-    const QFileInfo file(currentFileName_);
-    if (knownFile_ && !knownThroughLink_ && file.isSymLink())
+    if (!knownFile_ || knownThroughLink_)
+        return {};
+    if (const std::optional<QString> target = FileIdentity::linkTargetOf(currentFileName_))
         return u"\"%1\" is now a link to \"%2\"; it was not saved."_s.arg(currentFileName_,
-                                                                          file.symLinkTarget());
+                                                                          *target);
     return {};
 }
 

@@ -1,6 +1,7 @@
 #include "document/FileFolder.h"
 
-#include <QFile>
+#include "platform/FileName.h"
+
 #include <QRandomGenerator>
 #include <algorithm>
 #include <cerrno>
@@ -41,7 +42,7 @@ std::optional<FileFolder> FileFolder::open(const QByteArray& filePath)
 
 QString FileFolder::pathOf(const QByteArray& name) const
 {
-    return QFile::decodeName(path_ + '/' + name);
+    return decodeFileName(path_ + '/' + name);
 }
 
 namespace {

@@ -20,6 +20,8 @@ struct FileIdentity {
     static FileIdentity of(const struct stat& status);
     // The file the path leads to, links followed; nothing when there is none.
     static std::optional<FileIdentity> ofPath(const QString& path);
+    // What the path's symbolic link names, when the path is one.
+    static std::optional<QString> linkTargetOf(const QString& path);
 
     friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
 };

@@ -1,8 +1,8 @@
 #include "document/InterruptedSave.h"
 
 #include "document/FileFolder.h"
+#include "platform/FileName.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -20,7 +20,7 @@ std::optional<InterruptedSave> findInterruptedSave(const QString& path)
 {
     const QString canonical = QFileInfo(path).canonicalFilePath();
     const std::optional<FileFolder> folder =
-        FileFolder::open(QFile::encodeName(canonical.isEmpty() ? path : canonical));
+        FileFolder::open(encodeFileName(canonical.isEmpty() ? path : canonical));
     if (!folder)
         return std::nullopt;
     const QByteArray stem =

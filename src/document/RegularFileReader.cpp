@@ -1,5 +1,7 @@
 #include "document/RegularFileReader.h"
 
+#include "platform/FileName.h"
+
 #include <QFile>
 #include <cerrno>
 #include <fcntl.h>
@@ -35,7 +37,7 @@ RegularFileRead readRegularFile(const QString& path, qint64 maxBytes)
     // The check is made on the opened descriptor, so the name cannot be
     // swapped for a FIFO between the check and the open, and opening a FIFO
     // does not wait for a writer.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::open(encodeFileName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return failed(qt_error_string(errno));
     QFile file;

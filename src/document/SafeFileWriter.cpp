@@ -2,9 +2,10 @@
 
 #include "document/FileAttributes.h"
 #include "document/FileFolder.h"
+#include "document/FileIdentity.h"
 #include "document/InterruptedSave.h"
+#include "platform/FileName.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <cerrno>
 #include <cstdio>
@@ -308,11 +309,12 @@ SafeFileWriter::Result SafeFileWriter::write(const QString& path, QByteArrayView
 {
     // Refused, a link is never followed: the check below, then a rename that
     // replaces whatever is at the name, or an in-place open with O_NOFOLLOW.
-    if (const QFileInfo name(path); links == Links::Refuse && name.isSymLink())
-        return {false,
-                u"\"%1\" is a link to \"%2\"; it was not saved."_s.arg(path, name.symLinkTarget())};
-    const QByteArray target =
-        QFile::encodeName(links == Links::Follow ? writtenThrough(path) : path);
+    if (links == Links::Refuse) {
+        if (const std::optional<QString> linkTarget = FileIdentity::linkTargetOf(path))
+            return {false,
+                    u"\"%1\" is a link to \"%2\"; it was not saved."_s.arg(path, *linkTarget)};
+    }
+    const QByteArray target = encodeFileName(links == Links::Follow ? writtenThrough(path) : path);
     if (target.isEmpty())
         return failure(ENOENT);
     struct stat old {};

@@ -2,6 +2,7 @@
 
 #include "editing/TextSearch.h"
 #include "platform/Twips.h"
+#include "platform/WindowFrame.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -40,6 +41,7 @@ FindDialog::FindDialog(ScriptEditor& editor, QWidget* parent)
     QIcon icon;
     icon.addFile(u":/icons/finddialog.ico"_s);
     setWindowIcon(icon);
+    setWindowFrame(*this, FrameKind::FixedDialog);
     // The window's background is the desktop's menu-text colour.
     QPalette background = palette();
     background.setColor(QPalette::Window,

@@ -3,6 +3,7 @@
 #include "help/ProductSite.h"
 #include "platform/LineBreaks.h"
 #include "platform/Twips.h"
+#include "platform/WindowFrame.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -30,6 +31,7 @@ AboutBox::AboutBox(QWidget* parent)
     icon.addFile(u":/icons/aboutbox-32.png"_s);
     icon.addFile(u":/icons/aboutbox-16.png"_s);
     setWindowIcon(icon);
+    setWindowFrame(*this, FrameKind::FixedDialog);
     // Fixed single border: the client area keeps its size and screen position.
     setGeometry(rectFromTwips(1680, 1695, 4515, 1575));
     setFixedSize(size());

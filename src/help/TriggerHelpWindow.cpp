@@ -1,6 +1,7 @@
 #include "help/TriggerHelpWindow.h"
 
 #include "platform/Twips.h"
+#include "platform/WindowFrame.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -22,6 +23,7 @@ TriggerHelpWindow::TriggerHelpWindow(QUrl helpAddress, QWidget* parent)
     setWindowIcon(QIcon(u":/icons/triggerhelp.png"_s));
     // Fixed single border, placed where the window system puts new windows.
     setFixedSize(pixelsFromTwips(9735), pixelsFromTwips(6120));
+    setWindowFrame(*this, FrameKind::FixedDialog);
     setAutoFillBackground(true);
     QPalette colors = palette();
     colors.setColor(QPalette::Window, Qt::black); // the desktop's button-text colour

@@ -1,12 +1,60 @@
 #include "shell/CommandLine.h"
 
 #include "help/Version.h"
+#include "platform/FileName.h"
 
 #include <QCommandLineParser>
 #include <QDir>
 #include <QTextStream>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+// The standard options of every Qt program, which QApplication takes out of
+// argv (with one or two dashes, a value after a blank or, for some, after "=").
+// They are known here so that the program's own options are read, and wrong
+// ones refused, before QApplication opens a display: --help, --version and a
+// wrong option then need none.
+struct QtOption {
+    const char16_t* name;
+    const char16_t* value; // nullptr: a switch
+};
+constexpr QtOption qtOptions[] = {
+    {u"platform", u"name"},
+    {u"platformpluginpath", u"path"},
+    {u"platformtheme", u"name"},
+    {u"plugin", u"name"},
+    {u"qwindowgeometry", u"geometry"},
+    {u"geometry", u"geometry"},
+    {u"qwindowtitle", u"title"},
+    {u"title", u"title"},
+    {u"qwindowicon", u"icon"},
+    {u"icon", u"icon"},
+    {u"session", u"id"},
+    {u"qmljsdebugger", u"options"},
+    {u"style", u"style"},
+    {u"stylesheet", u"file"},
+    {u"display", u"display"},
+    {u"name", u"name"},
+    {u"visual", u"id"},
+    {u"reverse", nullptr},
+    {u"testability", nullptr},
+    {u"widgetcount", nullptr},
+    {u"sync", nullptr},
+    {u"nograb", nullptr},
+    {u"dograb", nullptr},
+};
+
+} // namespace
+
+QStringList argumentsFrom(int argc, const char* const* argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << decodeFileName(argv[i]);
+    return arguments;
+}
 
 CommandLine parseCommandLine(const QStringList& arguments, const QString& workingFolder,
                              QTextStream& out, QTextStream& err)
@@ -20,6 +68,15 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& workin
                                      u"Shows the program's version and ends."_s);
     parser.addOption(help);
     parser.addOption(version);
+    // Qt's options are written with one dash: "-display :1".
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    for (const auto& [qtName, value] : qtOptions) {
+        QCommandLineOption option(QString::fromUtf16(qtName));
+        if (value)
+            option.setValueName(QString::fromUtf16(value));
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
     parser.addPositionalArgument(u"FILE"_s, u"The script to open."_s, u"[FILE]"_s);
 
     const QString name = u"vexlon"_s;

@@ -3,6 +3,7 @@
 #include "help/Version.h"
 #include "platform/KeepOnTop.h"
 #include "platform/Twips.h"
+#include "platform/WindowFrame.h"
 #include "shell/MainWindow.h"
 
 #include <QCloseEvent>
@@ -15,7 +16,7 @@ using namespace Qt::StringLiterals;
 
 SplashScreen::SplashScreen(MainWindow& mainWindow, QWidget* parent)
     : QWidget(parent,
-              // A tool window keeps out of the taskbar; no close button, the sequence closes it.
+              // No close button: the sequence closes it.
               Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
     , mainWindow_(mainWindow)
     , picture_(new QLabel(this))
@@ -58,6 +59,7 @@ SplashScreen::SplashScreen(MainWindow& mainWindow, QWidget* parent)
 
     versionLabel_->setText(u"   Vexlon Scriptor Version - "_s + versionText(programVersion));
     keepOnTop(*this);
+    setWindowFrame(*this, FrameKind::Splash);
     timer_.setInterval(1000);
     timer_.start();
 

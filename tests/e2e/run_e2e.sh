@@ -310,6 +310,25 @@ line_inks() { # FILE WxH+X+Y
             END { close_band(); printf "%d %d\n", inks[1], inks[2] }'
 }
 
+# check_frame WINDOW NAME [splash]: the window manager lets the user neither
+# minimise, maximise, resize nor make full screen the window; the splash also
+# keeps out of the taskbar.
+check_frame() {
+    local actions= state= action deadline=$(( $(now_ms) + 5000 ))
+    until [[ $actions == *_NET_WM_ACTION_CLOSE* ]]; do
+        (( $(now_ms) < deadline )) || fail "$2: no allowed actions set within 5 s ($actions)"
+        actions=$(xprop -id "$1" _NET_WM_ALLOWED_ACTIONS 2>/dev/null) || actions=
+    done
+    for action in MINIMIZE MAXIMIZE_HORZ MAXIMIZE_VERT FULLSCREEN RESIZE; do
+        [[ $actions != *_NET_WM_ACTION_$action,* && $actions != *_NET_WM_ACTION_$action ]] \
+            || fail "$2 can be $action: $actions"
+    done
+    if [ "${3:-}" = splash ]; then
+        state=$(xprop -id "$1" _NET_WM_STATE)
+        [[ $state == *_NET_WM_STATE_SKIP_TASKBAR* ]] || fail "$2 shows in the taskbar: $state"
+    fi
+}
+
 printf_file() { # FILE FORMAT: writes the bytes printf makes of FORMAT
     printf "$2" >"$1"
 }
@@ -392,6 +411,7 @@ splash_ms=$(now_ms)
 shot_number=$((shot_number + 1))
 import -window root "$(printf '%s/%02d-splash.ppm' "$artefacts" "$shot_number")" &
 shot_pid=$!
+check_frame "$splash" "the splash" splash
 
 # State B: the main window shows, disabled, behind the splash.
 main=$(wait_for_window "$main_title" 8)
@@ -519,6 +539,7 @@ find_from_dialog() {
     xdotool key ctrl+f
     find=$(wait_for_window 'Find....' 10)
     wait_for_active "$find" 10
+    check_frame "$find" "the Find dialog"
     xdotool type --delay 15 "$1"
     shot "find-dialog"
     click_at "$find" $((6 + 33)) $((57 + 9))   # "Find": 90, 855 twips; 1005 x 270
@@ -617,6 +638,7 @@ xdotool key Down Return
 about=$(wait_for_window 'Vexlon Script Editor' 10)
 # Light: the "Alright!" button. Dark: the text's black ground past its last line.
 wait_for_drawn "$about" "about-box" 45x14+5+85 90x18+200+58 20
+check_frame "$about" "the About box"
 click_at "$about" $((28)) $((80 + 12))          # "Alright!": 0, 1200 twips; 855 x 375
 wait_for_no_window 'Vexlon Script Editor' 10
 note "the About box opened and closed"
@@ -626,6 +648,7 @@ xdotool key Return
 help=$(wait_for_window 'Vexlon Triggers Explained' 30)
 # Light: the "Ok, go away!" button. Dark: the black ground right of it.
 wait_for_drawn "$help" "triggers-explained" 117x13+478+381 33x30+612+372 30
+check_frame "$help" "the trigger help window"
 click_at "$help" $((468 + 68)) $((375 + 12))    # "Ok, go away!": 7020, 5625 twips; 2055 x 375
 wait_for_no_window 'Vexlon Triggers Explained' 10
 note "the Triggers Explained window opened and closed"
@@ -725,4 +748,32 @@ xdotool key ctrl+q
 wait_for_end 10
 [ -z "$(window_titled 'VX Exit...')" ] || fail "Exit asked although nothing was edited"
 note "with nothing edited the program ended $(( $(now_ms) - quit_ms )) ms after Ctrl+Q, without a question"
+# ---------------------------------------------------------------- A file name that is not UTF-8, Qt's own options
+
+# The name holds the Latin-1 byte 0xE9 in a UTF-8 locale: the program opens
+# and saves the file of exactly that name. Qt's -display option is accepted.
+latin1_script=$(printf '%s/caf\351.scp' "$work/files")
+printf 'old text\r\n' >"$latin1_script"
+start_program program-3.log -display "$DISPLAY" "$(printf 'caf\351.scp')"
+deadline=$(( $(now_ms) + 30000 ))
+until main=$(list_windows | awk -F'\t' -v start="Vexlon Scriptor   $work/files/caf" \
+        'index($2, start) == 1 && $2 ~ /scp$/ { print $1; exit }') && [ -n "$main" ]; do
+    program_runs
+    (( $(now_ms) < deadline )) || fail "the file with byte 0xE9 in its name did not open within 30 s"
+    sleep 0.1
+done
+wait_for_no_window "$splash_title" 15
+wait_for_active "$main" 10
+shot "started-with-a-latin1-name"
+xdotool key ctrl+a ctrl+c
+wait_for_clipboard 'old text' 10
+xdotool key ctrl+End
+xdotool type --delay 15 'new'
+xdotool key ctrl+s
+printf_file "$work/expected-latin1" 'old text\r\nnew\r\n'
+wait_for_file_content "$latin1_script" "$work/expected-latin1" 10
+[ "$(find "$work/files" -name 'caf*.scp' | wc -l)" = 1 ] || fail "Save made a second file: $(ls "$work/files")"
+xdotool key ctrl+q
+wait_for_end 10
+note "started with -display and a name holding byte 0xE9: the file opened, and Save wrote it under the same name"
 note "PASS"

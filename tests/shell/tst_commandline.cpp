@@ -1,5 +1,7 @@
 #include "shell/CommandLine.h"
 
+#include "platform/FileName.h"
+
 #include <QTextStream>
 #include <QtTest>
 
@@ -10,6 +12,8 @@ class TestCommandLine : public QObject {
 private slots:
     void readsWhatToDo_data();
     void readsWhatToDo();
+    void namesAreTheBytesGiven_data();
+    void namesAreTheBytesGiven();
 };
 
 void TestCommandLine::readsWhatToDo_data()
@@ -36,6 +40,18 @@ void TestCommandLine::readsWhatToDo_data()
     QTest::newRow("version") << QStringList{u"--version"_s} << 0 << u""_s << version << u""_s;
     QTest::newRow("version before a file")
         << QStringList{u"-v"_s, u"a.scp"_s} << 0 << u""_s << version << u""_s;
+    // Qt's standard options, which QApplication takes for itself.
+    QTest::newRow("Qt's display, then a file") << QStringList{u"-display"_s, u":1"_s, u"x.scp"_s}
+                                               << -1 << u"/home/admin/x.scp"_s << u""_s << u""_s;
+    QTest::newRow("Qt's platform alone")
+        << QStringList{u"-platform"_s, u"offscreen"_s} << -1 << u""_s << u""_s << u""_s;
+    QTest::newRow("Qt's options in their other forms")
+        << QStringList{u"--style=fusion"_s, u"-reverse"_s, u"a.scp"_s, u"-qwindowgeometry"_s,
+                       u"640x480+0+0"_s}
+        << -1 << u"/home/admin/a.scp"_s << u""_s << u""_s;
+    QTest::newRow("version after a Qt option")
+        << QStringList{u"-platform"_s, u"offscreen"_s, u"--version"_s} << 0 << u""_s << version
+        << u""_s;
     QTest::newRow("unknown option") << QStringList{u"--bogus"_s, u"a.scp"_s} << 1 << u""_s << u""_s
                                     << u"vexlon: Unknown option 'bogus'.\nTry 'vexlon --help'.\n"_s;
 }
@@ -59,6 +75,31 @@ void TestCommandLine::readsWhatToDo()
     QCOMPARE(line.file, file);
     QCOMPARE(printed, out);
     QCOMPARE(errors, err);
+}
+
+// Names that are not UTF-8 (here Latin-1) come through as the same bytes.
+void TestCommandLine::namesAreTheBytesGiven_data()
+{
+    QTest::addColumn<QByteArray>("name");
+    QTest::newRow("UTF-8") << "caf\xC3\xA9.scp"_ba;
+    QTest::newRow("Latin-1") << "caf\xE9.scp"_ba;
+    QTest::newRow("Latin-1 folder and name") << "/srv/d\xE9p\xF4t/\xE9t\xE9.scp"_ba;
+}
+
+void TestCommandLine::namesAreTheBytesGiven()
+{
+    QFETCH(QByteArray, name);
+    const char* argv[] = {"vexlon", name.constData()};
+    QString printed;
+    QTextStream stream(&printed);
+
+    const CommandLine line =
+        parseCommandLine(argumentsFrom(2, argv), u"/home/admin"_s, stream, stream);
+
+    QVERIFY(!line.exitCode);
+    const QByteArray expected = name.startsWith('/') ? name : "/home/admin/" + name;
+    QCOMPARE(encodeFileName(line.file), expected);
+    QCOMPARE(printed, u""_s);
 }
 
 QTEST_GUILESS_MAIN(TestCommandLine)

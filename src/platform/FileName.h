@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringView>
+
+// File names on Linux are bytes, mostly UTF-8. Qt's own QFile::decodeName
+// turns every byte that is not UTF-8 into U+FFFD, and such a name can no
+// longer be opened. These two keep each such byte as a lone surrogate
+// (U+DC80 to U+DCFF) and give it back unchanged: encodeFileName of
+// decodeFileName is the name's own bytes. For UTF-8 names they give what
+// Qt's pair gives.
+QString decodeFileName(QByteArrayView bytes);
+QByteArray encodeFileName(QStringView name);
