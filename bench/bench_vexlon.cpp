@@ -83,7 +83,10 @@ struct EditorWindow {
     explicit EditorWindow(const QString& path)
         : text(new ScriptEditor(&window))
         , dialog(path)
-        , files(*text, dialog, messageBox, process, window)
+        , files(*text, dialog, messageBox, process,
+                [this](FileCommands::Naming naming, const QString& path) {
+                    window.setWindowTitle(FileCommands::captionFor(naming, path));
+                })
     {
         window.resize(800, 600);
         text->resize(800, 600);

@@ -8,7 +8,6 @@
 #include "platform/MessageBox.h"
 #include "platform/ProcessControl.h"
 
-#include <QWidget>
 #include <new>
 
 using namespace Qt::StringLiterals;
@@ -38,18 +37,24 @@ QString megabytes(qint64 bytes) { return QString::number(double(bytes) / 1e6, 'f
 } // namespace
 
 FileCommands::FileCommands(EditorControl& text, CommonDialog& dialog, MessageBox& messageBox,
-                           ProcessControl& process, QWidget& window, SafeFileWriter writer,
-                           OpenLimit openLimit)
+                           ProcessControl& process, NameListener documentNamed,
+                           SafeFileWriter writer, OpenLimit openLimit)
     : text_(text)
     , dialog_(dialog)
     , messageBox_(messageBox)
     , process_(process)
-    , window_(window)
+    , documentNamed_(std::move(documentNamed))
     , writer_(std::move(writer))
     , openLimit_(std::move(openLimit))
 {
     if (!openLimit_)
         openLimit_ = [] { return largestOpenableFile(); };
+}
+
+QString FileCommands::captionFor(Naming naming, const QString& path)
+{
+    // After Open the three blanks are all that parts the prefix from the path.
+    return (naming == Naming::Opened ? u"Vexlon Scriptor   "_s : u"Vexlon"_s) + path;
 }
 
 void FileCommands::newFile()
@@ -74,9 +79,8 @@ void FileCommands::openFile()
     if (!settleUnsavedChanges(openTitle))
         return;
     prepareFileDialog();
-    if (!dialog_.showOpen())
-        return;
-    openPath(dialog_.fileName());
+    if (const std::optional<QString> chosen = dialog_.showOpen())
+        openPath(*chosen);
 }
 
 void FileCommands::openPath(const QString& path)
@@ -114,10 +118,10 @@ void FileCommands::openPath(const QString& path)
         ScriptFileFormat::forEachTextPiece(bytes, encoding, onPiece);
     });
     text_.setModified(false);
-    window_.setWindowTitle(u"Vexlon Scriptor   "_s + path);
     currentFileName_ = path;
     encoding_ = encoding;
     remember(read.identity, path);
+    documentNamed_(Naming::Opened, path);
     if (const std::optional<InterruptedSave> copy = findInterruptedSave(path))
         messageBox_.ask(copy->notice(path), openTitle, MessageBox::Buttons::Ok,
                         MessageBox::Icon::Warning);
@@ -171,13 +175,14 @@ bool FileCommands::mayReplaceCurrentFile()
 bool FileCommands::saveAs()
 {
     prepareFileDialog();
-    if (!dialog_.showSave())
+    const std::optional<QString> chosen = dialog_.showSave();
+    if (!chosen)
         return false;
-    const QString path = dialog_.fileName();
+    const QString& path = *chosen;
     if (!writeDocument(path, SafeFileWriter::Links::Follow))
         return false;
-    window_.setWindowTitle(u"Vexlon"_s + path);
     currentFileName_ = path;
+    documentNamed_(Naming::SavedAs, path);
     return true;
 }
 

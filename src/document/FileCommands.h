@@ -12,11 +12,10 @@ class CommonDialog;
 class EditorControl;
 class MessageBox;
 class ProcessControl;
-class QWidget;
 
 // New, Open, Save, Save As and Exit: the document moves between the editor
-// and plain-text files. Keeps the current file name and rewrites the
-// window's caption after Open and Save As.
+// and plain-text files. Keeps the current file name, and tells the window
+// when Open or Save As gave the document a new one.
 //
 // No command fails silently. A failed Open says why and changes nothing.
 // Save and Save As never leave a damaged file: a write that fails is reported
@@ -31,14 +30,21 @@ class QWidget;
 // Windows-1252 document.
 class FileCommands {
 public:
+    // How the document came by its file name.
+    enum class Naming { Opened, SavedAs };
+    using NameListener = std::function<void(Naming, const QString& path)>;
+    // The window's caption for a document that Open or Save As named.
+    static QString captionFor(Naming naming, const QString& path);
+
     // The largest text, in the editor's bytes, that Open takes on.
     using OpenLimit = std::function<qint64()>;
 
-    // Save and Save As write the file through writer; openLimit is where
-    // tests make the memory short.
+    // documentNamed hears of each successful Open and Save As. Save and Save
+    // As write the file through writer; openLimit is where tests make the
+    // memory short.
     FileCommands(EditorControl& text, CommonDialog& dialog, MessageBox& messageBox,
-                 ProcessControl& process, QWidget& window, SafeFileWriter writer = SafeFileWriter(),
-                 OpenLimit openLimit = {});
+                 ProcessControl& process, NameListener documentNamed,
+                 SafeFileWriter writer = SafeFileWriter(), OpenLimit openLimit = {});
 
     QString currentFileName() const { return currentFileName_; }
     ScriptFileFormat::Encoding encoding() const { return encoding_; }
@@ -75,7 +81,7 @@ private:
     CommonDialog& dialog_;
     MessageBox& messageBox_;
     ProcessControl& process_;
-    QWidget& window_;
+    NameListener documentNamed_;
     QString currentFileName_;
     ScriptFileFormat::Encoding encoding_ = ScriptFileFormat::Encoding::Windows1252;
     // The current file as this program last read or wrote it, and whether

@@ -1,21 +1,19 @@
 #include "platform/CommonDialog.h"
 
-bool CommonDialog::showOpen()
+std::optional<QString> CommonDialog::showOpen()
 {
-    const auto chosen = runOpenDialog();
-    if (!chosen)
-        return false;
-    fileName_ = *chosen;
-    return true;
+    std::optional<QString> chosen = runOpenDialog();
+    if (chosen)
+        fileName_ = *chosen;
+    return chosen;
 }
 
-bool CommonDialog::showSave()
+std::optional<QString> CommonDialog::showSave()
 {
-    const auto chosen = runSaveDialog();
-    if (!chosen)
-        return false;
-    fileName_ = *chosen;
-    return true;
+    std::optional<QString> chosen = runSaveDialog();
+    if (chosen)
+        fileName_ = *chosen;
+    return chosen;
 }
 
 bool CommonDialog::showFont()

@@ -23,9 +23,11 @@ public:
     FontChoice font() const { return font_; }
     void setFont(const FontChoice& font) { font_ = font; }
 
-    // Each returns false when the user cancelled; the values above then stay as they were.
-    bool showOpen();
-    bool showSave();
+    // The full path chosen, or nothing when the user cancelled; fileName()
+    // then stays as it was.
+    std::optional<QString> showOpen();
+    std::optional<QString> showSave();
+    // False when the user cancelled; the font then stays as it was.
     bool showFont();
 
 protected:

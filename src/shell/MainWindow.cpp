@@ -30,7 +30,11 @@ MainWindow::MainWindow(Services services)
     editor_->setObjectName(u"Text1"_s);
     editor_->setGeometry(0, 0, pixelsFromTwips(1635), pixelsFromTwips(1050));
 
-    commands_ = std::make_unique<MenuCommands>(*editor_, services_, *this);
+    // The window sets its own caption when the document gets a new name.
+    commands_ = std::make_unique<MenuCommands>(
+        *editor_, services_, [this](FileCommands::Naming naming, const QString& path) {
+            setWindowTitle(FileCommands::captionFor(naming, path));
+        });
 
     buildMenuBar();
     setGeometry(pixelsFromTwips(1650), pixelsFromTwips(1950), pixelsFromTwips(8970),

@@ -6,9 +6,11 @@
 #include "help/TriggerHelpWindow.h"
 #include "platform/Services.h"
 
-MenuCommands::MenuCommands(ScriptEditor& editor, const Services& services, QWidget& window)
+MenuCommands::MenuCommands(ScriptEditor& editor, const Services& services,
+                           FileCommands::NameListener documentNamed)
     : editor(editor)
-    , files(editor, *services.commonDialog, *services.messageBox, *services.process, window)
+    , files(editor, *services.commonDialog, *services.messageBox, *services.process,
+            std::move(documentNamed))
     , clipboard(editor)
     , format(editor, *services.commonDialog, *services.messageBox)
     , print(editor, *services.printer, *services.messageBox)

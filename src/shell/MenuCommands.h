@@ -9,7 +9,6 @@
 
 class AboutBox;
 class FindDialog;
-class QWidget;
 class ScriptEditor;
 class TriggerHelpWindow;
 struct Services;
@@ -18,7 +17,9 @@ struct Services;
 // and the secondary windows, each shown at most once. The secondary windows
 // have no owner window; they are closed with the commands.
 struct MenuCommands {
-    MenuCommands(ScriptEditor& editor, const Services& services, QWidget& window);
+    // documentNamed: where the window hears of the document's new file name.
+    MenuCommands(ScriptEditor& editor, const Services& services,
+                 FileCommands::NameListener documentNamed);
     ~MenuCommands();
     MenuCommands(const MenuCommands&) = delete;
     MenuCommands& operator=(const MenuCommands&) = delete;

@@ -7,6 +7,15 @@
 #include <QFile>
 #include <QWidget>
 
+// Shows the caption for each new name of the document in window, as the main
+// window does.
+inline FileCommands::NameListener captionShownIn(QWidget& window)
+{
+    return [&window](FileCommands::Naming naming, const QString& path) {
+        window.setWindowTitle(FileCommands::captionFor(naming, path));
+    };
+}
+
 // The file commands on a real editor, with scripted dialogs and message boxes.
 struct FileCommandsHarness {
     QWidget window;
@@ -14,7 +23,7 @@ struct FileCommandsHarness {
     FakeCommonDialog dialog;
     FakeMessageBox messageBox;
     FakeProcessControl process;
-    FileCommands files{*text, dialog, messageBox, process, window};
+    FileCommands files{*text, dialog, messageBox, process, captionShownIn(window)};
 };
 
 inline bool writeBytes(const QString& path, const QByteArray& bytes)

@@ -324,7 +324,8 @@ void FileCommandsTest::cancelChangesNothing()
     const QString path = dir->filePath(u"chosen.vls"_s);
     QVERIFY(writeBytes(path, "on disk"));
     h->dialog.fileAnswers = {path, std::nullopt};
-    QVERIFY(h->dialog.showOpen()); // an earlier dialog, of another command, chose a name
+    QVERIFY(
+        h->dialog.showOpen().has_value()); // an earlier dialog, of another command, chose a name
     h->text->setDocumentText(u"in the editor"_s);
 
     if (command == u"Open")
@@ -515,7 +516,7 @@ void FileCommandsTest::saveRefusedByTheSystemIsReportedAndChangesNothing()
         errno = error;
         return -1;
     };
-    FileCommands files(*h->text, h->dialog, h->messageBox, h->process, h->window,
+    FileCommands files(*h->text, h->dialog, h->messageBox, h->process, captionShownIn(h->window),
                        SafeFileWriter(refused));
     const QString opened = dir->filePath(u"locked.vls"_s);
     QVERIFY(writeBytes(opened, "locked"));

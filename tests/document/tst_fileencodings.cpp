@@ -158,7 +158,7 @@ void FileEncodingsTest::textTooLargeForTheEditorIsRefused()
     FakeCommonDialog dialog;
     FakeMessageBox messageBox;
     FakeProcessControl process;
-    FileCommands files(*text, dialog, messageBox, process, window, SafeFileWriter(),
+    FileCommands files(*text, dialog, messageBox, process, captionShownIn(window), SafeFileWriter(),
                        [] { return qint64(3000000); });
     text->setDocumentText(u"kept"_s);
     const QString path = dir->filePath(u"large.scp"_s);

@@ -34,7 +34,8 @@ extern "C" ssize_t read(int fd, void* buffer, size_t size)
     using Read = ssize_t (*)(int, void*, size_t);
     static const auto systemRead = reinterpret_cast<Read>(::dlsym(RTLD_NEXT, "read"));
     if (shrinkOnRead && isOpenAs(fd, shrinkOnRead)) {
-        ::truncate(shrinkOnRead, 3);
+        if (::truncate(shrinkOnRead, 3) != 0)
+            qFatal("cannot shrink %s", shrinkOnRead);
         shrinkOnRead = nullptr;
     }
     return systemRead(fd, buffer, size);

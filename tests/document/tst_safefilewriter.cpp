@@ -61,9 +61,11 @@ QString createScript(const QTemporaryDir& dir, bool inPlace)
 {
     const QString path = dir.filePath(u"script.scp"_s);
     createFile(path, previous);
-    if (inPlace)
-        ::link(QFile::encodeName(path).constData(),
-               QFile::encodeName(path + u".lnk"_s).constData());
+    if (inPlace
+        && ::link(QFile::encodeName(path).constData(),
+                  QFile::encodeName(path + u".lnk"_s).constData())
+               != 0)
+        qFatal("cannot link %s", qPrintable(path));
     return path;
 }
 

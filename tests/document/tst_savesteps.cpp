@@ -157,8 +157,8 @@ int openat(int folder, const char* path, int flags, ...)
     }
     if (watch && watch->swapForLinkOnOpen && qstrcmp(path, "script.scp") == 0
         && (flags & O_ACCMODE) == O_RDWR) {
-        ::unlinkat(folder, path, 0);
-        ::symlinkat("other", folder, path);
+        if (::unlinkat(folder, path, 0) != 0 || ::symlinkat("other", folder, path) != 0)
+            qFatal("cannot put a link in place of %s", path);
     }
     return systemFunction<int (*)(int, const char*, int, ...)>("openat")(folder, path, flags, mode);
 }

@@ -225,7 +225,7 @@ fi
 if ! command -v lintian >/dev/null; then
     fail "lintian is missing: tools/dev installs it"
 else
-    lintian --fail-on error,warning --no-tag-display-limit "$deb" >"$scratch/lintian.log" 2>&1 \
+    lintian --fail-on error,warning --tag-display-limit 0 "$deb" >"$scratch/lintian.log" 2>&1 \
         || fail "lintian: $(cat "$scratch/lintian.log")"
 fi
 
