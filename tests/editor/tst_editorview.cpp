@@ -32,7 +32,6 @@ private slots:
     void horizontalBarFollowsTheWidestLine_data();
     void horizontalBarFollowsTheWidestLine();
     void findShowsAWideMatchAboveTheBar();
-    void cornerBetweenTheBarsIsTheWindowColour();
     void pointerIsTheTextBeamOverAllText_data();
     void pointerIsTheTextBeamOverAllText();
     void decorationsFollowTheRunsFont_data();
@@ -127,16 +126,6 @@ void TestEditorView::findShowsAWideMatchAboveTheBar()
     QVERIFY(caret.top() >= 0);
     QVERIFY2(caret.bottom() < box->viewport()->height(), "the match is under the bar");
     QVERIFY(caret.left() >= 0 && caret.left() < box->viewport()->width());
-}
-
-void TestEditorView::cornerBetweenTheBarsIsTheWindowColour()
-{
-    box->setDocumentText(wideBelowTheFirstScreen());
-    QTRY_VERIFY(box->horizontalScrollBar()->isVisible() && box->verticalScrollBar()->isVisible());
-    const QImage shot = box->grab().toImage();
-    const QPoint corner(box->verticalScrollBar()->mapTo(box, QPoint(2, 0)).x(),
-                        box->horizontalScrollBar()->mapTo(box, QPoint(0, 2)).y());
-    QCOMPARE(QColor(shot.pixel(corner)), box->palette().color(QPalette::Window));
 }
 
 void TestEditorView::pointerIsTheTextBeamOverAllText_data()
