@@ -15,16 +15,16 @@ FormatCommands::FormatCommands(EditorControl& text, CommonDialog& dialog, Messag
 }
 
 // The editor shows a limited number of different formats at the same time.
-bool FormatCommands::applied(bool changed)
+bool FormatCommands::applied(EditorControl::FormatResult result)
 {
-    if (!changed) {
+    if (result == EditorControl::FormatResult::NoRoom) {
         messageBox_.ask(u"This script already shows as many different combinations of font, "
                         u"size, style and colour as the editor can hold at once.\n\nThe "
                         u"formatting was not changed. Give some text a format it already "
                         u"uses, or clear formatting you no longer need, and try again."_s,
                         u"VX Format..."_s, MessageBox::Buttons::Ok, MessageBox::Icon::Warning);
     }
-    return changed;
+    return result == EditorControl::FormatResult::Written;
 }
 
 // On a selection whose characters differ, the dialog starts from the first

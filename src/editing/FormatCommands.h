@@ -1,16 +1,17 @@
 #pragma once
 
+#include "editor/EditorControl.h"
+
 #include <optional>
 
 class CommonDialog;
-class EditorControl;
 class MessageBox;
 struct FontChoice;
 
 // The Format menu: the font dialog over all seven attributes of the
 // selection, and the four toggles. Each toggle returns the value it wrote,
 // which its menu item's check mark shows, or std::nullopt when it wrote
-// nothing.
+// nothing (a selection of only line breaks, or no room for one more format).
 class FormatCommands {
 public:
     FormatCommands(EditorControl& text, CommonDialog& dialog, MessageBox& messageBox);
@@ -23,7 +24,7 @@ public:
 
 private:
     template<typename Read, typename Write> std::optional<bool> toggle(Read read, Write write);
-    bool applied(bool changed);
+    bool applied(EditorControl::FormatResult result);
 
     EditorControl& text_;
     CommonDialog& dialog_;

@@ -55,7 +55,7 @@ bool selectNextOccurrence(ScriptEditor& editor, QStringView searchText)
     } else {
         control.setSelectionStart(editor.endPosition());
     }
-    editor.ensureCaretVisible();
+    editor.ensureSelectionVisible();
     return true;
 }
 

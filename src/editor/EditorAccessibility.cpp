@@ -4,6 +4,8 @@
 
 #include "editor/ScriptEditor.h"
 
+#include <QTextCursor>
+#include <QTextDocument>
 #include <algorithm>
 #include <utility>
 
@@ -11,8 +13,6 @@ namespace {
 
 using Sci = QsciScintillaBase;
 
-// ScriptEditor draws strikeout with this indicator.
-constexpr int strikeoutIndicator = Sci::INDIC_CONTAINER;
 // Words, sentences and runs of one format are looked for this many bytes
 // around a position at most, so that a question about a very long line
 // reads only a part of it.
@@ -242,8 +242,10 @@ std::optional<AccessibleScriptEditor::Span> AccessibleScriptEditor::lineAt(qsize
     return Span{position(send(Sci::SCI_POSITIONFROMLINE, line)), position(end)};
 }
 
-// A word or sentence, or the stretch between two of them, as Qt's text
-// boundaries find it within the line; a line break stands alone.
+// A word or sentence, or the stretch between two of them, as Qt's plain text
+// field finds it within the line; a line break stands alone. A word there
+// runs between blanks and ASCII punctuation, so "5€" and "“quoted”" are one
+// word each, not a word and a symbol glued to the blank after it.
 std::optional<AccessibleScriptEditor::Span>
 AccessibleScriptEditor::textItemAt(qsizetype offset, QTextBoundaryFinder::BoundaryType type) const
 {
@@ -263,23 +265,15 @@ AccessibleScriptEditor::textItemAt(qsizetype offset, QTextBoundaryFinder::Bounda
     const qsizetype from = characterStart(
         std::max<qsizetype>(send(Sci::SCI_POSITIONFROMLINE, line), offset - lookAround));
     const qsizetype to = characterStart(std::min<qsizetype>(lineEnd, offset + lookAround));
-    const QString text = engineRange(from, to);
     const int base = position(from);
 
-    constexpr auto edges = QTextBoundaryFinder::StartOfItem | QTextBoundaryFinder::EndOfItem;
-    QTextBoundaryFinder finder(type, text);
-    finder.setPosition(position(offset) - base);
-    qsizetype start = finder.position();
-    while (start > 0 && !(finder.isAtBoundary() && (finder.boundaryReasons() & edges)))
-        start = finder.toPreviousBoundary();
-    start = std::max<qsizetype>(start, 0);
-    finder.setPosition(start);
-    qsizetype end = finder.toNextBoundary();
-    while (end >= 0 && end < text.size() && !(finder.boundaryReasons() & edges))
-        end = finder.toNextBoundary();
-    if (end < 0)
-        end = text.size();
-    return Span{base + int(start), base + int(end)};
+    QTextDocument document(engineRange(from, to));
+    QTextCursor cursor(&document);
+    cursor.setPosition(position(offset) - base);
+    const auto [start, end] = QAccessible::qAccessibleTextBoundaryHelper(
+        cursor, type == QTextBoundaryFinder::Word ? QAccessible::WordBoundary
+                                                  : QAccessible::SentenceBoundary);
+    return Span{base + start, base + end};
 }
 
 QString AccessibleScriptEditor::answer(std::optional<Span> span, int* startOffset,
@@ -385,10 +379,9 @@ QString AccessibleScriptEditor::attributes(int offset, int* startOffset, int* en
     // At the end of the text, the format of the last character.
     const qsizetype at = engineOffset(std::min(offset, count - 1));
     const auto formatAt = [this](qsizetype byte) {
-        return std::pair(send(Sci::SCI_GETSTYLEAT, byte) & 0xFF,
-                         send(Sci::SCI_INDICATORVALUEAT, strikeoutIndicator, byte) != 0);
+        return int(send(Sci::SCI_GETSTYLEAT, byte) & 0xFF);
     };
-    const auto format = formatAt(at);
+    const int style = formatAt(at);
     const qsizetype line = send(Sci::SCI_LINEFROMPOSITION, at);
     const qsizetype lineEnd = send(Sci::SCI_GETLINEENDPOSITION, line);
     qsizetype from = at;
@@ -396,10 +389,10 @@ QString AccessibleScriptEditor::attributes(int offset, int* startOffset, int* en
     if (at < lineEnd) {
         const qsizetype first =
             std::max<qsizetype>(send(Sci::SCI_POSITIONFROMLINE, line), at - lookAround);
-        while (from > first && formatAt(from - 1) == format)
+        while (from > first && formatAt(from - 1) == style)
             --from;
         const qsizetype last = std::min<qsizetype>(lineEnd, at + lookAround);
-        while (to < last && formatAt(to) == format)
+        while (to < last && formatAt(to) == style)
             ++to;
         while (isContinuationByte(send(Sci::SCI_GETCHARAT, from)))
             --from;
@@ -409,7 +402,7 @@ QString AccessibleScriptEditor::attributes(int offset, int* startOffset, int* en
     *startOffset = position(from);
     *endOffset = position(to);
 
-    const auto [style, strikeout] = format;
+    const FontChoice& format = editor()->styleFormat(style);
     QByteArray family(int(send(Sci::SCI_STYLEGETFONT, style)) + 1, '\0');
     editor()->SendScintilla(Sci::SCI_STYLEGETFONT, static_cast<unsigned long>(style),
                             static_cast<void*>(family.data()));
@@ -424,11 +417,11 @@ QString AccessibleScriptEditor::attributes(int offset, int* startOffset, int* en
     addAttribute(attributes, u"font-style",
                  send(Sci::SCI_STYLEGETITALIC, style) != 0 ? QStringLiteral("italic")
                                                            : QStringLiteral("normal"));
-    if (send(Sci::SCI_STYLEGETUNDERLINE, style) != 0) {
+    if (format.underline) {
         addAttribute(attributes, u"text-underline-style", QStringLiteral("solid"));
         addAttribute(attributes, u"text-underline-type", QStringLiteral("single"));
     }
-    if (strikeout)
+    if (format.strikeout)
         addAttribute(attributes, u"text-line-through-type", QStringLiteral("single"));
     addAttribute(attributes, u"color", rgb(send(Sci::SCI_STYLEGETFORE, style)));
     addAttribute(attributes, u"background-color", rgb(send(Sci::SCI_STYLEGETBACK, style)));

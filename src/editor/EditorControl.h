@@ -50,24 +50,28 @@ public:
     // Replaces the selection, or inserts at the caret; "" deletes the selection.
     virtual void setSelectedText(const QString& text) = 0;
 
-    // Each setter returns false, and changes nothing, when the editor cannot
-    // show one more combination of attributes at the same time.
+    // What a format setter did. NothingToFormat: the selection holds only
+    // line breaks, which show no format. NoRoom: the editor cannot show one
+    // more combination of attributes at the same time. Either way nothing
+    // changed.
+    enum class FormatResult { Written, NothingToFormat, NoRoom };
+
     virtual std::optional<QString> selectionFontName() const = 0;
-    virtual bool setSelectionFontName(const QString& name) = 0;
+    virtual FormatResult setSelectionFontName(const QString& name) = 0;
     virtual std::optional<float> selectionFontSize() const = 0;
-    virtual bool setSelectionFontSize(float points) = 0;
+    virtual FormatResult setSelectionFontSize(float points) = 0;
     virtual std::optional<bool> selectionBold() const = 0;
-    virtual bool setSelectionBold(bool on) = 0;
+    virtual FormatResult setSelectionBold(bool on) = 0;
     virtual std::optional<bool> selectionItalic() const = 0;
-    virtual bool setSelectionItalic(bool on) = 0;
+    virtual FormatResult setSelectionItalic(bool on) = 0;
     virtual std::optional<bool> selectionStrikeout() const = 0;
-    virtual bool setSelectionStrikeout(bool on) = 0;
+    virtual FormatResult setSelectionStrikeout(bool on) = 0;
     virtual std::optional<bool> selectionUnderline() const = 0;
-    virtual bool setSelectionUnderline(bool on) = 0;
+    virtual FormatResult setSelectionUnderline(bool on) = 0;
     virtual std::optional<QColor> selectionColor() const = 0;
-    virtual bool setSelectionColor(const QColor& color) = 0;
+    virtual FormatResult setSelectionColor(const QColor& color) = 0;
     // All seven at once; a size of 0 keeps each character's size.
-    virtual bool setSelectionFont(const FontChoice& font) = 0;
+    virtual FormatResult setSelectionFont(const FontChoice& font) = 0;
 
     // The attributes of the first selected character that is not a line break
     // (of the caret with nothing selected): one value each, never mixed, read

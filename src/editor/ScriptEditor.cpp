@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPainter>
 #include <algorithm>
 #include <array>
 
@@ -17,7 +18,10 @@ namespace {
 
 using Sci = QsciScintillaBase;
 
-constexpr int strikeoutIndicator = Sci::INDIC_CONTAINER;
+// The engine's own pointer shape for text (its first after "none"). Set as
+// the pointer for the whole editor, it shows over selected text too, where
+// the engine would show an arrow.
+constexpr long textPointer = 1;
 // Past this many bytes a line takes long to lay out, and the caret's blink
 // would lay it out again on every tick: on such a line the caret stays lit.
 constexpr long longLineBytes = 200'000;
@@ -65,20 +69,24 @@ ScriptEditor::ScriptEditor(QWidget* parent)
     for (int margin = 0; margin < 5; ++margin)
         send(SCI_SETMARGINWIDTHN, margin, 0);
     send(SCI_SETMARGINLEFT, 0, 2);
+    // ScrollWidth sets the width; the engine's tracking only adds a line it
+    // draws wider than measured.
     send(SCI_SETSCROLLWIDTH, 1);
     send(SCI_SETSCROLLWIDTHTRACKING, 1);
     send(SCI_SETTABWIDTH, 4);
+    send(SCI_SETCURSOR, textPointer);
     defineBaseStyle();
-    send(SCI_INDICSETSTYLE, strikeoutIndicator, INDIC_STRIKE);
-    SendScintilla(SCI_INDICSETFORE, strikeoutIndicator, palette().color(QPalette::Text));
     blinkPeriod_ = send(SCI_GETCARETPERIOD);
     useScriptKeys(*this);
 
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
-            [this](int position, int type, const char*, int length, int, int, int, int, int, int) {
-                onModified(position, type, length);
-            });
+            [this](int position, int type, const char* text, int length, int, int, int, int, int,
+                   int) { onModified(position, type, text, length); });
     connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int) { updateCaretBlink(); });
+    connect(this, &QsciScintillaBase::SCN_ZOOM, this, [this] {
+        decorations_.stylesChanged();
+        scrollWidth_.countAll();
+    });
 }
 
 long ScriptEditor::send(unsigned int message, qsizetype wParam, qsizetype lParam) const
@@ -224,6 +232,7 @@ void ScriptEditor::changeEvent(QEvent* event)
     if (event->type() == QEvent::FontChange) {
         styles_.setBaseFormat(baseFormat(font(), styles_.format(StyleTable::baseStyle).color));
         defineAllStyles();
+        scrollWidth_.countAll();
     }
 }
 
@@ -252,9 +261,18 @@ void ScriptEditor::defineStyle(int style, const FontChoice& format)
     send(SCI_STYLESETSIZEFRACTIONAL, style, qRound(format.size * 100));
     send(SCI_STYLESETBOLD, style, format.bold ? 1 : 0);
     send(SCI_STYLESETITALIC, style, format.italic ? 1 : 0);
-    send(SCI_STYLESETUNDERLINE, style, format.underline ? 1 : 0);
     SendScintilla(SCI_STYLESETFORE, style, format.color);
     SendScintilla(SCI_STYLESETBACK, style, palette().color(QPalette::Base));
+    decorations_.stylesChanged();
+}
+
+const FontChoice& ScriptEditor::styleFormat(int style) const { return styles_.format(style); }
+
+void ScriptEditor::paintEvent(QPaintEvent* event)
+{
+    QsciScintillaBase::paintEvent(event);
+    QPainter painter(viewport());
+    decorations_.paint(painter, event->rect());
 }
 
 QByteArrayView ScriptEditor::engineText() const
@@ -295,6 +313,11 @@ int ScriptEditor::endPosition() const { return int(positionOfOffset(send(SCI_GET
 
 void ScriptEditor::ensureCaretVisible() { send(SCI_SCROLLCARET); }
 
+void ScriptEditor::ensureSelectionVisible()
+{
+    send(SCI_SCROLLRANGE, send(SCI_GETSELECTIONEND), send(SCI_GETSELECTIONSTART));
+}
+
 QRect ScriptEditor::caretRect() const
 {
     const qsizetype caret = send(SCI_GETCURRENTPOS);
@@ -329,9 +352,7 @@ void ScriptEditor::setDocumentText(qsizetype sizeHint, const TextPieces& pieces)
     insertions_.clear();
     styles_.clear();
     defineBaseStyle();
-    send(SCI_SETINDICATORCURRENT, strikeoutIndicator);
     chosenCaretStyle_.reset();
-    anyStrikeout_ = false;
     // Room for the whole text at once: growing step by step would copy the
     // buffer over and over.
     send(SCI_ALLOCATE, sizeHint + 1);
@@ -341,6 +362,8 @@ void ScriptEditor::setDocumentText(qsizetype sizeHint, const TextPieces& pieces)
     writer.flush();
     send(SCI_GOTOPOS, 0);
     send(SCI_CHOOSECARETX);
+    send(SCI_SETXOFFSET, 0);
+    scrollWidth_.countAll();
     loading_ = false;
     modified_ = false;
 }
@@ -394,15 +417,17 @@ void ScriptEditor::setSelectedText(const QString& text)
     send(SCI_CHOOSECARETX);
 }
 
-void ScriptEditor::onModified(int offset, int type, int length)
+void ScriptEditor::onModified(int offset, int type, const char* text, int length)
 {
     if (loading_ || length <= 0)
         return;
     modified_ = true;
     if (type & SC_MOD_INSERTCHECK) {
         insertions_.push_back({offset, length, styleForInsertionAt(offset)});
+        scrollWidth_.inserting(offset, text ? std::count(text, text + length, '\n') : 0);
         return;
     }
+    scrollWidth_.deleting(offset, length);
     // A deletion in the same command as an insertion (a moving drop) moves it.
     for (Insertion& insertion : insertions_) {
         if (insertion.offset >= offset + length)
@@ -442,29 +467,25 @@ int ScriptEditor::caretStyle() const { return styleForInsertionAt(send(SCI_GETCU
 
 // Inserted text comes in with the base style; it takes the style chosen when
 // the insertion was announced.
+// Also measures the lines that changed, for the horizontal scroll bar.
 void ScriptEditor::styleInsertions()
 {
-    if (insertions_.empty())
-        return;
     const std::vector<Insertion> insertions = std::exchange(insertions_, {});
     for (const Insertion& insertion : insertions) {
-        if (insertion.style != StyleTable::baseStyle || anyStrikeout_)
+        if (insertion.style != StyleTable::baseStyle)
             setStyle(insertion.offset, insertion.length, insertion.style);
         if (chosenCaretStyle_ && caretStyleAt_ == insertion.offset)
             caretStyleAt_ = insertion.offset + insertion.length;
+        scrollWidth_.inserted(send(SCI_LINEFROMPOSITION, insertion.offset),
+                              send(SCI_LINEFROMPOSITION, insertion.offset + insertion.length));
     }
+    scrollWidth_.settle();
 }
 
 void ScriptEditor::setStyle(qsizetype offset, qsizetype length, int style)
 {
     send(SCI_STARTSTYLING, offset, 0);
     send(SCI_SETSTYLING, length, style);
-    const bool strikeout = styles_.format(style).strikeout;
-    if (strikeout || anyStrikeout_) {
-        send(SCI_SETINDICATORCURRENT, strikeoutIndicator);
-        send(strikeout ? SCI_INDICATORFILLRANGE : SCI_INDICATORCLEARRANGE, offset, length);
-        anyStrikeout_ = anyStrikeout_ || strikeout;
-    }
 }
 
 bool ScriptEditor::forEachStyleRun(
@@ -557,9 +578,11 @@ void ScriptEditor::reclaimStyles(const StyleTable::StyleSet& keep)
 }
 
 // Changes the formatting of the selection, or with nothing selected that of
-// the text typed next, as change says. Returns false and changes nothing
-// when the engine has no style left for a combination the change needs.
-bool ScriptEditor::changeSelectionFormat(const std::function<void(FontChoice&)>& change)
+// the text typed next, as change says. Changes nothing when the selection
+// holds only line breaks, or when the engine has no style left for a
+// combination the change needs.
+EditorControl::FormatResult
+ScriptEditor::changeSelectionFormat(const std::function<void(FontChoice&)>& change)
 {
     const qsizetype from = send(SCI_GETSELECTIONSTART);
     const qsizetype to = send(SCI_GETSELECTIONEND);
@@ -568,12 +591,14 @@ bool ScriptEditor::changeSelectionFormat(const std::function<void(FontChoice&)>&
         change(format);
         const auto style = styleFor(format, {});
         if (!style)
-            return false;
+            return FormatResult::NoRoom;
         chosenCaretStyle_ = style;
         caretStyleAt_ = send(SCI_GETCURRENTPOS);
-        return true;
+        return FormatResult::Written;
     }
     const StyleTable::StyleSet present = stylesIn(from, to);
+    if (present.none())
+        return FormatResult::NothingToFormat;
     StyleTable::StyleSet keep = present;
     std::array<int, StyleTable::styleCount> target{};
     for (int style = 0; style < StyleTable::styleCount; ++style) {
@@ -583,16 +608,18 @@ bool ScriptEditor::changeSelectionFormat(const std::function<void(FontChoice&)>&
         change(format);
         const auto changed = styleFor(format, keep);
         if (!changed)
-            return false;
+            return FormatResult::NoRoom;
         target[size_t(style)] = *changed;
         keep.set(size_t(*changed));
     }
     forEachStyleRun(from, to, [&](int style, qsizetype offset, qsizetype length) {
-        if (target[size_t(style)] != style || styles_.format(style).strikeout)
+        if (target[size_t(style)] != style)
             setStyle(offset, length, target[size_t(style)]);
         return true;
     });
-    return true;
+    scrollWidth_.reformatted(send(SCI_LINEFROMPOSITION, from), send(SCI_LINEFROMPOSITION, to));
+    scrollWidth_.settle();
+    return FormatResult::Written;
 }
 
 std::optional<QString> ScriptEditor::selectionFontName() const
@@ -600,7 +627,7 @@ std::optional<QString> ScriptEditor::selectionFontName() const
     return selectionAttribute<QString>([](const FontChoice& f) { return f.name; });
 }
 
-bool ScriptEditor::setSelectionFontName(const QString& name)
+EditorControl::FormatResult ScriptEditor::setSelectionFontName(const QString& name)
 {
     return changeSelectionFormat([&name](FontChoice& f) { f.name = name; });
 }
@@ -610,7 +637,7 @@ std::optional<float> ScriptEditor::selectionFontSize() const
     return selectionAttribute<float>([](const FontChoice& f) { return f.size; });
 }
 
-bool ScriptEditor::setSelectionFontSize(float points)
+EditorControl::FormatResult ScriptEditor::setSelectionFontSize(float points)
 {
     return changeSelectionFormat([points](FontChoice& f) { f.size = points; });
 }
@@ -620,7 +647,7 @@ std::optional<bool> ScriptEditor::selectionBold() const
     return selectionAttribute<bool>([](const FontChoice& f) { return f.bold; });
 }
 
-bool ScriptEditor::setSelectionBold(bool on)
+EditorControl::FormatResult ScriptEditor::setSelectionBold(bool on)
 {
     return changeSelectionFormat([on](FontChoice& f) { f.bold = on; });
 }
@@ -630,7 +657,7 @@ std::optional<bool> ScriptEditor::selectionItalic() const
     return selectionAttribute<bool>([](const FontChoice& f) { return f.italic; });
 }
 
-bool ScriptEditor::setSelectionItalic(bool on)
+EditorControl::FormatResult ScriptEditor::setSelectionItalic(bool on)
 {
     return changeSelectionFormat([on](FontChoice& f) { f.italic = on; });
 }
@@ -640,7 +667,7 @@ std::optional<bool> ScriptEditor::selectionStrikeout() const
     return selectionAttribute<bool>([](const FontChoice& f) { return f.strikeout; });
 }
 
-bool ScriptEditor::setSelectionStrikeout(bool on)
+EditorControl::FormatResult ScriptEditor::setSelectionStrikeout(bool on)
 {
     return changeSelectionFormat([on](FontChoice& f) { f.strikeout = on; });
 }
@@ -650,7 +677,7 @@ std::optional<bool> ScriptEditor::selectionUnderline() const
     return selectionAttribute<bool>([](const FontChoice& f) { return f.underline; });
 }
 
-bool ScriptEditor::setSelectionUnderline(bool on)
+EditorControl::FormatResult ScriptEditor::setSelectionUnderline(bool on)
 {
     return changeSelectionFormat([on](FontChoice& f) { f.underline = on; });
 }
@@ -660,13 +687,13 @@ std::optional<QColor> ScriptEditor::selectionColor() const
     return selectionAttribute<QColor>([](const FontChoice& f) { return f.color; });
 }
 
-bool ScriptEditor::setSelectionColor(const QColor& color)
+EditorControl::FormatResult ScriptEditor::setSelectionColor(const QColor& color)
 {
     const QColor opaque = QColor::fromRgb(color.rgb());
     return changeSelectionFormat([&opaque](FontChoice& f) { f.color = opaque; });
 }
 
-bool ScriptEditor::setSelectionFont(const FontChoice& font)
+EditorControl::FormatResult ScriptEditor::setSelectionFont(const FontChoice& font)
 {
     return changeSelectionFormat([&font](FontChoice& f) {
         const float size = f.size;

@@ -2,7 +2,9 @@
 
 #include "editor/EditorAccessibility.h"
 #include "editor/EditorControl.h"
+#include "editor/ScrollWidth.h"
 #include "editor/StyleTable.h"
+#include "editor/TextDecorations.h"
 
 #include <QByteArrayView>
 #include <QList>
@@ -15,8 +17,8 @@
 // is on screen, so scripts of tens of megabytes open and edit at once.
 //
 // Character formatting is the engine's per-character style: each style shows
-// one combination of the seven attributes (StyleTable); strikeout is drawn by
-// an indicator beside it.
+// one combination of the seven attributes (StyleTable); strikeout and
+// underline are drawn over the engine's text (TextDecorations).
 class ScriptEditor final : public QsciScintillaBase, public EditorControl {
     Q_OBJECT
 public:
@@ -43,20 +45,20 @@ public:
     void setSelectedText(const QString& text) override;
 
     std::optional<QString> selectionFontName() const override;
-    bool setSelectionFontName(const QString& name) override;
+    FormatResult setSelectionFontName(const QString& name) override;
     std::optional<float> selectionFontSize() const override;
-    bool setSelectionFontSize(float points) override;
+    FormatResult setSelectionFontSize(float points) override;
     std::optional<bool> selectionBold() const override;
-    bool setSelectionBold(bool on) override;
+    FormatResult setSelectionBold(bool on) override;
     std::optional<bool> selectionItalic() const override;
-    bool setSelectionItalic(bool on) override;
+    FormatResult setSelectionItalic(bool on) override;
     std::optional<bool> selectionStrikeout() const override;
-    bool setSelectionStrikeout(bool on) override;
+    FormatResult setSelectionStrikeout(bool on) override;
     std::optional<bool> selectionUnderline() const override;
-    bool setSelectionUnderline(bool on) override;
+    FormatResult setSelectionUnderline(bool on) override;
     std::optional<QColor> selectionColor() const override;
-    bool setSelectionColor(const QColor& color) override;
-    bool setSelectionFont(const FontChoice& font) override;
+    FormatResult setSelectionColor(const QColor& color) override;
+    FormatResult setSelectionFont(const FontChoice& font) override;
     FontChoice firstSelectedCharacterFont() const override;
 
     // The document as the engine holds it: UTF-8 with LF between lines,
@@ -72,8 +74,17 @@ public:
     int endPosition() const;
     // Scrolls the caret into view.
     void ensureCaretVisible();
+    // Scrolls the selection into view, its start first when it is wider.
+    void ensureSelectionVisible();
     // The caret's rectangle in the viewport.
     QRect caretRect() const;
+
+    // The format that characters of an engine style show.
+    const FontChoice& styleFormat(int style) const;
+    // Calls onRun(style, offset, length) for each run of one style within
+    // [from, to), line breaks left out, until it returns false.
+    bool forEachStyleRun(qsizetype from, qsizetype to,
+                         const std::function<bool(int, qsizetype, qsizetype)>& onRun) const;
 
     void cut();
     void copy();
@@ -87,6 +98,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     // The engine's own clipboard paths (the X11 selection, drag and drop)
     // carry plain text only, every character kept, as the Edit commands do.
     bool canInsertFromMimeData(const QMimeData* source) const override;
@@ -103,7 +115,7 @@ private:
     void defineBaseStyle();
     void defineAllStyles();
     void defineStyle(int style, const FontChoice& format);
-    void onModified(int offset, int type, int length);
+    void onModified(int offset, int type, const char* text, int length);
     void onSelectionMaybeMoved();
     void styleInsertions();
     int styleForInsertionAt(qsizetype offset) const;
@@ -111,14 +123,10 @@ private:
     int caretStyle() const;
     int styleAt(qsizetype offset) const;
     void setStyle(qsizetype offset, qsizetype length, int style);
-    // Calls onRun(style, offset, length) for each run of one style within
-    // [from, to), line breaks left out, until it returns false.
-    bool forEachStyleRun(qsizetype from, qsizetype to,
-                         const std::function<bool(int, qsizetype, qsizetype)>& onRun) const;
     StyleTable::StyleSet stylesIn(qsizetype from, qsizetype to) const;
     template<typename Value, typename Read>
     std::optional<Value> selectionAttribute(Read read) const;
-    bool changeSelectionFormat(const std::function<void(FontChoice&)>& change);
+    FormatResult changeSelectionFormat(const std::function<void(FontChoice&)>& change);
     std::optional<int> styleFor(const FontChoice& format, const StyleTable::StyleSet& keep);
     void reclaimStyles(const StyleTable::StyleSet& keep);
     void updateCaretBlink();
@@ -127,14 +135,14 @@ private:
 
     QList<QKeyCombination> reservedShortcuts_;
     StyleTable styles_;
+    TextDecorations decorations_{*this};
+    ScrollWidth scrollWidth_{*this};
     bool modified_ = false;
     bool loading_ = false;
     std::vector<Insertion> insertions_;
     // The style chosen for the text typed next, while the caret stays at caretStyleAt_.
     std::optional<int> chosenCaretStyle_;
     qsizetype caretStyleAt_ = -1;
-    // Whether any text was struck out since the document was loaded.
-    bool anyStrikeout_ = false;
     bool caretBlinks_ = true;
     long blinkPeriod_ = 0;
     // What a screen reader sees of the editor, and what it is told.

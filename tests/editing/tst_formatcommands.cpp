@@ -9,7 +9,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 using Reader = std::optional<bool> (EditorControl::*)() const;
-using Writer = bool (EditorControl::*)(bool);
+using Writer = EditorControl::FormatResult (EditorControl::*)(bool);
 using Command = std::optional<bool> (FormatCommands::*)();
 
 struct Toggle {
@@ -49,6 +49,9 @@ private slots:
     void toggleDecidesByTheTextAlone();
     void toggleWithoutSelectionFormatsTheTextTypedNext_data();
     void toggleWithoutSelectionFormatsTheTextTypedNext();
+    void toggleOnOnlyLineBreaksWritesNothing_data();
+    void toggleOnOnlyLineBreaksWritesNothing();
+    void fontOnOnlyLineBreaksWritesNothing();
 
     void fontFillsTheDialogAndWritesAllSevenBack();
     void fontCancelLeavesTheFormatting();
@@ -197,6 +200,43 @@ void TestFormatCommands::toggleWithoutSelectionFormatsTheTextTypedNext()
     QCOMPARE((text().*t.read)(), std::optional<bool>(false));
 }
 
+void TestFormatCommands::toggleOnOnlyLineBreaksWritesNothing_data()
+{
+    toggleDecidesByTheTextAlone_data();
+}
+
+// Line breaks show no format: the toggle says it wrote nothing, so that the
+// menu's check mark stays as it was, and no warning comes up.
+void TestFormatCommands::toggleOnOnlyLineBreaksWritesNothing()
+{
+    QFETCH(int, toggle);
+    const Toggle& t = toggles[toggle];
+    text().setDocumentText(u"one\r\n\r\n\r\ntwo"_s);
+    select(3, 3);
+    const std::optional<bool> before = (text().*t.read)();
+
+    QCOMPARE((*format_.*t.toggle)(), std::nullopt);
+
+    QCOMPARE((text().*t.read)(), before);
+    QCOMPARE((text().*t.write)(true), EditorControl::FormatResult::NothingToFormat);
+    QVERIFY(messageBox_.asked.isEmpty());
+    select(2, 2);
+    QCOMPARE((*format_.*t.toggle)(), std::optional<bool>(true));
+    QCOMPARE((text().*t.read)(), std::optional<bool>(true));
+}
+
+void TestFormatCommands::fontOnOnlyLineBreaksWritesNothing()
+{
+    text().setDocumentText(u"one\r\n\r\ntwo"_s);
+    select(3, 2);
+    const FontChoice before = text().firstSelectedCharacterFont();
+    dialog_->fontAnswers.push_back(chosen());
+    format_->chooseFont();
+    QVERIFY(messageBox_.asked.isEmpty());
+    QCOMPARE(text().firstSelectedCharacterFont(), before);
+    QCOMPARE(text().setSelectionFont(chosen()), EditorControl::FormatResult::NothingToFormat);
+}
+
 void TestFormatCommands::fontFillsTheDialogAndWritesAllSevenBack()
 {
     select(6, 5);
@@ -295,7 +335,8 @@ void TestFormatCommands::formatsBeyondWhatTheEditorHoldsChangeNothing()
     int coloured = 0;
     for (; coloured < length; ++coloured) {
         select(coloured, 1);
-        if (!text().setSelectionColor(QColor(coloured % 256, coloured / 256, 200)))
+        if (text().setSelectionColor(QColor(coloured % 256, coloured / 256, 200))
+            != EditorControl::FormatResult::Written)
             break;
     }
     QVERIFY(coloured > 200 && coloured < length);

@@ -2,6 +2,7 @@
 #include "editor/ScriptEditor.h"
 
 #include <QAccessible>
+#include <QPlainTextEdit>
 #include <QtTest>
 #include <vector>
 
@@ -110,6 +111,8 @@ private slots:
     void caretAndSelectionAreSetInEditorPositions();
     void textAroundAnOffset_data();
     void textAroundAnOffset();
+    void wordsAreThoseOfQtsPlainTextField_data();
+    void wordsAreThoseOfQtsPlainTextField();
     void charactersAreFoundOnScreen();
     void attributesDescribeARunOfOneFormat();
 
@@ -360,6 +363,40 @@ void TestEditorAccessibility::textAroundAnOffset()
     QCOMPARE(to, end);
 }
 
+void TestEditorAccessibility::wordsAreThoseOfQtsPlainTextField_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::newRow("currency sign after a number") << u"costs 5€ now"_s;
+    QTest::newRow("typographic quotes") << u"say “quoted” now"_s;
+    QTest::newRow("ASCII punctuation and double blanks") << u"a, b.c  d(e) \"f\""_s;
+    QTest::newRow("tabs and an apostrophe") << u"\tset it's\t= 3;"_s;
+}
+
+// A screen reader asking for the word at each offset hears what Qt's own
+// plain text field tells it for the same line.
+void TestEditorAccessibility::wordsAreThoseOfQtsPlainTextField()
+{
+    QFETCH(QString, line);
+    box->setDocumentText(u"first line\n"_s + line + u"\nlast"_s);
+    QPlainTextEdit field(line);
+    QAccessibleInterface* reference = QAccessible::queryAccessibleInterface(&field);
+    QVERIFY(reference && reference->textInterface());
+    constexpr int lineStart = 11;
+    for (int offset = 0; offset < line.size(); ++offset) {
+        int start = -2;
+        int end = -2;
+        const QString expected = reference->textInterface()->textAtOffset(
+            offset, QAccessible::WordBoundary, &start, &end);
+        int from = -2;
+        int to = -2;
+        const QString found =
+            text()->textAtOffset(lineStart + offset, QAccessible::WordBoundary, &from, &to);
+        QCOMPARE(found, expected);
+        QCOMPARE(from, lineStart + start);
+        QCOMPARE(to, lineStart + end);
+    }
+}
+
 void TestEditorAccessibility::charactersAreFoundOnScreen()
 {
     showBox();
@@ -382,8 +419,8 @@ void TestEditorAccessibility::attributesDescribeARunOfOneFormat()
 {
     box->setSelectionStart(6);
     box->setSelectionLength(5);
-    QVERIFY(box->setSelectionBold(true));
-    QVERIFY(box->setSelectionStrikeout(true));
+    QCOMPARE(box->setSelectionBold(true), EditorControl::FormatResult::Written);
+    QCOMPARE(box->setSelectionStrikeout(true), EditorControl::FormatResult::Written);
 
     int start = -1;
     int end = -1;
@@ -405,7 +442,7 @@ void TestEditorAccessibility::editingKeepsFormattingAndTheModifiedState()
     auto* editable = QAccessible::queryAccessibleInterface(box)->editableTextInterface();
     box->setSelectionStart(6);
     box->setSelectionLength(5);
-    QVERIFY(box->setSelectionBold(true));
+    QCOMPARE(box->setSelectionBold(true), EditorControl::FormatResult::Written);
     box->setModified(false);
 
     // Inside bold text, inserted text is bold too.

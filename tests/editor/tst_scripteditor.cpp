@@ -364,7 +364,7 @@ int TestScriptEditor::colourEachCharacter()
     int coloured = 0;
     for (; coloured < end; ++coloured) {
         select(coloured, 1);
-        if (!box->setSelectionColor(colourNumber(coloured)))
+        if (box->setSelectionColor(colourNumber(coloured)) != EditorControl::FormatResult::Written)
             break;
     }
     return coloured;
@@ -452,12 +452,13 @@ void TestScriptEditor::fullStyleTableKeepsTheStylesOfTheChangeInProgress()
     // The first characters take the colour of the next: their styles go unused.
     for (int position = 0; position < unused; ++position) {
         select(position, 1);
-        QVERIFY(box->setSelectionColor(colourNumber(unused)));
+        QCOMPARE(box->setSelectionColor(colourNumber(unused)),
+                 EditorControl::FormatResult::Written);
     }
 
     const int first = coloured - 2;
     select(first, 2);
-    const bool changed = box->setSelectionBold(true);
+    const bool changed = box->setSelectionBold(true) == EditorControl::FormatResult::Written;
 
     for (int position : {first, first + 1}) {
         QCOMPARE(colourAt(position), colourNumber(position));
@@ -480,15 +481,15 @@ void TestScriptEditor::fullStyleTableKeepsTheFormatChosenForTypedText()
     const int caret = 290;
     // A style freed for the caret's colour, then one for the change after it.
     select(0, 1);
-    QVERIFY(box->setSelectionColor(colourNumber(2)));
+    QCOMPARE(box->setSelectionColor(colourNumber(2)), EditorControl::FormatResult::Written);
     box->setSelectionStart(caret);
-    QVERIFY(box->setSelectionColor(Qt::green));
+    QCOMPARE(box->setSelectionColor(Qt::green), EditorControl::FormatResult::Written);
     select(1, 1);
-    QVERIFY(box->setSelectionColor(colourNumber(2)));
+    QCOMPARE(box->setSelectionColor(colourNumber(2)), EditorControl::FormatResult::Written);
 
     // The character before the caret, selected up to the caret, in a new colour.
     select(caret - 1, 1);
-    QVERIFY(box->setSelectionColor(Qt::magenta));
+    QCOMPARE(box->setSelectionColor(Qt::magenta), EditorControl::FormatResult::Written);
     box->setSelectionStart(caret);
     QCOMPARE(box->selectionColor(), std::optional(QColor(Qt::green)));
     box->setSelectedText(u"Z"_s);
