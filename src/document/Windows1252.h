@@ -4,10 +4,10 @@
 #include <QChar>
 #include <QString>
 
-// The single-byte code page scripts are stored in. Every byte value has a
-// character, so any file reads and writes back byte for byte: the five bytes
-// the code page leaves unassigned (0x81, 0x8D, 0x8F, 0x90, 0x9D) stand for the
-// control characters of the same number.
+// The single-byte code page of every script that is not UTF-8. Every byte
+// value has a character, so any file reads and writes back byte for byte: the
+// five bytes the code page leaves unassigned (0x81, 0x8D, 0x8F, 0x90, 0x9D)
+// stand for the control characters of the same number.
 namespace Windows1252 {
 
 QChar toUnicode(uchar byte);

@@ -56,7 +56,6 @@ QAccessibleInterface* accessibleFor(const QString& className, QObject* object)
 
 bool isContinuationByte(long byte) { return (byte & 0xC0) == 0x80; }
 
-// The engine's text in [from, to), with LF between lines.
 // A colour the engine hands out (0xBBGGRR) as text attributes write it.
 QString rgb(long colour)
 {

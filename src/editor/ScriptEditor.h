@@ -116,7 +116,6 @@ private:
     void defineAllStyles();
     void defineStyle(int style, const FontChoice& format);
     void onModified(int offset, int type, const char* text, int length);
-    void onSelectionMaybeMoved();
     void styleInsertions();
     int styleForInsertionAt(qsizetype offset) const;
     int styleAround(qsizetype offset) const;

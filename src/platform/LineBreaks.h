@@ -7,8 +7,9 @@
 #include <type_traits>
 
 // Where text splits into lines: CR LF, a lone LF and a lone CR each end one
-// line. The editor's text store keeps a line break of its own instead, U+2029
-// between blocks and U+2028 inside one; text read from it counts those too.
+// line. Qt's rich-text classes keep a line break of their own instead, U+2029
+// between blocks and U+2028 inside one; text that came from them may hold
+// those too, and EditorSeparators says whether they end lines.
 namespace LineBreaks {
 
 enum class EditorSeparators { AreText, EndLines };

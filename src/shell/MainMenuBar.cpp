@@ -30,6 +30,7 @@ Run writes(QStringView keyword)
 Run toggles(std::optional<bool> (FormatCommands::*toggle)())
 {
     return [toggle](MainWindow& window, QAction& item) {
+        // A checkable action has already flipped its mark when it triggers.
         const bool wasChecked = !item.isChecked();
         item.setChecked((window.commands().format.*toggle)().value_or(wasChecked));
     };

@@ -27,6 +27,12 @@ MainWindow::MainWindow(Services services)
     setCentralWidget(client);
 
     editor_->setParent(client);
+    // The black ground is the client area's alone: the editor, its scroll
+    // bars and the corner between them keep the colours of any text field.
+    QPalette own = editor_->palette();
+    own.setColor(QPalette::Window, QApplication::palette(editor_).color(QPalette::Window));
+    editor_->setPalette(own);
+    editor_->setAutoFillBackground(true);
     editor_->setObjectName(u"Text1"_s);
     editor_->setGeometry(0, 0, pixelsFromTwips(1635), pixelsFromTwips(1050));
 

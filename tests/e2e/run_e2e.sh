@@ -301,7 +301,7 @@ holds() { awk -v a="$1" -v b="$3" "BEGIN { exit !(a $2 b) }"; }
 # line is a run of at least four rows with dark pixels.
 line_inks() { # FILE WxH+X+Y
     convert "$1" -crop "$2" +repage -colorspace Gray -threshold 50% -negate \
-        -scale "1x$(echo "$2" | sed 's/^[0-9]*x\([0-9]*\).*/\1/')!" -depth 16 txt:- |
+        -scale "1x$(cut -dx -f2 <<<"${2%%+*}")!" -depth 16 txt:- |
         awk -F'[()]' 'NR > 1 { print $2 + 0 }' |
         awk '
             function close_band() { if (rows >= 4) inks[++n] = sum; rows = 0; sum = 0 }
@@ -314,7 +314,7 @@ line_inks() { # FILE WxH+X+Y
 # minimise, maximise, resize nor make full screen the window; the splash also
 # keeps out of the taskbar.
 check_frame() {
-    local actions= state= action deadline=$(( $(now_ms) + 5000 ))
+    local actions='' state='' action deadline=$(( $(now_ms) + 5000 ))
     until [[ $actions == *_NET_WM_ACTION_CLOSE* ]]; do
         (( $(now_ms) < deadline )) || fail "$2: no allowed actions set within 5 s ($actions)"
         actions=$(xprop -id "$1" _NET_WM_ALLOWED_ACTIONS 2>/dev/null) || actions=
@@ -330,6 +330,7 @@ check_frame() {
 }
 
 printf_file() { # FILE FORMAT: writes the bytes printf makes of FORMAT
+    # shellcheck disable=SC2059 # the format is the point: its escapes make the bytes
     printf "$2" >"$1"
 }
 
@@ -346,7 +347,8 @@ until [ -s "$work/display" ] && grep -q '^[0-9]*$' "$work/display"; do
     (( $(now_ms) < deadline )) || fail "Xvfb gave no display number within 15 s"
     sleep 0.05
 done
-export DISPLAY=":$(head -n1 "$work/display")"
+DISPLAY=":$(head -n1 "$work/display")"
+export DISPLAY
 until xdotool getmouselocation >/dev/null 2>&1; do
     (( $(now_ms) < deadline )) || fail "display $DISPLAY does not answer"
     sleep 0.05

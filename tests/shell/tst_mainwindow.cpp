@@ -6,11 +6,13 @@
 #include "support/TopLevelWindows.h"
 #include "support/WebEngineTestMain.h"
 
+#include <QAbstractScrollArea>
 #include <QClipboard>
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <functional>
@@ -286,6 +288,7 @@ private slots:
     void menuItemsStartEnabledAndUnchecked();
     void windowStartsWithCaptionSizeAndBlackBackground();
     void loadingLeavesTheClipboardAlone();
+    void cornerBetweenTheScrollBarsIsInTheWindowColour();
     void resizeKeepsTheMinimumsAndSizesTheEditor_data();
     void resizeKeepsTheMinimumsAndSizesTheEditor();
     void menuShortcutsReachTheCommandsFromTheEditor_data();
@@ -403,6 +406,24 @@ void TestMainWindow::loadingLeavesTheClipboardAlone()
     // And it can be pasted into the script.
     window->menuItem(u"mnuEditPaste")->trigger();
     QCOMPARE(window->editor().documentText(), u"from another program"_s);
+}
+
+// The client area is black; the editor in it is not, the corner where its
+// scroll bars meet included.
+void TestMainWindow::cornerBetweenTheScrollBarsIsInTheWindowColour()
+{
+    window->editor().setDocumentText(QString(400, u'W') + QString(80, u'\n'));
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    auto* text = window->findChild<QAbstractScrollArea*>(u"Text1"_s);
+    QVERIFY(text);
+    const QScrollBar* across = text->horizontalScrollBar();
+    const QScrollBar* down = text->verticalScrollBar();
+    QTRY_VERIFY(across->isVisible() && down->isVisible());
+    const QPoint corner(down->mapTo(window.get(), QPoint(down->width() / 2, 0)).x(),
+                        across->mapTo(window.get(), QPoint(0, across->height() / 2)).y());
+    const QImage shot = window->grab().toImage();
+    QCOMPARE(shot.pixelColor(corner), QApplication::palette().color(QPalette::Window));
 }
 
 void TestMainWindow::resizeKeepsTheMinimumsAndSizesTheEditor_data()
