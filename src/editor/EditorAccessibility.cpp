@@ -1,7 +1,6 @@
 #include "editor/EditorAccessibility.h"
 
-#include "editor/EngineText.h"
-
+#include "editor/Engine.h"
 #include "editor/ScriptEditor.h"
 
 #include <QTextCursor>
@@ -10,8 +9,6 @@
 #include <utility>
 
 namespace {
-
-using Sci = QsciScintillaBase;
 
 // Words, sentences and runs of one format are looked for this many bytes
 // around a position at most, so that a question about a very long line
@@ -54,15 +51,11 @@ QAccessibleInterface* accessibleFor(const QString& className, QObject* object)
     return editor ? new AccessibleScriptEditor(editor) : nullptr;
 }
 
-bool isContinuationByte(long byte) { return (byte & 0xC0) == 0x80; }
+bool isContinuationByte(char byte) { return (uchar(byte) & 0xC0) == 0x80; }
 
-// A colour the engine hands out (0xBBGGRR) as text attributes write it.
-QString rgb(long colour)
+QString rgb(const QColor& colour)
 {
-    return QStringLiteral("rgb(%1,%2,%3)")
-        .arg(colour & 0xFF)
-        .arg((colour >> 8) & 0xFF)
-        .arg((colour >> 16) & 0xFF);
+    return QStringLiteral("rgb(%1,%2,%3)").arg(colour.red()).arg(colour.green()).arg(colour.blue());
 }
 
 // A font family as a quoted attribute value, its separators escaped.
@@ -89,6 +82,7 @@ void addAttribute(QString& attributes, QStringView name, const QString& value)
 
 AccessibleScriptEditor::AccessibleScriptEditor(ScriptEditor* editor)
     : QAccessibleWidget(editor, QAccessible::EditableText)
+    , engine_(editor->engine())
 {
 }
 
@@ -97,18 +91,12 @@ ScriptEditor* AccessibleScriptEditor::editor() const
     return static_cast<ScriptEditor*>(widget());
 }
 
-long AccessibleScriptEditor::send(unsigned int message, qsizetype wParam, qsizetype lParam) const
-{
-    return editor()->SendScintilla(message, static_cast<unsigned long>(wParam),
-                                   static_cast<long>(lParam));
-}
-
 QAccessible::State AccessibleScriptEditor::state() const
 {
     QAccessible::State state = QAccessibleWidget::state();
     state.selectableText = true;
     state.multiLine = true;
-    if (send(Sci::SCI_GETREADONLY) != 0)
+    if (engine_.isReadOnly())
         state.readOnly = true;
     else
         state.editable = true;
@@ -128,26 +116,25 @@ void* AccessibleScriptEditor::interface_cast(QAccessible::InterfaceType type)
 qsizetype AccessibleScriptEditor::engineOffset(int position, Round round) const
 {
     const int clamped = std::clamp(position, 0, characterCount());
-    const qsizetype offset = editor()->offsetOfPosition(clamped);
+    const qsizetype offset = engine_.offsetOfPosition(clamped);
     // Between the two units of a character beyond U+FFFF the editor finds
     // the character's start; rounded up, its end.
-    if (round == Round::Up && editor()->positionOfOffset(offset) < clamped)
-        return editor()->SendScintilla(QsciScintillaBase::SCI_POSITIONAFTER,
-                                       static_cast<unsigned long>(offset));
+    if (round == Round::Up && engine_.positionOfOffset(offset) < clamped)
+        return engine_.offsetAfter(offset);
     return offset;
 }
 
 int AccessibleScriptEditor::position(qsizetype engineOffset) const
 {
-    return int(editor()->positionOfOffset(engineOffset));
+    return int(engine_.positionOfOffset(engineOffset));
 }
 
 QString AccessibleScriptEditor::engineRange(qsizetype from, qsizetype to) const
 {
-    return EngineText::textBetween(*editor(), from, to);
+    return engine_.textBetween(from, to);
 }
 
-int AccessibleScriptEditor::characterCount() const { return editor()->endPosition(); }
+int AccessibleScriptEditor::characterCount() const { return engine_.endPosition(); }
 
 QString AccessibleScriptEditor::text(int startOffset, int endOffset) const
 {
@@ -157,10 +144,7 @@ QString AccessibleScriptEditor::text(int startOffset, int endOffset) const
     return engineRange(engineOffset(startOffset, Round::Down), engineOffset(endOffset, Round::Up));
 }
 
-int AccessibleScriptEditor::cursorPosition() const
-{
-    return position(send(Sci::SCI_GETCURRENTPOS));
-}
+int AccessibleScriptEditor::cursorPosition() const { return position(engine_.caret()); }
 
 void AccessibleScriptEditor::setCursorPosition(int position)
 {
@@ -169,7 +153,7 @@ void AccessibleScriptEditor::setCursorPosition(int position)
 
 int AccessibleScriptEditor::selectionCount() const
 {
-    return send(Sci::SCI_GETSELECTIONSTART) == send(Sci::SCI_GETSELECTIONEND) ? 0 : 1;
+    return engine_.selectionStart() == engine_.selectionEnd() ? 0 : 1;
 }
 
 void AccessibleScriptEditor::selection(int selectionIndex, int* startOffset, int* endOffset) const
@@ -177,8 +161,8 @@ void AccessibleScriptEditor::selection(int selectionIndex, int* startOffset, int
     *startOffset = *endOffset = 0;
     if (selectionIndex != 0 || selectionCount() == 0)
         return;
-    *startOffset = position(send(Sci::SCI_GETSELECTIONSTART));
-    *endOffset = position(send(Sci::SCI_GETSELECTIONEND));
+    *startOffset = position(engine_.selectionStart());
+    *endOffset = position(engine_.selectionEnd());
 }
 
 void AccessibleScriptEditor::selectRange(int startOffset, int endOffset)
@@ -215,7 +199,7 @@ AccessibleScriptEditor::spanAt(int position, QAccessible::TextBoundaryType bound
         if (position >= characterCount())
             return std::nullopt;
         const qsizetype from = engineOffset(position);
-        return Span{this->position(from), this->position(send(Sci::SCI_POSITIONAFTER, from))};
+        return Span{this->position(from), this->position(engine_.offsetAfter(from))};
     }
     case QAccessible::WordBoundary:
         return textItemAt(engineOffset(position), QTextBoundaryFinder::Word);
@@ -234,11 +218,10 @@ AccessibleScriptEditor::spanAt(int position, QAccessible::TextBoundaryType bound
 // The line with its line break.
 std::optional<AccessibleScriptEditor::Span> AccessibleScriptEditor::lineAt(qsizetype offset) const
 {
-    const qsizetype line = send(Sci::SCI_LINEFROMPOSITION, offset);
-    const qsizetype end = line + 1 < send(Sci::SCI_GETLINECOUNT)
-                              ? send(Sci::SCI_POSITIONFROMLINE, line + 1)
-                              : send(Sci::SCI_GETLENGTH);
-    return Span{position(send(Sci::SCI_POSITIONFROMLINE, line)), position(end)};
+    const qsizetype line = engine_.lineFromOffset(offset);
+    const qsizetype end =
+        line + 1 < engine_.lineCount() ? engine_.lineStart(line + 1) : engine_.length();
+    return Span{position(engine_.lineStart(line)), position(end)};
 }
 
 // A word or sentence, or the stretch between two of them, as Qt's plain text
@@ -248,21 +231,21 @@ std::optional<AccessibleScriptEditor::Span> AccessibleScriptEditor::lineAt(qsize
 std::optional<AccessibleScriptEditor::Span>
 AccessibleScriptEditor::textItemAt(qsizetype offset, QTextBoundaryFinder::BoundaryType type) const
 {
-    const qsizetype line = send(Sci::SCI_LINEFROMPOSITION, offset);
-    const qsizetype lineEnd = send(Sci::SCI_GETLINEENDPOSITION, line);
+    const qsizetype line = engine_.lineFromOffset(offset);
+    const qsizetype lineEnd = engine_.lineEnd(line);
     if (offset >= lineEnd) {
-        if (offset >= send(Sci::SCI_GETLENGTH))
+        if (offset >= engine_.length())
             return std::nullopt;
         const int at = position(offset);
         return Span{at, at + 1};
     }
     const auto characterStart = [this](qsizetype at) {
-        while (isContinuationByte(send(Sci::SCI_GETCHARAT, at)))
+        while (isContinuationByte(engine_.charAt(at)))
             --at;
         return at;
     };
-    const qsizetype from = characterStart(
-        std::max<qsizetype>(send(Sci::SCI_POSITIONFROMLINE, line), offset - lookAround));
+    const qsizetype from =
+        characterStart(std::max<qsizetype>(engine_.lineStart(line), offset - lookAround));
     const qsizetype to = characterStart(std::min<qsizetype>(lineEnd, offset + lookAround));
     const int base = position(from);
 
@@ -338,28 +321,26 @@ QRect AccessibleScriptEditor::characterRect(int offset) const
     if (offset < 0 || offset >= characterCount())
         return {};
     const qsizetype at = engineOffset(offset);
-    const int x = int(send(Sci::SCI_POINTXFROMPOSITION, 0, at));
-    const int y = int(send(Sci::SCI_POINTYFROMPOSITION, 0, at));
-    const qsizetype line = send(Sci::SCI_LINEFROMPOSITION, at);
+    const int x = engine_.xOfOffset(at);
+    const int y = engine_.yOfOffset(at);
+    const qsizetype line = engine_.lineFromOffset(at);
     // A line break is as wide as a space.
-    const int width =
-        at < send(Sci::SCI_GETLINEENDPOSITION, line)
-            ? int(send(Sci::SCI_POINTXFROMPOSITION, 0, send(Sci::SCI_POSITIONAFTER, at))) - x
-            : int(editor()->SendScintilla(Sci::SCI_TEXTWIDTH, uintptr_t(Sci::STYLE_DEFAULT), " "));
-    const int height = int(send(Sci::SCI_TEXTHEIGHT, line));
+    const int width = at < engine_.lineEnd(line) ? engine_.xOfOffset(engine_.offsetAfter(at)) - x
+                                                 : engine_.textWidth(" ");
+    const int height = engine_.lineHeight(line);
     return {editor()->viewport()->mapToGlobal(QPoint(x, y)), QSize(std::max(width, 1), height)};
 }
 
 int AccessibleScriptEditor::offsetAtPoint(const QPoint& point) const
 {
     const QPoint inViewport = editor()->viewport()->mapFromGlobal(point);
-    const long at = send(Sci::SCI_CHARPOSITIONFROMPOINTCLOSE, inViewport.x(), inViewport.y());
+    const qsizetype at = engine_.characterAtPoint(inViewport);
     return at < 0 ? -1 : position(at);
 }
 
 void AccessibleScriptEditor::scrollToSubstring(int startIndex, int endIndex)
 {
-    send(Sci::SCI_SCROLLRANGE, engineOffset(endIndex, Round::Up), engineOffset(startIndex));
+    engine_.scrollRange(engineOffset(startIndex), engineOffset(endIndex, Round::Up));
 }
 
 // The character's format, and the run of characters within its line that
@@ -377,53 +358,45 @@ QString AccessibleScriptEditor::attributes(int offset, int* startOffset, int* en
     }
     // At the end of the text, the format of the last character.
     const qsizetype at = engineOffset(std::min(offset, count - 1));
-    const auto formatAt = [this](qsizetype byte) {
-        return int(send(Sci::SCI_GETSTYLEAT, byte) & 0xFF);
-    };
+    const auto formatAt = [this](qsizetype byte) { return engine_.styleAt(byte); };
     const int style = formatAt(at);
-    const qsizetype line = send(Sci::SCI_LINEFROMPOSITION, at);
-    const qsizetype lineEnd = send(Sci::SCI_GETLINEENDPOSITION, line);
+    const qsizetype line = engine_.lineFromOffset(at);
+    const qsizetype lineEnd = engine_.lineEnd(line);
     qsizetype from = at;
     qsizetype to = at + 1;
     if (at < lineEnd) {
-        const qsizetype first =
-            std::max<qsizetype>(send(Sci::SCI_POSITIONFROMLINE, line), at - lookAround);
+        const qsizetype first = std::max<qsizetype>(engine_.lineStart(line), at - lookAround);
         while (from > first && formatAt(from - 1) == style)
             --from;
         const qsizetype last = std::min<qsizetype>(lineEnd, at + lookAround);
         while (to < last && formatAt(to) == style)
             ++to;
-        while (isContinuationByte(send(Sci::SCI_GETCHARAT, from)))
+        while (isContinuationByte(engine_.charAt(from)))
             --from;
-        while (to < lineEnd && isContinuationByte(send(Sci::SCI_GETCHARAT, to)))
+        while (to < lineEnd && isContinuationByte(engine_.charAt(to)))
             ++to;
     }
     *startOffset = position(from);
     *endOffset = position(to);
 
     const FontChoice& format = editor()->styleFormat(style);
-    QByteArray family(int(send(Sci::SCI_STYLEGETFONT, style)) + 1, '\0');
-    editor()->SendScintilla(Sci::SCI_STYLEGETFONT, static_cast<unsigned long>(style),
-                            static_cast<void*>(family.data()));
     QString attributes;
-    addAttribute(attributes, u"font-family", quotedFamily(QString::fromUtf8(family.constData())));
+    addAttribute(attributes, u"font-family", quotedFamily(format.name));
+    // In hundredths of a point, as the engine keeps a size.
     addAttribute(attributes, u"font-size",
-                 QString::number(double(send(Sci::SCI_STYLEGETSIZEFRACTIONAL, style)) / 100)
-                     + QStringLiteral("pt"));
+                 QString::number(double(qRound(format.size * 100)) / 100) + QStringLiteral("pt"));
     addAttribute(attributes, u"font-weight",
-                 send(Sci::SCI_STYLEGETBOLD, style) != 0 ? QStringLiteral("bold")
-                                                         : QStringLiteral("normal"));
+                 format.bold ? QStringLiteral("bold") : QStringLiteral("normal"));
     addAttribute(attributes, u"font-style",
-                 send(Sci::SCI_STYLEGETITALIC, style) != 0 ? QStringLiteral("italic")
-                                                           : QStringLiteral("normal"));
+                 format.italic ? QStringLiteral("italic") : QStringLiteral("normal"));
     if (format.underline) {
         addAttribute(attributes, u"text-underline-style", QStringLiteral("solid"));
         addAttribute(attributes, u"text-underline-type", QStringLiteral("single"));
     }
     if (format.strikeout)
         addAttribute(attributes, u"text-line-through-type", QStringLiteral("single"));
-    addAttribute(attributes, u"color", rgb(send(Sci::SCI_STYLEGETFORE, style)));
-    addAttribute(attributes, u"background-color", rgb(send(Sci::SCI_STYLEGETBACK, style)));
+    addAttribute(attributes, u"color", rgb(format.color));
+    addAttribute(attributes, u"background-color", rgb(engine_.styleBackground(style)));
     return attributes;
 }
 
@@ -443,8 +416,9 @@ void AccessibleScriptEditor::replaceText(int startOffset, int endOffset, const Q
     editor()->setSelectedText(text);
 }
 
-EditorAccessibility::EditorAccessibility(ScriptEditor& editor)
+EditorAccessibility::EditorAccessibility(QWidget& editor, const Engine& engine)
     : editor_(editor)
+    , engine_(engine)
 {
     // Qt asks the factory installed last first.
     static const bool installed = [] {
@@ -453,10 +427,10 @@ EditorAccessibility::EditorAccessibility(ScriptEditor& editor)
         return true;
     }();
     Q_UNUSED(installed);
-    modified_ = QObject::connect(&editor, &QsciScintillaBase::SCN_MODIFIED,
+    modified_ = QObject::connect(&engine.widget(), &QsciScintillaBase::SCN_MODIFIED,
                                  [this](int offset, int type, const char*, int length, int, int,
                                         int, int, int, int) { onModified(offset, type, length); });
-    updated_ = QObject::connect(&editor, &QsciScintillaBase::SCN_UPDATEUI,
+    updated_ = QObject::connect(&engine.widget(), &QsciScintillaBase::SCN_UPDATEUI,
                                 [this](int updated) { onUpdateUi(updated); });
 }
 
@@ -486,16 +460,15 @@ void EditorAccessibility::onModified(int offset, int type, int length)
         change_.reset();
         return;
     }
-    const bool inserts = (type & Sci::SC_MOD_INSERTCHECK) != 0;
-    if (length <= 0 || (!inserts && (type & Sci::SC_MOD_BEFOREDELETE) == 0))
+    const bool inserts = Engine::announcesInsertion(type);
+    if (length <= 0 || (!inserts && !Engine::announcesDeletion(type)))
         return;
     tellChange();
     // The text before the change stays as it is, and so does the position.
-    change_ = Change{
-        .offset = offset,
-        .position = int(editor_.positionOfOffset(offset)),
-        .inserted = inserts ? length : 0,
-        .removed = inserts ? QString() : EngineText::textBetween(editor_, offset, offset + length)};
+    change_ = Change{.offset = offset,
+                     .position = int(engine_.positionOfOffset(offset)),
+                     .inserted = inserts ? length : 0,
+                     .removed = inserts ? QString() : engine_.textBetween(offset, offset + length)};
     if (!changeQueued_) {
         changeQueued_ = true;
         QMetaObject::invokeMethod(
@@ -519,24 +492,23 @@ void EditorAccessibility::tellChange()
         tell(&event);
         return;
     }
-    const qsizetype end = std::min<qsizetype>(change.offset + change.inserted,
-                                              editor_.SendScintilla(Sci::SCI_GETLENGTH));
+    const qsizetype end = std::min(change.offset + change.inserted, engine_.length());
     QAccessibleTextInsertEvent event(&editor_, change.position,
-                                     EngineText::textBetween(editor_, change.offset, end));
+                                     engine_.textBetween(change.offset, end));
     tell(&event);
 }
 
 void EditorAccessibility::onUpdateUi(int updated)
 {
-    if ((updated & (Sci::SC_UPDATE_CONTENT | Sci::SC_UPDATE_SELECTION)) == 0)
+    if (!Engine::updatesTextOrSelection(updated))
         return;
     if (!active()) {
         caret_ = selectionStart_ = selectionEnd_ = -1;
         return;
     }
     tellChange();
-    const int caret = int(editor_.positionOfOffset(editor_.SendScintilla(Sci::SCI_GETCURRENTPOS)));
-    const int anchor = int(editor_.positionOfOffset(editor_.SendScintilla(Sci::SCI_GETANCHOR)));
+    const int caret = int(engine_.positionOfOffset(engine_.caret()));
+    const int anchor = int(engine_.positionOfOffset(engine_.anchor()));
     const int start = std::min(caret, anchor);
     const int end = std::max(caret, anchor);
     if (start != selectionStart_ || end != selectionEnd_) {

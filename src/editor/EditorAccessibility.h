@@ -6,6 +6,7 @@
 #include <QTextBoundaryFinder>
 #include <optional>
 
+class Engine;
 class ScriptEditor;
 
 // What a screen reader sees of ScriptEditor: its text, caret and selection
@@ -60,7 +61,6 @@ private:
     enum class Round { Down, Up };
 
     ScriptEditor* editor() const;
-    long send(unsigned int message, qsizetype wParam = 0, qsizetype lParam = 0) const;
     qsizetype engineOffset(int position, Round round = Round::Down) const;
     int position(qsizetype engineOffset) const;
     QString engineRange(qsizetype from, qsizetype to) const;
@@ -72,6 +72,8 @@ private:
     QString answer(std::optional<Span> span, int* startOffset, int* endOffset) const;
     std::optional<int> queriedOffset(int offset, int* startOffset, int* endOffset) const;
     void selectRange(int startOffset, int endOffset);
+
+    Engine& engine_;
 };
 
 // Tells a screen reader what changes in the editor that owns it: text
@@ -82,7 +84,7 @@ private:
 // the engine installs when its first widget is made.
 class EditorAccessibility {
 public:
-    explicit EditorAccessibility(ScriptEditor& editor);
+    EditorAccessibility(QWidget& editor, const Engine& engine);
     ~EditorAccessibility();
     EditorAccessibility(const EditorAccessibility&) = delete;
     EditorAccessibility& operator=(const EditorAccessibility&) = delete;
@@ -113,7 +115,8 @@ private:
     void onUpdateUi(int updated);
     void tellChange();
 
-    ScriptEditor& editor_;
+    QWidget& editor_;
+    const Engine& engine_;
     QMetaObject::Connection modified_;
     QMetaObject::Connection updated_;
     // The engine tells the editor of a change only before making it, and

@@ -16,17 +16,9 @@
 
 namespace {
 
-using Sci = QsciScintillaBase;
-
-// The engine's own pointer shape for text (its first after "none"). Set as
-// the pointer for the whole editor, it shows over selected text too, where
-// the engine would show an arrow.
-constexpr long textPointer = 1;
 // Past this many bytes a line takes long to lay out, and the caret's blink
 // would lay it out again on every tick: on such a line the caret stays lit.
 constexpr long longLineBytes = 200'000;
-// Styled text is read in pieces of this many bytes.
-constexpr qsizetype stylePiece = qsizetype(1) << 16;
 
 FontChoice baseFormat(const QFont& font, const QColor& text)
 {
@@ -53,31 +45,10 @@ ScriptEditor::ScriptEditor(QWidget* parent)
     setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     setAttribute(Qt::WA_OpaquePaintEvent, false);
     setAutoFillBackground(true);
-    send(SCI_SETCODEPAGE, SC_CP_UTF8);
-    send(SCI_SETEOLMODE, SC_EOL_LF);
-    send(SCI_SETPASTECONVERTENDINGS, 1);
-    // Ctrl+Z is a formatting command here, so the engine's own undo could
-    // never be reached; keeping its history would only cost memory.
-    send(SCI_SETUNDOCOLLECTION, 0);
-    // Insertions and deletions are announced only before they happen. The
-    // engine's own accessibility code counts the characters from the start
-    // of the document on every notice that text was inserted or deleted,
-    // which costs a key tens of milliseconds on a large script.
-    send(SCI_SETMODEVENTMASK, SC_MOD_INSERTCHECK | SC_MOD_BEFOREDELETE);
-    // Positions in UTF-16 units, found through a line index.
-    send(SCI_ALLOCATELINECHARACTERINDEX, SC_LINECHARACTERINDEX_UTF16);
-    for (int margin = 0; margin < 5; ++margin)
-        send(SCI_SETMARGINWIDTHN, margin, 0);
-    send(SCI_SETMARGINLEFT, 0, 2);
-    // ScrollWidth sets the width; the engine's tracking only adds a line it
-    // draws wider than measured.
-    send(SCI_SETSCROLLWIDTH, 1);
-    send(SCI_SETSCROLLWIDTHTRACKING, 1);
-    send(SCI_SETTABWIDTH, 4);
-    send(SCI_SETCURSOR, textPointer);
+    engine_.setUp();
     defineBaseStyle();
-    blinkPeriod_ = send(SCI_GETCARETPERIOD);
-    useScriptKeys(*this);
+    blinkPeriod_ = engine_.caretPeriod();
+    useScriptKeys(engine_);
 
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
             [this](int position, int type, const char* text, int length, int, int, int, int, int,
@@ -87,16 +58,6 @@ ScriptEditor::ScriptEditor(QWidget* parent)
         decorations_.stylesChanged();
         scrollWidth_.countAll();
     });
-}
-
-long ScriptEditor::send(unsigned int message, qsizetype wParam, qsizetype lParam) const
-{
-    return SendScintilla(message, static_cast<unsigned long>(wParam), static_cast<long>(lParam));
-}
-
-long ScriptEditor::sendText(unsigned int message, qsizetype wParam, const char* lParam) const
-{
-    return SendScintilla(message, static_cast<uintptr_t>(wParam), lParam);
 }
 
 void ScriptEditor::setReservedShortcuts(const QList<QKeyCombination>& keys)
@@ -122,7 +83,7 @@ bool ScriptEditor::event(QEvent* event)
 // engine's own handling would also scroll the view on keys that do nothing.
 void ScriptEditor::keyPressEvent(QKeyEvent* event)
 {
-    event->setAccepted(answerScriptKey(*this, *event));
+    event->setAccepted(answerScriptKey(engine_, *event));
 }
 
 // Mouse and drop events arrive through the viewport.
@@ -163,8 +124,8 @@ void ScriptEditor::mousePressEvent(QMouseEvent* event)
     if (!QGuiApplication::clipboard()->supportsSelection())
         return;
     const QPoint at = event->position().toPoint();
-    send(SCI_SETEMPTYSELECTION, send(SCI_POSITIONFROMPOINT, at.x(), at.y()));
-    EngineClipboard::paste(*this, QClipboard::Selection);
+    engine_.setEmptySelection(engine_.offsetAtPoint(at));
+    EngineClipboard::paste(engine_, QClipboard::Selection);
     styleInsertions();
 }
 
@@ -189,41 +150,41 @@ void ScriptEditor::dropEvent(QDropEvent* event)
     QsciScintillaBase::dragLeaveEvent(&leave);
 
     const QPoint point = event->position().toPoint();
-    qsizetype at = send(SCI_POSITIONFROMPOINT, point.x(), point.y());
-    const qsizetype from = send(SCI_GETSELECTIONSTART);
-    const qsizetype to = send(SCI_GETSELECTIONEND);
+    qsizetype at = engine_.offsetAtPoint(point);
+    const qsizetype from = engine_.selectionStart();
+    const qsizetype to = engine_.selectionEnd();
     const bool moving = fromHere && event->dropAction() == Qt::MoveAction;
     if (fromHere && at >= from && at <= to && (moving || (at > from && at < to))) {
-        send(SCI_SETEMPTYSELECTION, at);
+        engine_.setEmptySelection(at);
         return;
     }
     if (moving) {
-        send(SCI_SETTARGETRANGE, from, to);
-        sendText(SCI_REPLACETARGET, 0, "");
+        engine_.setTargetRange(from, to);
+        engine_.replaceTarget({});
         if (at > to)
             at -= to - from;
     }
-    send(SCI_SETTARGETRANGE, at, at);
-    sendText(SCI_REPLACETARGET, text.size(), text.constData());
-    send(SCI_SETSEL, at, at + text.size());
-    send(SCI_CHOOSECARETX);
+    engine_.setTargetRange(at, at);
+    engine_.replaceTarget(text);
+    engine_.setSelection(at, at + text.size());
+    engine_.chooseCaretX();
 }
 
 void ScriptEditor::cut()
 {
-    EngineClipboard::cut(*this);
+    EngineClipboard::cut(engine_);
     styleInsertions();
 }
 
-void ScriptEditor::copy() { EngineClipboard::copy(*this); }
+void ScriptEditor::copy() { EngineClipboard::copy(engine_); }
 
 void ScriptEditor::paste()
 {
-    EngineClipboard::paste(*this);
+    EngineClipboard::paste(engine_);
     styleInsertions();
 }
 
-void ScriptEditor::selectAll() { send(SCI_SELECTALL); }
+void ScriptEditor::selectAll() { engine_.selectAll(); }
 
 // Unformatted text shows in the widget's font.
 void ScriptEditor::changeEvent(QEvent* event)
@@ -240,7 +201,7 @@ void ScriptEditor::defineAllStyles()
 {
     defineBaseStyle();
     for (int style = 0; style < StyleTable::styleCount; ++style) {
-        if (style != StyleTable::baseStyle && style != STYLE_DEFAULT)
+        if (style != StyleTable::baseStyle && style != Engine::defaultStyle)
             defineStyle(style, styles_.format(style));
     }
 }
@@ -248,21 +209,16 @@ void ScriptEditor::defineAllStyles()
 void ScriptEditor::defineBaseStyle()
 {
     const FontChoice& base = styles_.format(StyleTable::baseStyle);
-    defineStyle(STYLE_DEFAULT, base);
-    send(SCI_STYLECLEARALL);
-    SendScintilla(SCI_SETCARETFORE, base.color);
-    SendScintilla(SCI_SETSELFORE, 1, palette().color(QPalette::HighlightedText));
-    SendScintilla(SCI_SETSELBACK, 1, palette().color(QPalette::Highlight));
+    defineStyle(Engine::defaultStyle, base);
+    engine_.resetStyles();
+    engine_.setCaretColor(base.color);
+    engine_.setSelectionColors(palette().color(QPalette::HighlightedText),
+                               palette().color(QPalette::Highlight));
 }
 
 void ScriptEditor::defineStyle(int style, const FontChoice& format)
 {
-    sendText(SCI_STYLESETFONT, style, format.name.toUtf8().constData());
-    send(SCI_STYLESETSIZEFRACTIONAL, style, qRound(format.size * 100));
-    send(SCI_STYLESETBOLD, style, format.bold ? 1 : 0);
-    send(SCI_STYLESETITALIC, style, format.italic ? 1 : 0);
-    SendScintilla(SCI_STYLESETFORE, style, format.color);
-    SendScintilla(SCI_STYLESETBACK, style, palette().color(QPalette::Base));
+    engine_.defineStyle(style, format, palette().color(QPalette::Base));
     decorations_.stylesChanged();
 }
 
@@ -275,55 +231,32 @@ void ScriptEditor::paintEvent(QPaintEvent* event)
     decorations_.paint(painter, event->rect());
 }
 
-QByteArrayView ScriptEditor::engineText() const
-{
-    const auto* text = static_cast<const char*>(SendScintillaPtrResult(SCI_GETCHARACTERPOINTER));
-    return {text, send(SCI_GETLENGTH)};
-}
+QByteArrayView ScriptEditor::engineText() const { return engine_.text(); }
 
 qsizetype ScriptEditor::positionOfOffset(qsizetype offset) const
 {
-    const qsizetype line = send(SCI_LINEFROMPOSITION, offset);
-    const qsizetype lineStart = send(SCI_POSITIONFROMLINE, line);
-    return send(SCI_INDEXPOSITIONFROMLINE, line, SC_LINECHARACTERINDEX_UTF16)
-           + send(SCI_COUNTCODEUNITS, lineStart, offset);
+    return engine_.positionOfOffset(offset);
 }
 
 qsizetype ScriptEditor::offsetOfPosition(qsizetype position) const
 {
-    if (position <= 0)
-        return 0;
-    const qsizetype line = send(SCI_LINEFROMINDEXPOSITION, position, SC_LINECHARACTERINDEX_UTF16);
-    const qsizetype lineStart = send(SCI_POSITIONFROMLINE, line);
-    const qsizetype rest =
-        position - send(SCI_INDEXPOSITIONFROMLINE, line, SC_LINECHARACTERINDEX_UTF16);
-    if (rest <= 0)
-        return lineStart;
-    const qsizetype offset = send(SCI_POSITIONRELATIVECODEUNITS, lineStart, rest);
-    if (offset > 0)
-        return offset;
-    // The engine answers 0 past the end of the text, and between the two
-    // halves of a surrogate pair, which here stands for the character's start.
-    if (position >= endPosition())
-        return send(SCI_GETLENGTH);
-    return send(SCI_POSITIONRELATIVECODEUNITS, lineStart, rest - 1);
+    return engine_.offsetOfPosition(position);
 }
 
-int ScriptEditor::endPosition() const { return int(positionOfOffset(send(SCI_GETLENGTH))); }
+int ScriptEditor::endPosition() const { return engine_.endPosition(); }
 
-void ScriptEditor::ensureCaretVisible() { send(SCI_SCROLLCARET); }
+void ScriptEditor::ensureCaretVisible() { engine_.scrollCaret(); }
 
 void ScriptEditor::ensureSelectionVisible()
 {
-    send(SCI_SCROLLRANGE, send(SCI_GETSELECTIONEND), send(SCI_GETSELECTIONSTART));
+    engine_.scrollRange(engine_.selectionStart(), engine_.selectionEnd());
 }
 
 QRect ScriptEditor::caretRect() const
 {
-    const qsizetype caret = send(SCI_GETCURRENTPOS);
-    const int x = int(send(SCI_POINTXFROMPOSITION, 0, caret));
-    const int y = int(send(SCI_POINTYFROMPOSITION, 0, caret));
-    return {x, y, 1, int(send(SCI_TEXTHEIGHT, send(SCI_LINEFROMPOSITION, caret)))};
+    const qsizetype caret = engine_.caret();
+    return {engine_.xOfOffset(caret), engine_.yOfOffset(caret), 1,
+            engine_.lineHeight(engine_.lineFromOffset(caret))};
 }
 
 QString ScriptEditor::documentText() const { return EngineText::toEditor(engineText()); }
@@ -331,7 +264,7 @@ QString ScriptEditor::documentText() const { return EngineText::toEditor(engineT
 qsizetype ScriptEditor::documentTextLength() const
 {
     // Each line break is CR LF in the text, one position in the editor.
-    return endPosition() + send(SCI_GETLINECOUNT) - 1;
+    return endPosition() + engine_.lineCount() - 1;
 }
 
 void ScriptEditor::readDocumentText(const std::function<void(QStringView)>& onPiece) const
@@ -348,21 +281,20 @@ void ScriptEditor::setDocumentText(const QString& text)
 void ScriptEditor::setDocumentText(qsizetype sizeHint, const TextPieces& pieces)
 {
     loading_ = true;
-    send(SCI_CLEARALL);
+    engine_.clearAll();
     insertions_.clear();
     styles_.clear();
     defineBaseStyle();
     chosenCaretStyle_.reset();
     // Room for the whole text at once: growing step by step would copy the
     // buffer over and over.
-    send(SCI_ALLOCATE, sizeHint + 1);
-    EngineText::EngineWriter writer(
-        [this](QByteArrayView piece) { sendText(SCI_APPENDTEXT, piece.size(), piece.data()); });
+    engine_.allocate(sizeHint + 1);
+    EngineText::EngineWriter writer([this](QByteArrayView piece) { engine_.appendText(piece); });
     pieces([&writer](QStringView piece) { writer.write(piece); });
     writer.flush();
-    send(SCI_GOTOPOS, 0);
-    send(SCI_CHOOSECARETX);
-    send(SCI_SETXOFFSET, 0);
+    engine_.goTo(0);
+    engine_.chooseCaretX();
+    engine_.setXOffset(0);
     scrollWidth_.countAll();
     loading_ = false;
     modified_ = false;
@@ -374,47 +306,44 @@ void ScriptEditor::setModified(bool modified) { modified_ = modified; }
 
 QString ScriptEditor::controlFontName() const { return styles_.format(StyleTable::baseStyle).name; }
 
-int ScriptEditor::selectionStart() const
-{
-    return int(positionOfOffset(send(SCI_GETSELECTIONSTART)));
-}
+int ScriptEditor::selectionStart() const { return int(positionOfOffset(engine_.selectionStart())); }
 
 void ScriptEditor::setSelectionStart(int position)
 {
-    send(SCI_GOTOPOS, offsetOfPosition(std::clamp(position, 0, endPosition())));
+    engine_.goTo(offsetOfPosition(std::clamp(position, 0, endPosition())));
     // Up and Down go on from the caret's column, not from the last one a key chose.
-    send(SCI_CHOOSECARETX);
+    engine_.chooseCaretX();
 }
 
 int ScriptEditor::selectionLength() const
 {
-    return int(positionOfOffset(send(SCI_GETSELECTIONEND))
-               - positionOfOffset(send(SCI_GETSELECTIONSTART)));
+    return int(positionOfOffset(engine_.selectionEnd())
+               - positionOfOffset(engine_.selectionStart()));
 }
 
 void ScriptEditor::setSelectionLength(int length)
 {
     const int start = selectionStart();
     const qint64 end = std::min<qint64>(qint64(start) + std::max(length, 0), endPosition());
-    send(SCI_SETSEL, offsetOfPosition(start), offsetOfPosition(end));
-    send(SCI_CHOOSECARETX);
+    engine_.setSelection(offsetOfPosition(start), offsetOfPosition(end));
+    engine_.chooseCaretX();
 }
 
 QString ScriptEditor::selectedText() const
 {
-    const qsizetype from = send(SCI_GETSELECTIONSTART);
-    return EngineText::toEditor(engineText().sliced(from, send(SCI_GETSELECTIONEND) - from));
+    const qsizetype from = engine_.selectionStart();
+    return EngineText::toEditor(engineText().sliced(from, engine_.selectionEnd() - from));
 }
 
 void ScriptEditor::setSelectedText(const QString& text)
 {
     const QByteArray bytes = EngineText::toEngine(text);
-    send(SCI_TARGETFROMSELECTION);
-    const qsizetype at = send(SCI_GETTARGETSTART);
-    sendText(SCI_REPLACETARGET, bytes.size(), bytes.constData());
+    engine_.targetFromSelection();
+    const qsizetype at = engine_.targetStart();
+    engine_.replaceTarget(bytes);
     styleInsertions();
-    send(SCI_GOTOPOS, at + bytes.size());
-    send(SCI_CHOOSECARETX);
+    engine_.goTo(at + bytes.size());
+    engine_.chooseCaretX();
 }
 
 void ScriptEditor::onModified(int offset, int type, const char* text, int length)
@@ -422,7 +351,7 @@ void ScriptEditor::onModified(int offset, int type, const char* text, int length
     if (loading_ || length <= 0)
         return;
     modified_ = true;
-    if (type & SC_MOD_INSERTCHECK) {
+    if (Engine::announcesInsertion(type)) {
         insertions_.push_back({offset, length, styleForInsertionAt(offset)});
         scrollWidth_.inserting(offset, text ? std::count(text, text + length, '\n') : 0);
         return;
@@ -437,11 +366,7 @@ void ScriptEditor::onModified(int offset, int type, const char* text, int length
     }
 }
 
-// The engine hands out a style as a signed char.
-int ScriptEditor::styleAt(qsizetype offset) const
-{
-    return int(send(SCI_GETSTYLEAT, offset)) & 0xFF;
-}
+int ScriptEditor::styleAt(qsizetype offset) const { return engine_.styleAt(offset); }
 
 // The style of text inserted at offset: the one chosen for the caret, else
 // that of the character before, or after it at the start of a line, as a
@@ -455,15 +380,15 @@ int ScriptEditor::styleForInsertionAt(qsizetype offset) const
 
 int ScriptEditor::styleAround(qsizetype offset) const
 {
-    const bool atLineStart = offset == 0 || send(SCI_GETCHARAT, offset - 1) == '\n';
+    const bool atLineStart = offset == 0 || engine_.charAt(offset - 1) == '\n';
     if (!atLineStart)
         return styleAt(offset - 1);
-    if (offset < send(SCI_GETLENGTH) && send(SCI_GETCHARAT, offset) != '\n')
+    if (offset < engine_.length() && engine_.charAt(offset) != '\n')
         return styleAt(offset);
     return offset > 0 ? styleAt(offset - 1) : StyleTable::baseStyle;
 }
 
-int ScriptEditor::caretStyle() const { return styleForInsertionAt(send(SCI_GETCURRENTPOS)); }
+int ScriptEditor::caretStyle() const { return styleForInsertionAt(engine_.caret()); }
 
 // Inserted text comes in with the base style; it takes the style chosen when
 // the insertion was announced.
@@ -476,44 +401,21 @@ void ScriptEditor::styleInsertions()
             setStyle(insertion.offset, insertion.length, insertion.style);
         if (chosenCaretStyle_ && caretStyleAt_ == insertion.offset)
             caretStyleAt_ = insertion.offset + insertion.length;
-        scrollWidth_.inserted(send(SCI_LINEFROMPOSITION, insertion.offset),
-                              send(SCI_LINEFROMPOSITION, insertion.offset + insertion.length));
+        scrollWidth_.inserted(engine_.lineFromOffset(insertion.offset),
+                              engine_.lineFromOffset(insertion.offset + insertion.length));
     }
     scrollWidth_.settle();
 }
 
 void ScriptEditor::setStyle(qsizetype offset, qsizetype length, int style)
 {
-    send(SCI_STARTSTYLING, offset, 0);
-    send(SCI_SETSTYLING, length, style);
+    engine_.setStyle(offset, length, style);
 }
 
 bool ScriptEditor::forEachStyleRun(
     qsizetype from, qsizetype to, const std::function<bool(int, qsizetype, qsizetype)>& onRun) const
 {
-    // The engine hands out text and style bytes interleaved.
-    std::vector<char> styled(2 * stylePiece + 2);
-    int runStyle = -1;
-    qsizetype runStart = 0;
-    qsizetype runEnd = 0;
-    for (qsizetype at = from; at < to; at += stylePiece) {
-        const qsizetype end = std::min(to, at + stylePiece);
-        SendScintilla(SCI_GETSTYLEDTEXT, long(at), long(end), styled.data());
-        for (qsizetype offset = at; offset < end; ++offset) {
-            const char character = styled[size_t(2 * (offset - at))];
-            const int style = uchar(styled[size_t(2 * (offset - at) + 1)]);
-            if (character != '\n' && style == runStyle && offset == runEnd) {
-                ++runEnd;
-                continue;
-            }
-            if (runStyle >= 0 && !onRun(runStyle, runStart, runEnd - runStart))
-                return false;
-            runStyle = character == '\n' ? -1 : style;
-            runStart = offset;
-            runEnd = offset + 1;
-        }
-    }
-    return runStyle < 0 || onRun(runStyle, runStart, runEnd - runStart);
+    return engine_.forEachStyleRun(from, to, onRun);
 }
 
 StyleTable::StyleSet ScriptEditor::stylesIn(qsizetype from, qsizetype to) const
@@ -532,8 +434,8 @@ StyleTable::StyleSet ScriptEditor::stylesIn(qsizetype from, qsizetype to) const
 template<typename Value, typename Read>
 std::optional<Value> ScriptEditor::selectionAttribute(Read read) const
 {
-    const qsizetype from = send(SCI_GETSELECTIONSTART);
-    const qsizetype to = send(SCI_GETSELECTIONEND);
+    const qsizetype from = engine_.selectionStart();
+    const qsizetype to = engine_.selectionEnd();
     const Value atCaret = read(styles_.format(caretStyle()));
     if (from == to)
         return atCaret;
@@ -567,7 +469,7 @@ std::optional<int> ScriptEditor::styleFor(const FontChoice& format,
 
 void ScriptEditor::reclaimStyles(const StyleTable::StyleSet& keep)
 {
-    StyleTable::StyleSet used = keep | stylesIn(0, send(SCI_GETLENGTH));
+    StyleTable::StyleSet used = keep | stylesIn(0, engine_.length());
     if (chosenCaretStyle_)
         used.set(size_t(*chosenCaretStyle_));
     const FontChoice& base = styles_.format(StyleTable::baseStyle);
@@ -584,8 +486,8 @@ void ScriptEditor::reclaimStyles(const StyleTable::StyleSet& keep)
 EditorControl::FormatResult
 ScriptEditor::changeSelectionFormat(const std::function<void(FontChoice&)>& change)
 {
-    const qsizetype from = send(SCI_GETSELECTIONSTART);
-    const qsizetype to = send(SCI_GETSELECTIONEND);
+    const qsizetype from = engine_.selectionStart();
+    const qsizetype to = engine_.selectionEnd();
     if (from == to) {
         FontChoice format = styles_.format(caretStyle());
         change(format);
@@ -593,7 +495,7 @@ ScriptEditor::changeSelectionFormat(const std::function<void(FontChoice&)>& chan
         if (!style)
             return FormatResult::NoRoom;
         chosenCaretStyle_ = style;
-        caretStyleAt_ = send(SCI_GETCURRENTPOS);
+        caretStyleAt_ = engine_.caret();
         return FormatResult::Written;
     }
     const StyleTable::StyleSet present = stylesIn(from, to);
@@ -617,7 +519,7 @@ ScriptEditor::changeSelectionFormat(const std::function<void(FontChoice&)>& chan
             setStyle(offset, length, target[size_t(style)]);
         return true;
     });
-    scrollWidth_.reformatted(send(SCI_LINEFROMPOSITION, from), send(SCI_LINEFROMPOSITION, to));
+    scrollWidth_.reformatted(engine_.lineFromOffset(from), engine_.lineFromOffset(to));
     scrollWidth_.settle();
     return FormatResult::Written;
 }
@@ -707,7 +609,7 @@ EditorControl::FormatResult ScriptEditor::setSelectionFont(const FontChoice& fon
 FontChoice ScriptEditor::firstSelectedCharacterFont() const
 {
     int style = caretStyle();
-    forEachStyleRun(send(SCI_GETSELECTIONSTART), send(SCI_GETSELECTIONEND),
+    forEachStyleRun(engine_.selectionStart(), engine_.selectionEnd(),
                     [&style](int run, qsizetype, qsizetype) {
                         style = run;
                         return false;
@@ -717,10 +619,10 @@ FontChoice ScriptEditor::firstSelectedCharacterFont() const
 
 void ScriptEditor::updateCaretBlink()
 {
-    const qsizetype line = send(SCI_LINEFROMPOSITION, send(SCI_GETCURRENTPOS));
-    const bool blinks = send(SCI_LINELENGTH, line) <= longLineBytes;
+    const qsizetype line = engine_.lineFromOffset(engine_.caret());
+    const bool blinks = engine_.lineLength(line) <= longLineBytes;
     if (blinks == caretBlinks_)
         return;
     caretBlinks_ = blinks;
-    send(SCI_SETCARETPERIOD, blinks ? blinkPeriod_ : 0);
+    engine_.setCaretPeriod(blinks ? blinkPeriod_ : 0);
 }

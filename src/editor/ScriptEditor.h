@@ -2,6 +2,7 @@
 
 #include "editor/EditorAccessibility.h"
 #include "editor/EditorControl.h"
+#include "editor/Engine.h"
 #include "editor/ScrollWidth.h"
 #include "editor/StyleTable.h"
 #include "editor/TextDecorations.h"
@@ -86,6 +87,9 @@ public:
     bool forEachStyleRun(qsizetype from, qsizetype to,
                          const std::function<bool(int, qsizetype, qsizetype)>& onRun) const;
 
+    // The engine behind the widget, for the parts of the editor that talk to it.
+    Engine& engine() { return engine_; }
+
     void cut();
     void copy();
     void paste();
@@ -129,13 +133,12 @@ private:
     std::optional<int> styleFor(const FontChoice& format, const StyleTable::StyleSet& keep);
     void reclaimStyles(const StyleTable::StyleSet& keep);
     void updateCaretBlink();
-    long send(unsigned int message, qsizetype wParam = 0, qsizetype lParam = 0) const;
-    long sendText(unsigned int message, qsizetype wParam, const char* lParam) const;
 
+    Engine engine_{*this};
     QList<QKeyCombination> reservedShortcuts_;
     StyleTable styles_;
-    TextDecorations decorations_{*this};
-    ScrollWidth scrollWidth_{*this};
+    TextDecorations decorations_{engine_, styles_};
+    ScrollWidth scrollWidth_{engine_};
     bool modified_ = false;
     bool loading_ = false;
     std::vector<Insertion> insertions_;
@@ -143,7 +146,7 @@ private:
     std::optional<int> chosenCaretStyle_;
     qsizetype caretStyleAt_ = -1;
     bool caretBlinks_ = true;
-    long blinkPeriod_ = 0;
+    int blinkPeriod_ = 0;
     // What a screen reader sees of the editor, and what it is told.
-    EditorAccessibility accessibility_{*this};
+    EditorAccessibility accessibility_{*this, engine_};
 };
