@@ -107,7 +107,10 @@ void Engine::appendText(QByteArrayView bytes)
     sendText(Sci::SCI_APPENDTEXT, bytes.size(), bytes.data());
 }
 
-void Engine::addText(QByteArrayView bytes) { sendText(Sci::SCI_ADDTEXT, bytes.size(), bytes.data()); }
+void Engine::addText(QByteArrayView bytes)
+{
+    sendText(Sci::SCI_ADDTEXT, bytes.size(), bytes.data());
+}
 
 void Engine::replaceSelection(const char* text) { sendText(Sci::SCI_REPLACESEL, 0, text); }
 
@@ -143,7 +146,10 @@ qsizetype Engine::offsetBefore(qsizetype offset) const
     return send(Sci::SCI_POSITIONBEFORE, offset);
 }
 
-qsizetype Engine::offsetAfter(qsizetype offset) const { return send(Sci::SCI_POSITIONAFTER, offset); }
+qsizetype Engine::offsetAfter(qsizetype offset) const
+{
+    return send(Sci::SCI_POSITIONAFTER, offset);
+}
 
 qsizetype Engine::offsetRelative(qsizetype offset, qsizetype characters) const
 {
@@ -251,17 +257,17 @@ void Engine::setXOffset(int pixels) { send(Sci::SCI_SETXOFFSET, pixels); }
 
 void Engine::scrollCaret() { send(Sci::SCI_SCROLLCARET); }
 
-void Engine::scrollRange(qsizetype start, qsizetype end)
-{
-    send(Sci::SCI_SCROLLRANGE, end, start);
-}
+void Engine::scrollRange(qsizetype start, qsizetype end) { send(Sci::SCI_SCROLLRANGE, end, start); }
 
 int Engine::caretPeriod() const { return int(send(Sci::SCI_GETCARETPERIOD)); }
 
 void Engine::setCaretPeriod(int milliseconds) { send(Sci::SCI_SETCARETPERIOD, milliseconds); }
 
 // The engine hands out a style as a signed char.
-int Engine::styleAt(qsizetype offset) const { return int(send(Sci::SCI_GETSTYLEAT, offset)) & 0xFF; }
+int Engine::styleAt(qsizetype offset) const
+{
+    return int(send(Sci::SCI_GETSTYLEAT, offset)) & 0xFF;
+}
 
 void Engine::setStyle(qsizetype offset, qsizetype length, int style)
 {
@@ -269,8 +275,8 @@ void Engine::setStyle(qsizetype offset, qsizetype length, int style)
     send(Sci::SCI_SETSTYLING, length, style);
 }
 
-bool Engine::forEachStyleRun(
-    qsizetype from, qsizetype to, const std::function<bool(int, qsizetype, qsizetype)>& onRun) const
+bool Engine::forEachStyleRun(qsizetype from, qsizetype to,
+                             const std::function<bool(int, qsizetype, qsizetype)>& onRun) const
 {
     // The engine hands out text and style bytes interleaved.
     std::vector<char> styled(2 * stylePiece + 2);

@@ -36,8 +36,10 @@ FontChoice baseFormat(const QFont& font, const QColor& text)
 ScriptEditor::ScriptEditor(QWidget* parent)
     : QsciScintillaBase(parent)
     // Scripts are line-oriented and column-aligned: a fixed-pitch face.
-    , styles_(baseFormat(QFontDatabase::systemFont(QFontDatabase::FixedFont),
-                         palette().color(QPalette::Text)))
+    , formatter_(engine_,
+                 baseFormat(QFontDatabase::systemFont(QFontDatabase::FixedFont),
+                            palette().color(QPalette::Text)),
+                 scrollWidth_, decorations_)
 {
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     // The sunken frame of a text field, and the corner between the scroll
@@ -46,7 +48,7 @@ ScriptEditor::ScriptEditor(QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent, false);
     setAutoFillBackground(true);
     engine_.setUp();
-    defineBaseStyle();
+    formatter_.defineBaseStyle();
     blinkPeriod_ = engine_.caretPeriod();
     useScriptKeys(engine_);
 
@@ -75,7 +77,7 @@ bool ScriptEditor::event(QEvent* event)
         }
     }
     const bool handled = QsciScintillaBase::event(event);
-    styleInsertions();
+    formatter_.styleInsertions();
     return handled;
 }
 
@@ -90,7 +92,7 @@ void ScriptEditor::keyPressEvent(QKeyEvent* event)
 bool ScriptEditor::viewportEvent(QEvent* event)
 {
     const bool handled = QsciScintillaBase::viewportEvent(event);
-    styleInsertions();
+    formatter_.styleInsertions();
     return handled;
 }
 
@@ -126,7 +128,7 @@ void ScriptEditor::mousePressEvent(QMouseEvent* event)
     const QPoint at = event->position().toPoint();
     engine_.setEmptySelection(engine_.offsetAtPoint(at));
     EngineClipboard::paste(engine_, QClipboard::Selection);
-    styleInsertions();
+    formatter_.styleInsertions();
 }
 
 // The engine would drop the text only up to its first NUL. A drag from the
@@ -173,7 +175,7 @@ void ScriptEditor::dropEvent(QDropEvent* event)
 void ScriptEditor::cut()
 {
     EngineClipboard::cut(engine_);
-    styleInsertions();
+    formatter_.styleInsertions();
 }
 
 void ScriptEditor::copy() { EngineClipboard::copy(engine_); }
@@ -181,7 +183,7 @@ void ScriptEditor::copy() { EngineClipboard::copy(engine_); }
 void ScriptEditor::paste()
 {
     EngineClipboard::paste(engine_);
-    styleInsertions();
+    formatter_.styleInsertions();
 }
 
 void ScriptEditor::selectAll() { engine_.selectAll(); }
@@ -191,38 +193,12 @@ void ScriptEditor::changeEvent(QEvent* event)
 {
     QsciScintillaBase::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
-        styles_.setBaseFormat(baseFormat(font(), styles_.format(StyleTable::baseStyle).color));
-        defineAllStyles();
+        formatter_.setBaseFormat(baseFormat(font(), formatter_.baseFormat().color));
         scrollWidth_.countAll();
     }
 }
 
-void ScriptEditor::defineAllStyles()
-{
-    defineBaseStyle();
-    for (int style = 0; style < StyleTable::styleCount; ++style) {
-        if (style != StyleTable::baseStyle && style != Engine::defaultStyle)
-            defineStyle(style, styles_.format(style));
-    }
-}
-
-void ScriptEditor::defineBaseStyle()
-{
-    const FontChoice& base = styles_.format(StyleTable::baseStyle);
-    defineStyle(Engine::defaultStyle, base);
-    engine_.resetStyles();
-    engine_.setCaretColor(base.color);
-    engine_.setSelectionColors(palette().color(QPalette::HighlightedText),
-                               palette().color(QPalette::Highlight));
-}
-
-void ScriptEditor::defineStyle(int style, const FontChoice& format)
-{
-    engine_.defineStyle(style, format, palette().color(QPalette::Base));
-    decorations_.stylesChanged();
-}
-
-const FontChoice& ScriptEditor::styleFormat(int style) const { return styles_.format(style); }
+const FontChoice& ScriptEditor::styleFormat(int style) const { return formatter_.format(style); }
 
 void ScriptEditor::paintEvent(QPaintEvent* event)
 {
@@ -282,10 +258,7 @@ void ScriptEditor::setDocumentText(qsizetype sizeHint, const TextPieces& pieces)
 {
     loading_ = true;
     engine_.clearAll();
-    insertions_.clear();
-    styles_.clear();
-    defineBaseStyle();
-    chosenCaretStyle_.reset();
+    formatter_.clear();
     // Room for the whole text at once: growing step by step would copy the
     // buffer over and over.
     engine_.allocate(sizeHint + 1);
@@ -304,7 +277,7 @@ bool ScriptEditor::isModified() const { return modified_; }
 
 void ScriptEditor::setModified(bool modified) { modified_ = modified; }
 
-QString ScriptEditor::controlFontName() const { return styles_.format(StyleTable::baseStyle).name; }
+QString ScriptEditor::controlFontName() const { return formatter_.baseFormat().name; }
 
 int ScriptEditor::selectionStart() const { return int(positionOfOffset(engine_.selectionStart())); }
 
@@ -341,7 +314,7 @@ void ScriptEditor::setSelectedText(const QString& text)
     engine_.targetFromSelection();
     const qsizetype at = engine_.targetStart();
     engine_.replaceTarget(bytes);
-    styleInsertions();
+    formatter_.styleInsertions();
     engine_.goTo(at + bytes.size());
     engine_.chooseCaretX();
 }
@@ -352,64 +325,12 @@ void ScriptEditor::onModified(int offset, int type, const char* text, int length
         return;
     modified_ = true;
     if (Engine::announcesInsertion(type)) {
-        insertions_.push_back({offset, length, styleForInsertionAt(offset)});
+        formatter_.inserting(offset, length);
         scrollWidth_.inserting(offset, text ? std::count(text, text + length, '\n') : 0);
         return;
     }
     scrollWidth_.deleting(offset, length);
-    // A deletion in the same command as an insertion (a moving drop) moves it.
-    for (Insertion& insertion : insertions_) {
-        if (insertion.offset >= offset + length)
-            insertion.offset -= length;
-        else if (insertion.offset > offset)
-            insertion.offset = offset;
-    }
-}
-
-int ScriptEditor::styleAt(qsizetype offset) const { return engine_.styleAt(offset); }
-
-// The style of text inserted at offset: the one chosen for the caret, else
-// that of the character before, or after it at the start of a line, as a
-// plain text field does.
-int ScriptEditor::styleForInsertionAt(qsizetype offset) const
-{
-    if (chosenCaretStyle_ && caretStyleAt_ == offset)
-        return *chosenCaretStyle_;
-    return styleAround(offset);
-}
-
-int ScriptEditor::styleAround(qsizetype offset) const
-{
-    const bool atLineStart = offset == 0 || engine_.charAt(offset - 1) == '\n';
-    if (!atLineStart)
-        return styleAt(offset - 1);
-    if (offset < engine_.length() && engine_.charAt(offset) != '\n')
-        return styleAt(offset);
-    return offset > 0 ? styleAt(offset - 1) : StyleTable::baseStyle;
-}
-
-int ScriptEditor::caretStyle() const { return styleForInsertionAt(engine_.caret()); }
-
-// Inserted text comes in with the base style; it takes the style chosen when
-// the insertion was announced.
-// Also measures the lines that changed, for the horizontal scroll bar.
-void ScriptEditor::styleInsertions()
-{
-    const std::vector<Insertion> insertions = std::exchange(insertions_, {});
-    for (const Insertion& insertion : insertions) {
-        if (insertion.style != StyleTable::baseStyle)
-            setStyle(insertion.offset, insertion.length, insertion.style);
-        if (chosenCaretStyle_ && caretStyleAt_ == insertion.offset)
-            caretStyleAt_ = insertion.offset + insertion.length;
-        scrollWidth_.inserted(engine_.lineFromOffset(insertion.offset),
-                              engine_.lineFromOffset(insertion.offset + insertion.length));
-    }
-    scrollWidth_.settle();
-}
-
-void ScriptEditor::setStyle(qsizetype offset, qsizetype length, int style)
-{
-    engine_.setStyle(offset, length, style);
+    formatter_.deleting(offset, length);
 }
 
 bool ScriptEditor::forEachStyleRun(
@@ -418,203 +339,75 @@ bool ScriptEditor::forEachStyleRun(
     return engine_.forEachStyleRun(from, to, onRun);
 }
 
-StyleTable::StyleSet ScriptEditor::stylesIn(qsizetype from, qsizetype to) const
-{
-    StyleTable::StyleSet styles;
-    forEachStyleRun(from, to, [&styles](int style, qsizetype, qsizetype) {
-        styles.set(size_t(style));
-        return true;
-    });
-    return styles;
-}
-
-// The attribute shared by every selected character, std::nullopt when they
-// differ, or the attribute for the text typed next when nothing is selected.
-// The walk stops at the first run that differs.
-template<typename Value, typename Read>
-std::optional<Value> ScriptEditor::selectionAttribute(Read read) const
-{
-    const qsizetype from = engine_.selectionStart();
-    const qsizetype to = engine_.selectionEnd();
-    const Value atCaret = read(styles_.format(caretStyle()));
-    if (from == to)
-        return atCaret;
-    std::optional<Value> shared;
-    const bool same = forEachStyleRun(from, to, [&](int style, qsizetype, qsizetype) {
-        const Value value = read(styles_.format(style));
-        if (!shared)
-            shared = value;
-        return *shared == value;
-    });
-    if (!same)
-        return std::nullopt;
-    // Only line breaks selected: they carry the formatting at the caret.
-    return shared ? shared : std::optional<Value>(atCaret);
-}
-
-std::optional<int> ScriptEditor::styleFor(const FontChoice& format,
-                                          const StyleTable::StyleSet& keep)
-{
-    if (const auto style = styles_.find(format))
-        return style;
-    auto style = styles_.add(format);
-    if (!style) {
-        reclaimStyles(keep);
-        style = styles_.add(format);
-    }
-    if (style)
-        defineStyle(*style, format);
-    return style;
-}
-
-void ScriptEditor::reclaimStyles(const StyleTable::StyleSet& keep)
-{
-    StyleTable::StyleSet used = keep | stylesIn(0, engine_.length());
-    if (chosenCaretStyle_)
-        used.set(size_t(*chosenCaretStyle_));
-    const FontChoice& base = styles_.format(StyleTable::baseStyle);
-    // A freed style shows the base format again, so that it no longer adds
-    // to the height of every line.
-    for (const int style : styles_.keepOnly(used))
-        defineStyle(style, base);
-}
-
-// Changes the formatting of the selection, or with nothing selected that of
-// the text typed next, as change says. Changes nothing when the selection
-// holds only line breaks, or when the engine has no style left for a
-// combination the change needs.
-EditorControl::FormatResult
-ScriptEditor::changeSelectionFormat(const std::function<void(FontChoice&)>& change)
-{
-    const qsizetype from = engine_.selectionStart();
-    const qsizetype to = engine_.selectionEnd();
-    if (from == to) {
-        FontChoice format = styles_.format(caretStyle());
-        change(format);
-        const auto style = styleFor(format, {});
-        if (!style)
-            return FormatResult::NoRoom;
-        chosenCaretStyle_ = style;
-        caretStyleAt_ = engine_.caret();
-        return FormatResult::Written;
-    }
-    const StyleTable::StyleSet present = stylesIn(from, to);
-    if (present.none())
-        return FormatResult::NothingToFormat;
-    StyleTable::StyleSet keep = present;
-    std::array<int, StyleTable::styleCount> target{};
-    for (int style = 0; style < StyleTable::styleCount; ++style) {
-        if (!present.test(size_t(style)))
-            continue;
-        FontChoice format = styles_.format(style);
-        change(format);
-        const auto changed = styleFor(format, keep);
-        if (!changed)
-            return FormatResult::NoRoom;
-        target[size_t(style)] = *changed;
-        keep.set(size_t(*changed));
-    }
-    forEachStyleRun(from, to, [&](int style, qsizetype offset, qsizetype length) {
-        if (target[size_t(style)] != style)
-            setStyle(offset, length, target[size_t(style)]);
-        return true;
-    });
-    scrollWidth_.reformatted(engine_.lineFromOffset(from), engine_.lineFromOffset(to));
-    scrollWidth_.settle();
-    return FormatResult::Written;
-}
-
 std::optional<QString> ScriptEditor::selectionFontName() const
 {
-    return selectionAttribute<QString>([](const FontChoice& f) { return f.name; });
+    return formatter_.selectionFontName();
 }
 
 EditorControl::FormatResult ScriptEditor::setSelectionFontName(const QString& name)
 {
-    return changeSelectionFormat([&name](FontChoice& f) { f.name = name; });
+    return formatter_.setSelectionFontName(name);
 }
 
 std::optional<float> ScriptEditor::selectionFontSize() const
 {
-    return selectionAttribute<float>([](const FontChoice& f) { return f.size; });
+    return formatter_.selectionFontSize();
 }
 
 EditorControl::FormatResult ScriptEditor::setSelectionFontSize(float points)
 {
-    return changeSelectionFormat([points](FontChoice& f) { f.size = points; });
+    return formatter_.setSelectionFontSize(points);
 }
 
-std::optional<bool> ScriptEditor::selectionBold() const
-{
-    return selectionAttribute<bool>([](const FontChoice& f) { return f.bold; });
-}
+std::optional<bool> ScriptEditor::selectionBold() const { return formatter_.selectionBold(); }
 
 EditorControl::FormatResult ScriptEditor::setSelectionBold(bool on)
 {
-    return changeSelectionFormat([on](FontChoice& f) { f.bold = on; });
+    return formatter_.setSelectionBold(on);
 }
 
-std::optional<bool> ScriptEditor::selectionItalic() const
-{
-    return selectionAttribute<bool>([](const FontChoice& f) { return f.italic; });
-}
+std::optional<bool> ScriptEditor::selectionItalic() const { return formatter_.selectionItalic(); }
 
 EditorControl::FormatResult ScriptEditor::setSelectionItalic(bool on)
 {
-    return changeSelectionFormat([on](FontChoice& f) { f.italic = on; });
+    return formatter_.setSelectionItalic(on);
 }
 
 std::optional<bool> ScriptEditor::selectionStrikeout() const
 {
-    return selectionAttribute<bool>([](const FontChoice& f) { return f.strikeout; });
+    return formatter_.selectionStrikeout();
 }
 
 EditorControl::FormatResult ScriptEditor::setSelectionStrikeout(bool on)
 {
-    return changeSelectionFormat([on](FontChoice& f) { f.strikeout = on; });
+    return formatter_.setSelectionStrikeout(on);
 }
 
 std::optional<bool> ScriptEditor::selectionUnderline() const
 {
-    return selectionAttribute<bool>([](const FontChoice& f) { return f.underline; });
+    return formatter_.selectionUnderline();
 }
 
 EditorControl::FormatResult ScriptEditor::setSelectionUnderline(bool on)
 {
-    return changeSelectionFormat([on](FontChoice& f) { f.underline = on; });
+    return formatter_.setSelectionUnderline(on);
 }
 
-std::optional<QColor> ScriptEditor::selectionColor() const
-{
-    return selectionAttribute<QColor>([](const FontChoice& f) { return f.color; });
-}
+std::optional<QColor> ScriptEditor::selectionColor() const { return formatter_.selectionColor(); }
 
 EditorControl::FormatResult ScriptEditor::setSelectionColor(const QColor& color)
 {
-    const QColor opaque = QColor::fromRgb(color.rgb());
-    return changeSelectionFormat([&opaque](FontChoice& f) { f.color = opaque; });
+    return formatter_.setSelectionColor(color);
 }
 
 EditorControl::FormatResult ScriptEditor::setSelectionFont(const FontChoice& font)
 {
-    return changeSelectionFormat([&font](FontChoice& f) {
-        const float size = f.size;
-        f = font;
-        f.color = QColor::fromRgb(font.color.rgb());
-        if (font.size <= 0)
-            f.size = size;
-    });
+    return formatter_.setSelectionFont(font);
 }
 
 FontChoice ScriptEditor::firstSelectedCharacterFont() const
 {
-    int style = caretStyle();
-    forEachStyleRun(engine_.selectionStart(), engine_.selectionEnd(),
-                    [&style](int run, qsizetype, qsizetype) {
-                        style = run;
-                        return false;
-                    });
-    return styles_.format(style);
+    return formatter_.firstSelectedCharacterFont();
 }
 
 void ScriptEditor::updateCaretBlink()

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "editor/CharacterFormatter.h"
 #include "editor/EditorAccessibility.h"
 #include "editor/EditorControl.h"
 #include "editor/Engine.h"
 #include "editor/ScrollWidth.h"
-#include "editor/StyleTable.h"
 #include "editor/TextDecorations.h"
 
 #include <QByteArrayView>
@@ -17,9 +17,9 @@
 // document as UTF-8 in a gap buffer with a line index and lays out only what
 // is on screen, so scripts of tens of megabytes open and edit at once.
 //
-// Character formatting is the engine's per-character style: each style shows
-// one combination of the seven attributes (StyleTable); strikeout and
-// underline are drawn over the engine's text (TextDecorations).
+// Character formatting is the engine's per-character style
+// (CharacterFormatter); strikeout and underline are drawn over the engine's
+// text (TextDecorations).
 class ScriptEditor final : public QsciScintillaBase, public EditorControl {
     Q_OBJECT
 public:
@@ -110,41 +110,16 @@ protected:
     QMimeData* toMimeData(const QByteArray& text, bool rectangular) const override;
 
 private:
-    struct Insertion {
-        qsizetype offset;
-        qsizetype length;
-        int style;
-    };
-
-    void defineBaseStyle();
-    void defineAllStyles();
-    void defineStyle(int style, const FontChoice& format);
     void onModified(int offset, int type, const char* text, int length);
-    void styleInsertions();
-    int styleForInsertionAt(qsizetype offset) const;
-    int styleAround(qsizetype offset) const;
-    int caretStyle() const;
-    int styleAt(qsizetype offset) const;
-    void setStyle(qsizetype offset, qsizetype length, int style);
-    StyleTable::StyleSet stylesIn(qsizetype from, qsizetype to) const;
-    template<typename Value, typename Read>
-    std::optional<Value> selectionAttribute(Read read) const;
-    FormatResult changeSelectionFormat(const std::function<void(FontChoice&)>& change);
-    std::optional<int> styleFor(const FontChoice& format, const StyleTable::StyleSet& keep);
-    void reclaimStyles(const StyleTable::StyleSet& keep);
     void updateCaretBlink();
 
     Engine engine_{*this};
     QList<QKeyCombination> reservedShortcuts_;
-    StyleTable styles_;
-    TextDecorations decorations_{engine_, styles_};
     ScrollWidth scrollWidth_{engine_};
+    CharacterFormatter formatter_;
+    TextDecorations decorations_{engine_, formatter_.styles()};
     bool modified_ = false;
     bool loading_ = false;
-    std::vector<Insertion> insertions_;
-    // The style chosen for the text typed next, while the caret stays at caretStyleAt_.
-    std::optional<int> chosenCaretStyle_;
-    qsizetype caretStyleAt_ = -1;
     bool caretBlinks_ = true;
     int blinkPeriod_ = 0;
     // What a screen reader sees of the editor, and what it is told.
