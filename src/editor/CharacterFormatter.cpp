@@ -152,7 +152,7 @@ std::optional<Value> CharacterFormatter::selectionAttribute(Read read) const
 }
 
 std::optional<int> CharacterFormatter::styleFor(const FontChoice& format,
-                                          const StyleTable::StyleSet& keep)
+                                                const StyleTable::StyleSet& keep)
 {
     if (const auto style = styles_.find(format))
         return style;
@@ -309,10 +309,9 @@ FontChoice CharacterFormatter::firstSelectedCharacterFont() const
 {
     int style = caretStyle();
     engine_.forEachStyleRun(engine_.selectionStart(), engine_.selectionEnd(),
-                    [&style](int run, qsizetype, qsizetype) {
-                        style = run;
-                        return false;
-                    });
+                            [&style](int run, qsizetype, qsizetype) {
+                                style = run;
+                                return false;
+                            });
     return styles_.format(style);
 }
-

@@ -1,10 +1,12 @@
 #include "editor/ScriptEditor.h"
 
+#include "editor/AccessibleScriptEditor.h"
 #include "editor/EngineClipboard.h"
 #include "editor/EngineText.h"
 #include "editor/PlainTextMime.h"
 #include "editor/ScriptKeys.h"
 
+#include <QAccessible>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -52,14 +54,37 @@ ScriptEditor::ScriptEditor(QWidget* parent)
     blinkPeriod_ = engine_.caretPeriod();
     useScriptKeys(engine_);
 
-    connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
-            [this](int position, int type, const char* text, int length, int, int, int, int, int,
-                   int) { onModified(position, type, text, length); });
-    connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int) { updateCaretBlink(); });
+    // Qt asks the factory installed last first: this one has to come after
+    // the engine's own, which the engine installs when its first widget is made.
+    static const bool installed = [] {
+        QAccessible::installFactory(accessibleFor);
+        return true;
+    }();
+    Q_UNUSED(installed);
+
+    connect(
+        this, &QsciScintillaBase::SCN_MODIFIED, this,
+        [this](int position, int type, const char* text, int length, int, int, int, int, int, int) {
+            accessibility_.changing(position, type, length);
+            onModified(position, type, text, length);
+        });
+    connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int updated) {
+        accessibility_.viewUpdated(updated);
+        updateCaretBlink();
+    });
     connect(this, &QsciScintillaBase::SCN_ZOOM, this, [this] {
         decorations_.stylesChanged();
         scrollWidth_.countAll();
     });
+}
+
+QAccessibleInterface* ScriptEditor::accessibleFor(const QString& className, QObject* object)
+{
+    if (className != QLatin1StringView(staticMetaObject.className()))
+        return nullptr;
+    auto* editor = qobject_cast<ScriptEditor*>(object);
+    return editor ? new AccessibleScriptEditor(editor->engine_, *editor, editor->formatter_)
+                  : nullptr;
 }
 
 void ScriptEditor::setReservedShortcuts(const QList<QKeyCombination>& keys)

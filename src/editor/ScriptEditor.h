@@ -87,9 +87,6 @@ public:
     bool forEachStyleRun(qsizetype from, qsizetype to,
                          const std::function<bool(int, qsizetype, qsizetype)>& onRun) const;
 
-    // The engine behind the widget, for the parts of the editor that talk to it.
-    Engine& engine() { return engine_; }
-
     void cut();
     void copy();
     void paste();
@@ -110,6 +107,8 @@ protected:
     QMimeData* toMimeData(const QByteArray& text, bool rectangular) const override;
 
 private:
+    // Makes AccessibleScriptEditor the accessible object of each editor.
+    static QAccessibleInterface* accessibleFor(const QString& className, QObject* object);
     void onModified(int offset, int type, const char* text, int length);
     void updateCaretBlink();
 
