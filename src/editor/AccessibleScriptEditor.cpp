@@ -290,7 +290,8 @@ QRect AccessibleScriptEditor::characterRect(int offset) const
     const int width = at < engine_.lineEnd(line) ? engine_.xOfOffset(engine_.offsetAfter(at)) - x
                                                  : engine_.textWidth(" ");
     const int height = engine_.lineHeight(line);
-    return {engine_.widget().viewport()->mapToGlobal(QPoint(x, y)), QSize(std::max(width, 1), height)};
+    return {engine_.widget().viewport()->mapToGlobal(QPoint(x, y)),
+            QSize(std::max(width, 1), height)};
 }
 
 int AccessibleScriptEditor::offsetAtPoint(const QPoint& point) const
