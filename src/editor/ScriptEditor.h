@@ -64,19 +64,19 @@ public:
 
     // The document as the engine holds it: UTF-8 with LF between lines,
     // without a copy. Valid until the document next changes.
-    QByteArrayView engineText() const;
+    QByteArrayView engineText() const override;
     // Between editor positions (UTF-16 units, one per line break) and
     // offsets into engineText(), in time that grows with a line's length,
     // not the document's. A position between the two halves of a surrogate
     // pair finds the character's start; one past the end, the end.
-    qsizetype positionOfOffset(qsizetype offset) const;
-    qsizetype offsetOfPosition(qsizetype position) const;
+    qsizetype positionOfOffset(qsizetype offset) const override;
+    qsizetype offsetOfPosition(qsizetype position) const override;
     // Where the text ends, as an editor position.
-    int endPosition() const;
+    int endPosition() const override;
     // Scrolls the caret into view.
     void ensureCaretVisible();
     // Scrolls the selection into view, its start first when it is wider.
-    void ensureSelectionVisible();
+    void ensureSelectionVisible() override;
     // The caret's rectangle in the viewport.
     QRect caretRect() const;
 
