@@ -315,8 +315,9 @@ void Engine::defineStyle(int style, const FontChoice& format, const QColor& back
 
 QColor Engine::styleBackground(int style) const
 {
+    // The engine hands out a colour as 0xBBGGRR.
     const auto colour = send(Sci::SCI_STYLEGETBACK, style);
-    return QColor(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF));
+    return {int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF)};
 }
 
 void Engine::resetStyles() { send(Sci::SCI_STYLECLEARALL); }
