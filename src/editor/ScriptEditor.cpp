@@ -223,8 +223,6 @@ void ScriptEditor::changeEvent(QEvent* event)
     }
 }
 
-const FontChoice& ScriptEditor::styleFormat(int style) const { return formatter_.format(style); }
-
 void ScriptEditor::paintEvent(QPaintEvent* event)
 {
     QsciScintillaBase::paintEvent(event);
@@ -356,12 +354,6 @@ void ScriptEditor::onModified(int offset, int type, const char* text, int length
     }
     scrollWidth_.deleting(offset, length);
     formatter_.deleting(offset, length);
-}
-
-bool ScriptEditor::forEachStyleRun(
-    qsizetype from, qsizetype to, const std::function<bool(int, qsizetype, qsizetype)>& onRun) const
-{
-    return engine_.forEachStyleRun(from, to, onRun);
 }
 
 std::optional<QString> ScriptEditor::selectionFontName() const

@@ -80,13 +80,6 @@ public:
     // The caret's rectangle in the viewport.
     QRect caretRect() const;
 
-    // The format that characters of an engine style show.
-    const FontChoice& styleFormat(int style) const;
-    // Calls onRun(style, offset, length) for each run of one style within
-    // [from, to), line breaks left out, until it returns false.
-    bool forEachStyleRun(qsizetype from, qsizetype to,
-                         const std::function<bool(int, qsizetype, qsizetype)>& onRun) const;
-
     void cut();
     void copy();
     void paste();
