@@ -26,7 +26,7 @@ QPushButton* plainButton(const QString& name, const QString& caption, QWidget* p
 
 } // namespace
 
-FindDialog::FindDialog(ScriptEditor& editor, QWidget* parent)
+FindDialog::FindDialog(EditorControl& editor, QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint
                           | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                           | Qt::WindowCloseButtonHint)

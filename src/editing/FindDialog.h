@@ -5,7 +5,7 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class ScriptEditor;
+class EditorControl;
 
 // The Find dialog: a search text and two buttons. It has no owner window and
 // searches the editor it was opened for. A search closes it; whoever shows it
@@ -13,7 +13,7 @@ class ScriptEditor;
 class FindDialog : public QWidget {
     Q_OBJECT
 public:
-    explicit FindDialog(ScriptEditor& editor, QWidget* parent = nullptr);
+    explicit FindDialog(EditorControl& editor, QWidget* parent = nullptr);
 
     // Searches forward from the editor's selection and closes the dialog;
     // with an empty search text it does nothing and the dialog stays open.
@@ -22,7 +22,7 @@ public:
     void cancel();
 
 private:
-    ScriptEditor& editor_;
+    EditorControl& editor_;
     QLineEdit* searchText_;
     QLabel* searchLabel_;
     QPushButton* findButton_;

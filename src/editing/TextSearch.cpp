@@ -1,6 +1,6 @@
 #include "editing/TextSearch.h"
 
-#include "editor/ScriptEditor.h"
+#include "editor/EditorControl.h"
 #include "platform/LineBreaks.h"
 
 #include <cstring>
@@ -35,25 +35,23 @@ qsizetype searchStart(QByteArrayView text, QByteArrayView needle, qsizetype sele
                                                                   : selectionStart;
 }
 
-bool selectNextOccurrence(ScriptEditor& editor, QStringView searchText)
+bool selectNextOccurrence(EditorControl& editor, QStringView searchText)
 {
     if (searchText.isEmpty())
         return false;
     const QByteArray needle = editorFormOf(searchText);
     const QByteArrayView text = editor.engineText();
-    EditorControl& control = editor;
-    const int selectionStart = control.selectionStart();
+    const int selectionStart = editor.selectionStart();
     const qsizetype selectedFrom = editor.offsetOfPosition(selectionStart);
-    const qsizetype selectedTo =
-        editor.offsetOfPosition(selectionStart + control.selectionLength());
+    const qsizetype selectedTo = editor.offsetOfPosition(selectionStart + editor.selectionLength());
     const qsizetype from = searchStart(text, needle, selectedFrom, selectedTo - selectedFrom);
     const auto found = findForward(text, needle, from);
     if (found) {
         const qsizetype start = editor.positionOfOffset(*found);
-        control.setSelectionStart(int(start));
-        control.setSelectionLength(int(editor.positionOfOffset(*found + needle.size()) - start));
+        editor.setSelectionStart(int(start));
+        editor.setSelectionLength(int(editor.positionOfOffset(*found + needle.size()) - start));
     } else {
-        control.setSelectionStart(editor.endPosition());
+        editor.setSelectionStart(editor.endPosition());
     }
     editor.ensureSelectionVisible();
     return true;

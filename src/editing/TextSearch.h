@@ -5,7 +5,7 @@
 #include <QStringView>
 #include <optional>
 
-class ScriptEditor;
+class EditorControl;
 
 // The Find dialog's search, kept apart from the dialog. It runs over the
 // editor's own text, UTF-8 with LF between lines, without a copy.
@@ -29,6 +29,6 @@ qsizetype searchStart(QByteArrayView text, QByteArrayView needle, qsizetype sele
 // its text. A match is selected and scrolled into view; without one the caret
 // goes to the end of the document with nothing selected. An empty search text
 // changes nothing. Returns whether a search ran.
-bool selectNextOccurrence(ScriptEditor& editor, QStringView searchText);
+bool selectNextOccurrence(EditorControl& editor, QStringView searchText);
 
 } // namespace TextSearch

@@ -2,6 +2,7 @@
 
 #include "platform/FontChoice.h"
 
+#include <QByteArrayView>
 #include <QColor>
 #include <QString>
 #include <QStringView>
@@ -72,6 +73,18 @@ public:
     virtual FormatResult setSelectionColor(const QColor& color) = 0;
     // All seven at once; a size of 0 keeps each character's size.
     virtual FormatResult setSelectionFont(const FontChoice& font) = 0;
+
+    // For a search over the whole document without a copy of it: the text as
+    // the editor holds it, UTF-8 with LF between lines, valid until it next
+    // changes; and between positions and offsets into that text. A position
+    // between the two halves of a surrogate pair finds the character's start.
+    virtual QByteArrayView engineText() const = 0;
+    virtual qsizetype positionOfOffset(qsizetype offset) const = 0;
+    virtual qsizetype offsetOfPosition(qsizetype position) const = 0;
+    // Where the text ends, as a position.
+    virtual int endPosition() const = 0;
+    // Scrolls the selection into view, its start first when it is wider.
+    virtual void ensureSelectionVisible() = 0;
 
     // The attributes of the first selected character that is not a line break
     // (of the caret with nothing selected): one value each, never mixed, read

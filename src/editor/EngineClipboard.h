@@ -3,7 +3,7 @@
 #include <QClipboard>
 #include <QString>
 
-class QsciScintillaBase;
+class Engine;
 
 // Cut, copy and paste for the engine's own keys and mouse: the same plain
 // text as Edit > Cut, Copy and Paste carry (PlainTextMime), every character
@@ -12,13 +12,13 @@ class QsciScintillaBase;
 namespace EngineClipboard {
 
 // The selection as editor text: CR LF between lines.
-QString selectedText(const QsciScintillaBase& engine);
+QString selectedText(const Engine& engine);
 
 // With nothing selected, the clipboard keeps what it holds.
-void copy(const QsciScintillaBase& engine);
-void cut(QsciScintillaBase& engine);
+void copy(const Engine& engine);
+void cut(Engine& engine);
 // Replaces the selection with the plain text on offer; without any, the
 // selection stays.
-void paste(QsciScintillaBase& engine, QClipboard::Mode mode = QClipboard::Clipboard);
+void paste(Engine& engine, QClipboard::Mode mode = QClipboard::Clipboard);
 
 } // namespace EngineClipboard

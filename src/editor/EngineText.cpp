@@ -4,7 +4,6 @@
 
 #include <QStringDecoder>
 #include <QStringEncoder>
-#include <Qsci/qsciscintillabase.h>
 #include <algorithm>
 #include <cstring>
 
@@ -112,16 +111,6 @@ QString toEditor(QByteArrayView engineText)
     text.reserve(engineText.size() + engineText.count('\n'));
     forEachEditorPiece(engineText, [&text](QStringView piece) { text.append(piece); });
     return text;
-}
-
-QString textBetween(const QsciScintillaBase& engine, qsizetype from, qsizetype to)
-{
-    if (to <= from)
-        return {};
-    // Room for the terminating NUL the engine writes is always there.
-    QByteArray bytes(to - from, Qt::Uninitialized);
-    engine.SendScintilla(QsciScintillaBase::SCI_GETTEXTRANGE, long(from), long(to), bytes.data());
-    return QString::fromUtf8(bytes);
 }
 
 } // namespace EngineText

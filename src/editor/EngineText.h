@@ -8,8 +8,6 @@
 
 #include <functional>
 
-class QsciScintillaBase;
-
 // The engine holds the document as UTF-8 with LF between lines; the editor's
 // text has CR LF there. These convert between the two in pieces of bounded
 // size, so that a large document never needs a second whole copy.
@@ -42,8 +40,5 @@ QByteArray toEngine(QStringView text);
 // LF becomes CR LF. A character is never split between two pieces.
 void forEachEditorPiece(QByteArrayView engineText, const std::function<void(QStringView)>& onPiece);
 QString toEditor(QByteArrayView engineText);
-
-// The engine's text between two offsets as it is, line breaks LF.
-QString textBetween(const QsciScintillaBase& engine, qsizetype from, qsizetype to);
 
 } // namespace EngineText

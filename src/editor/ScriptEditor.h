@@ -1,9 +1,10 @@
 #pragma once
 
+#include "editor/CharacterFormatter.h"
 #include "editor/EditorAccessibility.h"
 #include "editor/EditorControl.h"
+#include "editor/Engine.h"
 #include "editor/ScrollWidth.h"
-#include "editor/StyleTable.h"
 #include "editor/TextDecorations.h"
 
 #include <QByteArrayView>
@@ -16,9 +17,9 @@
 // document as UTF-8 in a gap buffer with a line index and lays out only what
 // is on screen, so scripts of tens of megabytes open and edit at once.
 //
-// Character formatting is the engine's per-character style: each style shows
-// one combination of the seven attributes (StyleTable); strikeout and
-// underline are drawn over the engine's text (TextDecorations).
+// Character formatting is the engine's per-character style
+// (CharacterFormatter); strikeout and underline are drawn over the engine's
+// text (TextDecorations).
 class ScriptEditor final : public QsciScintillaBase, public EditorControl {
     Q_OBJECT
 public:
@@ -63,28 +64,21 @@ public:
 
     // The document as the engine holds it: UTF-8 with LF between lines,
     // without a copy. Valid until the document next changes.
-    QByteArrayView engineText() const;
+    QByteArrayView engineText() const override;
     // Between editor positions (UTF-16 units, one per line break) and
     // offsets into engineText(), in time that grows with a line's length,
     // not the document's. A position between the two halves of a surrogate
     // pair finds the character's start; one past the end, the end.
-    qsizetype positionOfOffset(qsizetype offset) const;
-    qsizetype offsetOfPosition(qsizetype position) const;
+    qsizetype positionOfOffset(qsizetype offset) const override;
+    qsizetype offsetOfPosition(qsizetype position) const override;
     // Where the text ends, as an editor position.
-    int endPosition() const;
+    int endPosition() const override;
     // Scrolls the caret into view.
     void ensureCaretVisible();
     // Scrolls the selection into view, its start first when it is wider.
-    void ensureSelectionVisible();
+    void ensureSelectionVisible() override;
     // The caret's rectangle in the viewport.
     QRect caretRect() const;
-
-    // The format that characters of an engine style show.
-    const FontChoice& styleFormat(int style) const;
-    // Calls onRun(style, offset, length) for each run of one style within
-    // [from, to), line breaks left out, until it returns false.
-    bool forEachStyleRun(qsizetype from, qsizetype to,
-                         const std::function<bool(int, qsizetype, qsizetype)>& onRun) const;
 
     void cut();
     void copy();
@@ -106,44 +100,20 @@ protected:
     QMimeData* toMimeData(const QByteArray& text, bool rectangular) const override;
 
 private:
-    struct Insertion {
-        qsizetype offset;
-        qsizetype length;
-        int style;
-    };
-
-    void defineBaseStyle();
-    void defineAllStyles();
-    void defineStyle(int style, const FontChoice& format);
+    // Makes AccessibleScriptEditor the accessible object of each editor.
+    static QAccessibleInterface* accessibleFor(const QString& className, QObject* object);
     void onModified(int offset, int type, const char* text, int length);
-    void styleInsertions();
-    int styleForInsertionAt(qsizetype offset) const;
-    int styleAround(qsizetype offset) const;
-    int caretStyle() const;
-    int styleAt(qsizetype offset) const;
-    void setStyle(qsizetype offset, qsizetype length, int style);
-    StyleTable::StyleSet stylesIn(qsizetype from, qsizetype to) const;
-    template<typename Value, typename Read>
-    std::optional<Value> selectionAttribute(Read read) const;
-    FormatResult changeSelectionFormat(const std::function<void(FontChoice&)>& change);
-    std::optional<int> styleFor(const FontChoice& format, const StyleTable::StyleSet& keep);
-    void reclaimStyles(const StyleTable::StyleSet& keep);
     void updateCaretBlink();
-    long send(unsigned int message, qsizetype wParam = 0, qsizetype lParam = 0) const;
-    long sendText(unsigned int message, qsizetype wParam, const char* lParam) const;
 
+    Engine engine_{*this};
     QList<QKeyCombination> reservedShortcuts_;
-    StyleTable styles_;
-    TextDecorations decorations_{*this};
-    ScrollWidth scrollWidth_{*this};
+    ScrollWidth scrollWidth_{engine_};
+    CharacterFormatter formatter_;
+    TextDecorations decorations_{engine_, formatter_.styles()};
     bool modified_ = false;
     bool loading_ = false;
-    std::vector<Insertion> insertions_;
-    // The style chosen for the text typed next, while the caret stays at caretStyleAt_.
-    std::optional<int> chosenCaretStyle_;
-    qsizetype caretStyleAt_ = -1;
     bool caretBlinks_ = true;
-    long blinkPeriod_ = 0;
+    int blinkPeriod_ = 0;
     // What a screen reader sees of the editor, and what it is told.
-    EditorAccessibility accessibility_{*this};
+    EditorAccessibility accessibility_{*this, engine_};
 };

@@ -1,96 +1,85 @@
 #include "editor/ScriptKeys.h"
 
+#include "editor/Engine.h"
 #include "editor/EngineClipboard.h"
-#include "editor/EngineText.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QTextBoundaryFinder>
-#include <Qsci/qsciscintillabase.h>
 #include <algorithm>
 #include <span>
 
 namespace {
 
-using Sci = QsciScintillaBase;
-using Command = void (*)(Sci&, const QKeyEvent&);
+using Command = void (*)(Engine&, const QKeyEvent&);
+using EngineCommand = Engine::Command;
 
-long send(const Sci& engine, unsigned int message, long wParam = 0, long lParam = 0)
-{
-    return engine.SendScintilla(message, static_cast<unsigned long>(wParam), lParam);
-}
+template<EngineCommand Run> void run(Engine& engine, const QKeyEvent&) { engine.run(Run); }
 
-template<unsigned int Message> void run(Sci& engine, const QKeyEvent&) { send(engine, Message); }
-
-long caret(const Sci& engine) { return send(engine, Sci::SCI_GETCURRENTPOS); }
+qsizetype caret(const Engine& engine) { return engine.caret(); }
 
 // Nothing to undo or redo here. The key is taken all the same, and like any
 // key it took, the plain field offered its selection again as the desktop's
 // selection (X11's primary).
-void offerSelection(Sci& engine, const QKeyEvent&)
+void offerSelection(Engine& engine, const QKeyEvent&)
 {
-    send(engine, Sci::SCI_SETSEL, send(engine, Sci::SCI_GETANCHOR), caret(engine));
+    engine.setSelection(engine.anchor(), caret(engine));
 }
 
-long lineOf(const Sci& engine, long offset)
-{
-    return send(engine, Sci::SCI_LINEFROMPOSITION, offset);
-}
+qsizetype lineOf(const Engine& engine, qsizetype offset) { return engine.lineFromOffset(offset); }
 
 // The caret at the end, as the plain field leaves it.
-void selectAll(Sci& engine, const QKeyEvent&)
-{
-    send(engine, Sci::SCI_SETSEL, 0, send(engine, Sci::SCI_GETLENGTH));
-}
+void selectAll(Engine& engine, const QKeyEvent&) { engine.setSelection(0, engine.length()); }
 
-long lastLine(const Sci& engine) { return send(engine, Sci::SCI_GETLINECOUNT) - 1; }
+qsizetype lastLine(const Engine& engine) { return engine.lineCount() - 1; }
 
 // Up on the first line and Down on the last stay where they are; with Shift
 // they select to the start and to the end of the text.
-void lineUp(Sci& engine, const QKeyEvent&)
+void lineUp(Engine& engine, const QKeyEvent&)
 {
     if (lineOf(engine, caret(engine)) > 0)
-        send(engine, Sci::SCI_LINEUP);
+        engine.run(EngineCommand::LineUp);
 }
 
-void lineDown(Sci& engine, const QKeyEvent&)
+void lineDown(Engine& engine, const QKeyEvent&)
 {
     if (lineOf(engine, caret(engine)) < lastLine(engine))
-        send(engine, Sci::SCI_LINEDOWN);
+        engine.run(EngineCommand::LineDown);
 }
 
-void selectLineUp(Sci& engine, const QKeyEvent&)
+void selectLineUp(Engine& engine, const QKeyEvent&)
 {
-    send(engine,
-         lineOf(engine, caret(engine)) == 0 ? Sci::SCI_DOCUMENTSTARTEXTEND : Sci::SCI_LINEUPEXTEND);
+    engine.run(lineOf(engine, caret(engine)) == 0 ? EngineCommand::DocumentStartExtend
+                                                  : EngineCommand::LineUpExtend);
 }
 
-void selectLineDown(Sci& engine, const QKeyEvent&)
+void selectLineDown(Engine& engine, const QKeyEvent&)
 {
-    send(engine, lineOf(engine, caret(engine)) == lastLine(engine) ? Sci::SCI_DOCUMENTENDEXTEND
-                                                                   : Sci::SCI_LINEDOWNEXTEND);
+    engine.run(lineOf(engine, caret(engine)) == lastLine(engine) ? EngineCommand::DocumentEndExtend
+                                                                 : EngineCommand::LineDownExtend);
 }
 
 // A page goes as far as the engine's, but short of a page from either end it
 // stops on the first or the last line, in the caret's column, where the
 // engine would go on to the very end of the text.
-template<int Direction, bool Extend> void page(Sci& engine, const QKeyEvent&)
+template<int Direction, bool Extend> void page(Engine& engine, const QKeyEvent&)
 {
-    const long line = lineOf(engine, caret(engine));
-    const long room = Direction < 0 ? line : lastLine(engine) - line;
-    const long pageLines = std::max(send(engine, Sci::SCI_LINESONSCREEN) - 1, 1L);
+    const qsizetype line = lineOf(engine, caret(engine));
+    const qsizetype room = Direction < 0 ? line : lastLine(engine) - line;
+    const qsizetype pageLines = std::max<qsizetype>(engine.linesOnScreen() - 1, 1);
     if (room >= pageLines) {
-        send(engine, Direction < 0 ? (Extend ? Sci::SCI_PAGEUPEXTEND : Sci::SCI_PAGEUP)
-                                   : (Extend ? Sci::SCI_PAGEDOWNEXTEND : Sci::SCI_PAGEDOWN));
+        engine.run(Direction < 0
+                       ? (Extend ? EngineCommand::PageUpExtend : EngineCommand::PageUp)
+                       : (Extend ? EngineCommand::PageDownExtend : EngineCommand::PageDown));
         return;
     }
-    const unsigned int oneLine = Direction < 0
-                                     ? (Extend ? Sci::SCI_LINEUPEXTEND : Sci::SCI_LINEUP)
-                                     : (Extend ? Sci::SCI_LINEDOWNEXTEND : Sci::SCI_LINEDOWN);
-    for (long step = 0; step < room; ++step)
-        send(engine, oneLine);
+    const EngineCommand oneLine =
+        Direction < 0 ? (Extend ? EngineCommand::LineUpExtend : EngineCommand::LineUp)
+                      : (Extend ? EngineCommand::LineDownExtend : EngineCommand::LineDown);
+    for (qsizetype step = 0; step < room; ++step)
+        engine.run(oneLine);
 }
 
 // The word moves stop where the plain field's did. Within a line a move
@@ -115,50 +104,46 @@ Kind kindOf(char32_t c)
 }
 
 // The kind of the character from offset to next, read from its UTF-8 bytes.
-Kind kindAt(const Sci& engine, long offset, long next)
+Kind kindAt(const Engine& engine, qsizetype offset, qsizetype next)
 {
-    const auto byteAt = [&engine](long at) {
-        return static_cast<unsigned char>(send(engine, Sci::SCI_GETCHARAT, at));
+    const auto byteAt = [&engine](qsizetype at) {
+        return static_cast<unsigned char>(engine.charAt(at));
     };
     const unsigned char lead = byteAt(offset);
     if (lead < 0x80 || next - offset < 2)
         return lead < 0x80 ? kindOf(lead) : Kind::Word;
     char32_t c = lead & (lead >= 0xF0 ? 0x07U : lead >= 0xE0 ? 0x0FU : 0x1FU);
-    for (long at = offset + 1; at < next; ++at)
+    for (qsizetype at = offset + 1; at < next; ++at)
         c = (c << 6) | (byteAt(at) & 0x3FU);
     return kindOf(c);
 }
 
-long nextWordStop(const Sci& engine, long offset)
+qsizetype nextWordStop(const Engine& engine, qsizetype offset)
 {
-    const long line = lineOf(engine, offset);
-    const long end = send(engine, Sci::SCI_GETLINEENDPOSITION, line);
+    const qsizetype line = lineOf(engine, offset);
+    const qsizetype end = engine.lineEnd(line);
     if (offset >= end)
-        return line < lastLine(engine) ? send(engine, Sci::SCI_POSITIONFROMLINE, line + 1) : offset;
-    const auto kindHere = [&] {
-        return kindAt(engine, offset, send(engine, Sci::SCI_POSITIONAFTER, offset));
-    };
+        return line < lastLine(engine) ? engine.lineStart(line + 1) : offset;
+    const auto kindHere = [&] { return kindAt(engine, offset, engine.offsetAfter(offset)); };
     const auto skip = [&](Kind kind) {
         while (offset < end && kindHere() == kind)
-            offset = send(engine, Sci::SCI_POSITIONAFTER, offset);
+            offset = engine.offsetAfter(offset);
     };
     skip(kindHere() == Kind::Punctuation ? Kind::Punctuation : Kind::Word);
     skip(Kind::Space);
     return offset;
 }
 
-long previousWordStop(const Sci& engine, long offset)
+qsizetype previousWordStop(const Engine& engine, qsizetype offset)
 {
-    const long line = lineOf(engine, offset);
-    const long start = send(engine, Sci::SCI_POSITIONFROMLINE, line);
+    const qsizetype line = lineOf(engine, offset);
+    const qsizetype start = engine.lineStart(line);
     if (offset <= start)
-        return line > 0 ? send(engine, Sci::SCI_GETLINEENDPOSITION, line - 1) : offset;
-    const auto kindBefore = [&] {
-        return kindAt(engine, send(engine, Sci::SCI_POSITIONBEFORE, offset), offset);
-    };
+        return line > 0 ? engine.lineEnd(line - 1) : offset;
+    const auto kindBefore = [&] { return kindAt(engine, engine.offsetBefore(offset), offset); };
     const auto skip = [&](Kind kind) {
         while (offset > start && kindBefore() == kind)
-            offset = send(engine, Sci::SCI_POSITIONBEFORE, offset);
+            offset = engine.offsetBefore(offset);
     };
     skip(Kind::Space);
     if (offset > start)
@@ -170,97 +155,95 @@ long previousWordStop(const Sci& engine, long offset)
 // the plain field's caret stepped over each as one character (a grapheme
 // cluster), where the engine's steps by code point. A cluster is looked for
 // within this many characters of the caret.
-constexpr long clusterWindow = 32;
+constexpr qsizetype clusterWindow = 32;
 
-long nextCharacterStop(const Sci& engine, long offset)
+qsizetype nextCharacterStop(const Engine& engine, qsizetype offset)
 {
-    const long end = send(engine, Sci::SCI_GETLINEENDPOSITION, lineOf(engine, offset));
+    const qsizetype end = engine.lineEnd(lineOf(engine, offset));
     if (offset >= end)
-        return send(engine, Sci::SCI_POSITIONAFTER, offset);
+        return engine.offsetAfter(offset);
     // The engine gives 0 for a position past the end of the text.
-    const long ahead = send(engine, Sci::SCI_POSITIONRELATIVE, offset, clusterWindow);
-    const QString text =
-        EngineText::textBetween(engine, offset, ahead > offset ? std::min(ahead, end) : end);
+    const qsizetype ahead = engine.offsetRelative(offset, clusterWindow);
+    const QString text = engine.textBetween(offset, ahead > offset ? std::min(ahead, end) : end);
     QTextBoundaryFinder clusters(QTextBoundaryFinder::Grapheme, text);
     const qsizetype next = std::max<qsizetype>(clusters.toNextBoundary(), 1);
-    return send(engine, Sci::SCI_POSITIONRELATIVECODEUNITS, offset, long(next));
+    return engine.offsetRelativeUnits(offset, next);
 }
 
-long previousCharacterStop(const Sci& engine, long offset)
+qsizetype previousCharacterStop(const Engine& engine, qsizetype offset)
 {
-    const long start = send(engine, Sci::SCI_POSITIONFROMLINE, lineOf(engine, offset));
+    const qsizetype start = engine.lineStart(lineOf(engine, offset));
     if (offset <= start)
-        return send(engine, Sci::SCI_POSITIONBEFORE, offset);
-    const long from =
-        std::max(start, send(engine, Sci::SCI_POSITIONRELATIVE, offset, -clusterWindow));
-    const QString text = EngineText::textBetween(engine, from, offset);
+        return engine.offsetBefore(offset);
+    const qsizetype from = std::max(start, engine.offsetRelative(offset, -clusterWindow));
+    const QString text = engine.textBetween(from, offset);
     QTextBoundaryFinder clusters(QTextBoundaryFinder::Grapheme, text);
     clusters.toEnd();
     const qsizetype previous = std::max<qsizetype>(clusters.toPreviousBoundary(), 0);
-    return send(engine, Sci::SCI_POSITIONRELATIVECODEUNITS, from, long(previous));
+    return engine.offsetRelativeUnits(from, previous);
 }
 
-using Stop = long (*)(const Sci&, long);
+using Stop = qsizetype (*)(const Engine&, qsizetype);
 
-template<Stop To> void moveTo(Sci& engine, const QKeyEvent&)
+template<Stop To> void moveTo(Engine& engine, const QKeyEvent&)
 {
-    send(engine, Sci::SCI_GOTOPOS, To(engine, caret(engine)));
-    send(engine, Sci::SCI_CHOOSECARETX);
+    engine.goTo(To(engine, caret(engine)));
+    engine.chooseCaretX();
 }
 
-template<Stop To> void selectTo(Sci& engine, const QKeyEvent&)
+template<Stop To> void selectTo(Engine& engine, const QKeyEvent&)
 {
-    send(engine, Sci::SCI_SETSEL, send(engine, Sci::SCI_GETANCHOR), To(engine, caret(engine)));
-    send(engine, Sci::SCI_CHOOSECARETX);
+    engine.setSelection(engine.anchor(), To(engine, caret(engine)));
+    engine.chooseCaretX();
 }
 
 // Left and Right with a selection go to its start or its end.
-template<Stop To, unsigned int Collapse> void stepTo(Sci& engine, const QKeyEvent& key)
+template<Stop To, EngineCommand Collapse> void stepTo(Engine& engine, const QKeyEvent& key)
 {
-    if (send(engine, Sci::SCI_GETSELECTIONEMPTY))
+    if (engine.selectionEmpty())
         moveTo<To>(engine, key);
     else
-        send(engine, Collapse);
+        engine.run(Collapse);
 }
 
-void removeSelection(Sci& engine) { engine.SendScintilla(Sci::SCI_REPLACESEL, 0UL, ""); }
+void removeSelection(Engine& engine) { engine.replaceSelection(""); }
 
 // Removes the text between two offsets without selecting it first, which
 // would offer it as the desktop's selection (X11's primary); the caret stays
 // where the text was.
-void removeBetween(Sci& engine, long from, long to)
+void removeBetween(Engine& engine, qsizetype from, qsizetype to)
 {
-    send(engine, Sci::SCI_SETTARGETRANGE, std::min(from, to), std::max(from, to));
-    engine.SendScintilla(Sci::SCI_REPLACETARGET, 0UL, "");
-    send(engine, Sci::SCI_SETEMPTYSELECTION, std::min(from, to));
-    send(engine, Sci::SCI_CHOOSECARETX);
+    engine.setTargetRange(std::min(from, to), std::max(from, to));
+    engine.replaceTarget({});
+    engine.setEmptySelection(std::min(from, to));
+    engine.chooseCaretX();
 }
 
 // The selection alone when there is one, else up to the stop.
-template<Stop To> void removeTo(Sci& engine, const QKeyEvent&)
+template<Stop To> void removeTo(Engine& engine, const QKeyEvent&)
 {
-    if (!send(engine, Sci::SCI_GETSELECTIONEMPTY)) {
+    if (!engine.selectionEmpty()) {
         removeSelection(engine);
         return;
     }
-    const long from = caret(engine);
+    const qsizetype from = caret(engine);
     removeBetween(engine, from, To(engine, from));
 }
 
 // From the anchor to the end of the caret's line, the line break kept.
-void removeToLineEnd(Sci& engine, const QKeyEvent&)
+void removeToLineEnd(Engine& engine, const QKeyEvent&)
 {
-    const long end = send(engine, Sci::SCI_GETLINEENDPOSITION, lineOf(engine, caret(engine)));
-    removeBetween(engine, send(engine, Sci::SCI_GETANCHOR), end);
+    const qsizetype end = engine.lineEnd(lineOf(engine, caret(engine)));
+    removeBetween(engine, engine.anchor(), end);
 }
 
-void copy(Sci& engine, const QKeyEvent&) { EngineClipboard::copy(engine); }
+void copy(Engine& engine, const QKeyEvent&) { EngineClipboard::copy(engine); }
 
-void cut(Sci& engine, const QKeyEvent&) { EngineClipboard::cut(engine); }
+void cut(Engine& engine, const QKeyEvent&) { EngineClipboard::cut(engine); }
 
 // Where the desktop has a selection besides the clipboard (X11),
 // Ctrl+Shift+Insert pastes the text selected last.
-void paste(Sci& engine, const QKeyEvent& key)
+void paste(Engine& engine, const QKeyEvent& key)
 {
     const bool selection = QGuiApplication::clipboard()->supportsSelection()
                            && key.keyCombination() == (Qt::CTRL | Qt::SHIFT | Qt::Key_Insert);
@@ -282,43 +265,43 @@ constexpr StandardCommand moves[] = {
     {QKeySequence::MoveToNextPage, page<1, false>},
     {QKeySequence::SelectAll, selectAll},
     {QKeySequence::Copy, copy},
-    {QKeySequence::MoveToNextChar, stepTo<nextCharacterStop, Sci::SCI_CHARRIGHT>},
-    {QKeySequence::MoveToPreviousChar, stepTo<previousCharacterStop, Sci::SCI_CHARLEFT>},
+    {QKeySequence::MoveToNextChar, stepTo<nextCharacterStop, EngineCommand::CharRight>},
+    {QKeySequence::MoveToPreviousChar, stepTo<previousCharacterStop, EngineCommand::CharLeft>},
     {QKeySequence::SelectNextChar, selectTo<nextCharacterStop>},
     {QKeySequence::SelectPreviousChar, selectTo<previousCharacterStop>},
     {QKeySequence::SelectNextWord, selectTo<nextWordStop>},
     {QKeySequence::SelectPreviousWord, selectTo<previousWordStop>},
-    {QKeySequence::SelectStartOfLine, run<Sci::SCI_HOMEEXTEND>},
-    {QKeySequence::SelectEndOfLine, run<Sci::SCI_LINEENDEXTEND>},
-    {QKeySequence::SelectStartOfBlock, run<Sci::SCI_HOMEEXTEND>},
-    {QKeySequence::SelectEndOfBlock, run<Sci::SCI_LINEENDEXTEND>},
-    {QKeySequence::SelectStartOfDocument, run<Sci::SCI_DOCUMENTSTARTEXTEND>},
-    {QKeySequence::SelectEndOfDocument, run<Sci::SCI_DOCUMENTENDEXTEND>},
+    {QKeySequence::SelectStartOfLine, run<EngineCommand::HomeExtend>},
+    {QKeySequence::SelectEndOfLine, run<EngineCommand::LineEndExtend>},
+    {QKeySequence::SelectStartOfBlock, run<EngineCommand::HomeExtend>},
+    {QKeySequence::SelectEndOfBlock, run<EngineCommand::LineEndExtend>},
+    {QKeySequence::SelectStartOfDocument, run<EngineCommand::DocumentStartExtend>},
+    {QKeySequence::SelectEndOfDocument, run<EngineCommand::DocumentEndExtend>},
     {QKeySequence::SelectPreviousLine, selectLineUp},
     {QKeySequence::SelectNextLine, selectLineDown},
     {QKeySequence::MoveToNextWord, moveTo<nextWordStop>},
     {QKeySequence::MoveToPreviousWord, moveTo<previousWordStop>},
-    {QKeySequence::MoveToEndOfBlock, run<Sci::SCI_LINEEND>},
-    {QKeySequence::MoveToStartOfBlock, run<Sci::SCI_HOME>},
+    {QKeySequence::MoveToEndOfBlock, run<EngineCommand::LineEnd>},
+    {QKeySequence::MoveToStartOfBlock, run<EngineCommand::Home>},
     {QKeySequence::MoveToNextLine, lineDown},
     {QKeySequence::MoveToPreviousLine, lineUp},
-    {QKeySequence::MoveToStartOfLine, run<Sci::SCI_HOME>},
-    {QKeySequence::MoveToEndOfLine, run<Sci::SCI_LINEEND>},
-    {QKeySequence::MoveToStartOfDocument, run<Sci::SCI_DOCUMENTSTART>},
-    {QKeySequence::MoveToEndOfDocument, run<Sci::SCI_DOCUMENTEND>},
+    {QKeySequence::MoveToStartOfLine, run<EngineCommand::Home>},
+    {QKeySequence::MoveToEndOfLine, run<EngineCommand::LineEnd>},
+    {QKeySequence::MoveToStartOfDocument, run<EngineCommand::DocumentStart>},
+    {QKeySequence::MoveToEndOfDocument, run<EngineCommand::DocumentEnd>},
 };
 
 // After Backspace, which the plain field took with or without Shift.
 constexpr StandardCommand edits[] = {
     // A line separator in the plain field, read back as a line break.
-    {QKeySequence::InsertParagraphSeparator, run<Sci::SCI_NEWLINE>},
-    {QKeySequence::InsertLineSeparator, run<Sci::SCI_NEWLINE>},
+    {QKeySequence::InsertParagraphSeparator, run<EngineCommand::NewLine>},
+    {QKeySequence::InsertLineSeparator, run<EngineCommand::NewLine>},
     {QKeySequence::Undo, offerSelection},
     {QKeySequence::Redo, offerSelection},
     {QKeySequence::Cut, cut},
     {QKeySequence::Paste, paste},
     {QKeySequence::Delete, removeTo<nextCharacterStop>},
-    {QKeySequence::Backspace, run<Sci::SCI_DELETEBACK>},
+    {QKeySequence::Backspace, run<EngineCommand::DeleteBack>},
     {QKeySequence::DeleteEndOfWord, removeTo<nextWordStop>},
     {QKeySequence::DeleteStartOfWord, removeTo<previousWordStop>},
     {QKeySequence::DeleteEndOfLine, removeToLineEnd},
@@ -352,14 +335,14 @@ bool typesText(const QKeyEvent& key)
 
 } // namespace
 
-void useScriptKeys(QsciScintillaBase& engine) { send(engine, Sci::SCI_CLEARALLCMDKEYS); }
+void useScriptKeys(Engine& engine) { engine.clearKeyMap(); }
 
-bool answerScriptKey(QsciScintillaBase& engine, const QKeyEvent& key)
+bool answerScriptKey(Engine& engine, const QKeyEvent& key)
 {
     Command command = commandFor(key, moves);
     if (!command && key.key() == Qt::Key_Backspace
         && !(key.modifiers() & ~(Qt::ShiftModifier | Qt::GroupSwitchModifier)))
-        command = run<Sci::SCI_DELETEBACK>;
+        command = run<EngineCommand::DeleteBack>;
     if (!command)
         command = commandFor(key, edits);
     if (command) {
@@ -368,6 +351,6 @@ bool answerScriptKey(QsciScintillaBase& engine, const QKeyEvent& key)
     }
     if (!typesText(key))
         return false;
-    engine.SendScintilla(Sci::SCI_REPLACESEL, 0UL, key.text().toUtf8().constData());
+    engine.replaceSelection(key.text().toUtf8().constData());
     return true;
 }

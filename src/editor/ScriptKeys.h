@@ -1,7 +1,7 @@
 #pragma once
 
 class QKeyEvent;
-class QsciScintillaBase;
+class Engine;
 
 // The editing area answers the keyboard exactly as the plain Qt text field it
 // replaced did: the same keys move, select, delete and type, through the
@@ -14,9 +14,9 @@ class QsciScintillaBase;
 // drops them all, and answerScriptKey() takes the keys instead.
 
 // Empties the engine's key map.
-void useScriptKeys(QsciScintillaBase& engine);
+void useScriptKeys(Engine& engine);
 
 // Runs the command the plain field had for the key, or types the key's text
 // where the plain field typed it. Returns false for a key the plain field
 // ignored; the engine is then left as it was.
-bool answerScriptKey(QsciScintillaBase& engine, const QKeyEvent& key);
+bool answerScriptKey(Engine& engine, const QKeyEvent& key);

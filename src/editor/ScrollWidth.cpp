@@ -1,14 +1,12 @@
 #include "editor/ScrollWidth.h"
 
-#include "editor/ScriptEditor.h"
+#include "editor/Engine.h"
 
 #include <algorithm>
 #include <array>
 #include <cstring>
 
 namespace {
-
-using Sci = QsciScintillaBase;
 
 // How many of the lines with the most characters a whole count measures.
 constexpr size_t measuredLines = 8;
@@ -24,29 +22,21 @@ bool isContinuationByte(char c) { return (uchar(c) & 0xC0) == 0x80; }
 
 } // namespace
 
-ScrollWidth::ScrollWidth(ScriptEditor& editor)
-    : editor_(editor)
+ScrollWidth::ScrollWidth(Engine& engine)
+    : engine_(engine)
 {
-}
-
-long ScrollWidth::send(unsigned int message, qsizetype wParam, qsizetype lParam) const
-{
-    return editor_.SendScintilla(message, static_cast<unsigned long>(wParam),
-                                 static_cast<long>(lParam));
 }
 
 int ScrollWidth::measure(qsizetype line) const
 {
-    const qsizetype start = send(Sci::SCI_POSITIONFROMLINE, line);
-    const qsizetype end = send(Sci::SCI_GETLINEENDPOSITION, line);
+    const qsizetype start = engine_.lineStart(line);
+    const qsizetype end = engine_.lineEnd(line);
     if (end - start <= estimatedPast)
-        return int(send(Sci::SCI_POINTXFROMPOSITION, 0, end)
-                   - send(Sci::SCI_POINTXFROMPOSITION, 0, start));
-    const QByteArrayView text = editor_.engineText().sliced(start, end - start);
+        return engine_.xOfOffset(end) - engine_.xOfOffset(start);
+    const QByteArrayView text = engine_.text().sliced(start, end - start);
     const qsizetype characters =
         std::count_if(text.begin(), text.end(), [](char c) { return !isContinuationByte(c); });
-    const int widestCharacter =
-        int(editor_.SendScintilla(Sci::SCI_TEXTWIDTH, uintptr_t(Sci::STYLE_DEFAULT), "W"));
+    const int widestCharacter = engine_.textWidth("W");
     return int(std::min<qsizetype>(characters * widestCharacter, INT_MAX / 2));
 }
 
@@ -57,8 +47,8 @@ void ScrollWidth::measureLongest(qsizetype from, qsizetype to)
         qsizetype start = 0;
     };
     std::array<Candidate, measuredLines> longest{};
-    const QByteArrayView text = editor_.engineText();
-    const int tabWidth = int(send(Sci::SCI_GETTABWIDTH));
+    const QByteArrayView text = engine_.text();
+    const int tabWidth = engine_.tabWidth();
     const char* const data = text.data();
     qsizetype lineStart = from;
     while (lineStart <= to) {
@@ -83,7 +73,7 @@ void ScrollWidth::measureLongest(qsizetype from, qsizetype to)
     for (const Candidate& candidate : longest) {
         if (candidate.columns < 0)
             continue;
-        const qsizetype line = send(Sci::SCI_LINEFROMPOSITION, candidate.start);
+        const qsizetype line = engine_.lineFromOffset(candidate.start);
         const int width = measure(line);
         if (width > widest_) {
             widest_ = width;
@@ -92,14 +82,14 @@ void ScrollWidth::measureLongest(qsizetype from, qsizetype to)
     }
 }
 
-void ScrollWidth::apply() { send(Sci::SCI_SETSCROLLWIDTH, std::max(1, widest_ + caretRoom)); }
+void ScrollWidth::apply() { engine_.setScrollWidth(std::max(1, widest_ + caretRoom)); }
 
 void ScrollWidth::countAll()
 {
     countPending_ = false;
     widest_ = 0;
     widestLine_ = -1;
-    measureLongest(0, send(Sci::SCI_GETLENGTH));
+    measureLongest(0, engine_.length());
     apply();
 }
 
@@ -107,7 +97,7 @@ void ScrollWidth::inserting(qsizetype offset, qsizetype lineBreaks)
 {
     if (lineBreaks == 0 || widestLine_ < 0)
         return;
-    const qsizetype line = send(Sci::SCI_LINEFROMPOSITION, offset);
+    const qsizetype line = engine_.lineFromOffset(offset);
     // A line break put into the widest line splits it.
     if (line == widestLine_)
         countPending_ = true;
@@ -119,8 +109,8 @@ void ScrollWidth::deleting(qsizetype offset, qsizetype length)
 {
     if (widestLine_ < 0)
         return;
-    const qsizetype first = send(Sci::SCI_LINEFROMPOSITION, offset);
-    const qsizetype last = send(Sci::SCI_LINEFROMPOSITION, offset + length);
+    const qsizetype first = engine_.lineFromOffset(offset);
+    const qsizetype last = engine_.lineFromOffset(offset + length);
     if (widestLine_ >= first && widestLine_ <= last)
         countPending_ = true;
     else if (widestLine_ > last)
@@ -139,8 +129,7 @@ void ScrollWidth::measureLines(qsizetype firstLine, qsizetype lastLine)
             }
         }
     } else {
-        measureLongest(send(Sci::SCI_POSITIONFROMLINE, firstLine),
-                       send(Sci::SCI_GETLINEENDPOSITION, lastLine));
+        measureLongest(engine_.lineStart(firstLine), engine_.lineEnd(lastLine));
     }
     if (widest_ != before)
         apply();

@@ -2,7 +2,7 @@
 
 #include <QtGlobal>
 
-class ScriptEditor;
+class Engine;
 
 // How far the editor scrolls sideways: as wide as its widest line, so that
 // the horizontal scroll bar shows exactly when a line is wider than the view,
@@ -15,7 +15,7 @@ class ScriptEditor;
 // shortens or removes the widest line makes a whole count again.
 class ScrollWidth {
 public:
-    explicit ScrollWidth(ScriptEditor& editor);
+    explicit ScrollWidth(Engine& engine);
 
     // After the whole text was replaced.
     void countAll();
@@ -35,14 +35,13 @@ public:
     int widest() const { return widest_; }
 
 private:
-    long send(unsigned int message, qsizetype wParam = 0, qsizetype lParam = 0) const;
     int measure(qsizetype line) const;
     // The widest of the few lines between those offsets with the most characters.
     void measureLongest(qsizetype from, qsizetype to);
     void measureLines(qsizetype firstLine, qsizetype lastLine);
     void apply();
 
-    ScriptEditor& editor_;
+    Engine& engine_;
     int widest_ = 0;
     qsizetype widestLine_ = -1;
     bool countPending_ = false;

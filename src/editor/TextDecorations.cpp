@@ -1,6 +1,6 @@
 #include "editor/TextDecorations.h"
 
-#include "editor/ScriptEditor.h"
+#include "editor/Engine.h"
 #include "editor/StyleTable.h"
 
 #include <QFontMetricsF>
@@ -10,24 +10,22 @@
 
 namespace {
 
-using Sci = QsciScintillaBase;
-
 // The engine's smallest font size, in points, however far it is zoomed out.
 constexpr float smallestSize = 2;
 
 // The font the engine shows a format in, at the engine's zoom.
-QFont engineFont(const ScriptEditor& editor, const FontChoice& format)
+QFont engineFont(const Engine& engine, const FontChoice& format)
 {
     QFont font = toQFont(format);
-    const long zoom = editor.SendScintilla(Sci::SCI_GETZOOM);
-    font.setPointSizeF(std::max(smallestSize, format.size + float(zoom)));
+    font.setPointSizeF(std::max(smallestSize, format.size + float(engine.zoom())));
     return font;
 }
 
 } // namespace
 
-TextDecorations::TextDecorations(ScriptEditor& editor)
-    : editor_(editor)
+TextDecorations::TextDecorations(Engine& engine, const StyleTable& styles)
+    : engine_(engine)
+    , styles_(styles)
 {
 }
 
@@ -41,8 +39,8 @@ int TextDecorations::baselineOffset()
         return *baselineOffset_;
     int ascent = 1;
     for (int style = 0; style < StyleTable::styleCount; ++style) {
-        const QFontMetricsF metrics(engineFont(editor_, editor_.styleFormat(style)),
-                                    editor_.viewport());
+        const QFontMetricsF metrics(engineFont(engine_, styles_.format(style)),
+                                    engine_.widget().viewport());
         ascent = std::max(ascent, int(metrics.ascent()));
     }
     baselineOffset_ = ascent;
@@ -53,49 +51,41 @@ void TextDecorations::paint(QPainter& painter, const QRect& area)
 {
     StyleTable::StyleSet decorated;
     for (int style = 0; style < StyleTable::styleCount; ++style) {
-        const FontChoice& format = editor_.styleFormat(style);
+        const FontChoice& format = styles_.format(style);
         decorated.set(size_t(style), format.strikeout || format.underline);
     }
     if (decorated.none())
         return;
 
-    const auto send = [this](unsigned int message, qsizetype wParam = 0, qsizetype lParam = 0) {
-        return qsizetype(editor_.SendScintilla(message, static_cast<unsigned long>(wParam),
-                                               static_cast<long>(lParam)));
-    };
-    const qsizetype selectionFrom = send(Sci::SCI_GETSELECTIONSTART);
-    const qsizetype selectionTo = send(Sci::SCI_GETSELECTIONEND);
-    const QColor selectedColor = editor_.palette().color(QPalette::HighlightedText);
+    const qsizetype selectionFrom = engine_.selectionStart();
+    const qsizetype selectionTo = engine_.selectionEnd();
+    const QColor selectedColor = engine_.widget().palette().color(QPalette::HighlightedText);
     const int baseline = baselineOffset();
-    const int width = editor_.viewport()->width();
-    const qsizetype lineCount = send(Sci::SCI_GETLINECOUNT);
-    const qsizetype firstLine = send(Sci::SCI_GETFIRSTVISIBLELINE);
-    const qsizetype lastLine = std::min(lineCount, firstLine + send(Sci::SCI_LINESONSCREEN) + 2);
+    const int width = engine_.widget().viewport()->width();
+    const qsizetype lineCount = engine_.lineCount();
+    const qsizetype firstLine = engine_.firstVisibleLine();
+    const qsizetype lastLine = std::min(lineCount, firstLine + engine_.linesOnScreen() + 2);
 
     painter.save();
     for (qsizetype line = firstLine; line < lastLine; ++line) {
-        const qsizetype lineStart = send(Sci::SCI_POSITIONFROMLINE, line);
-        const int top = int(send(Sci::SCI_POINTYFROMPOSITION, 0, lineStart));
-        const int height = int(send(Sci::SCI_TEXTHEIGHT, line));
+        const qsizetype lineStart = engine_.lineStart(line);
+        const int top = engine_.yOfOffset(lineStart);
+        const int height = engine_.lineHeight(line);
         if (top >= area.bottom() + 1 || top + height <= area.top())
             continue;
-        const qsizetype lineEnd = send(Sci::SCI_GETLINEENDPOSITION, line);
+        const qsizetype lineEnd = engine_.lineEnd(line);
         // Only the part of a long line that is on screen, a character more
         // each side for those cut by the edges.
-        const qsizetype from =
-            send(Sci::SCI_POSITIONBEFORE, send(Sci::SCI_POSITIONFROMPOINT, area.left(), top));
-        const qsizetype to =
-            send(Sci::SCI_POSITIONAFTER, send(Sci::SCI_POSITIONFROMPOINT, area.right() + 1, top));
+        const qsizetype from = engine_.offsetBefore(engine_.offsetAtPoint({area.left(), top}));
+        const qsizetype to = engine_.offsetAfter(engine_.offsetAtPoint({area.right() + 1, top}));
         const qsizetype runFrom = std::clamp(from, lineStart, lineEnd);
         const qsizetype runTo = std::clamp(to, runFrom, lineEnd);
-        const auto xAt = [&send](qsizetype offset) {
-            return qreal(send(Sci::SCI_POINTXFROMPOSITION, 0, offset));
-        };
-        editor_.forEachStyleRun(runFrom, runTo, [&](int style, qsizetype start, qsizetype length) {
+        const auto xAt = [this](qsizetype offset) { return qreal(engine_.xOfOffset(offset)); };
+        engine_.forEachStyleRun(runFrom, runTo, [&](int style, qsizetype start, qsizetype length) {
             if (!decorated.test(size_t(style)))
                 return true;
-            const FontChoice& format = editor_.styleFormat(style);
-            const QFontMetricsF metrics(engineFont(editor_, format), editor_.viewport());
+            const FontChoice& format = styles_.format(style);
+            const QFontMetricsF metrics(engineFont(engine_, format), engine_.widget().viewport());
             QPen pen(format.color, std::max<qreal>(1, metrics.lineWidth()));
             pen.setCapStyle(Qt::FlatCap);
             const qreal y = top + baseline;

@@ -4,7 +4,8 @@
 #include <optional>
 
 class QPainter;
-class ScriptEditor;
+class Engine;
+class StyleTable;
 
 // Strikeout and underline, drawn over the text the engine painted, as Qt's
 // text fields draw them: for each run in its own colour, through the middle
@@ -13,7 +14,7 @@ class ScriptEditor;
 // one pixel thick at one height for every size.
 class TextDecorations {
 public:
-    explicit TextDecorations(ScriptEditor& editor);
+    TextDecorations(Engine& engine, const StyleTable& styles);
 
     // Paints over the visible lines; area: the part of the viewport to paint.
     void paint(QPainter& painter, const QRect& area);
@@ -25,6 +26,7 @@ public:
     int baselineOffset();
 
 private:
-    ScriptEditor& editor_;
+    Engine& engine_;
+    const StyleTable& styles_;
     std::optional<int> baselineOffset_;
 };

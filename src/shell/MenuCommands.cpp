@@ -1,12 +1,12 @@
 #include "shell/MenuCommands.h"
 
 #include "editing/FindDialog.h"
-#include "editor/ScriptEditor.h"
+#include "editor/EditorControl.h"
 #include "help/AboutBox.h"
 #include "help/TriggerHelpWindow.h"
 #include "platform/Services.h"
 
-MenuCommands::MenuCommands(ScriptEditor& editor, const Services& services,
+MenuCommands::MenuCommands(EditorControl& editor, const Services& services,
                            FileCommands::NameListener documentNamed)
     : editor(editor)
     , files(editor, *services.commonDialog, *services.messageBox, *services.process,

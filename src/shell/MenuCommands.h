@@ -9,7 +9,7 @@
 
 class AboutBox;
 class FindDialog;
-class ScriptEditor;
+class EditorControl;
 class TriggerHelpWindow;
 struct Services;
 
@@ -18,13 +18,13 @@ struct Services;
 // have no owner window; they are closed with the commands.
 struct MenuCommands {
     // documentNamed: where the window hears of the document's new file name.
-    MenuCommands(ScriptEditor& editor, const Services& services,
+    MenuCommands(EditorControl& editor, const Services& services,
                  FileCommands::NameListener documentNamed);
     ~MenuCommands();
     MenuCommands(const MenuCommands&) = delete;
     MenuCommands& operator=(const MenuCommands&) = delete;
 
-    ScriptEditor& editor;
+    EditorControl& editor;
     FileCommands files;
     ClipboardCommands clipboard;
     FormatCommands format;

@@ -1,3 +1,4 @@
+#include "editor/AccessibleScriptEditor.h"
 #include "editor/EditorAccessibility.h"
 #include "editor/ScriptEditor.h"
 
