@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FileBytes.h"
 #include "document/FileCommands.h"
 #include "editor/ScriptEditor.h"
 #include "support/FakeServices.h"
@@ -25,18 +26,6 @@ struct FileCommandsHarness {
     FakeProcessControl process;
     FileCommands files{*text, dialog, messageBox, process, captionShownIn(window)};
 };
-
-inline bool writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-inline QByteArray readBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
 
 // What saving an opened file must write: every byte as it was, each line end
 // (CR LF, lone LF or lone CR) as CR LF, and CR LF after the last line when

@@ -59,11 +59,9 @@ private slots:
 
     void documentIsModifiedByEditsOnlyUntilSaved();
     void exitWithoutEditsEndsAtOnce();
-    void exitWithEditsAsksFirst_data();
-    void exitWithEditsAsksFirst();
+    void editsAreSettledFirst_data();
+    void editsAreSettledFirst();
     void closingTheWindowAsksOnlyWhenExitHasNot();
-    void openWithEditsAsksFirst_data();
-    void openWithEditsAsksFirst();
     void openWithoutEditsAsksNothing();
 
 private:
@@ -643,31 +641,46 @@ void FileCommandsTest::exitWithoutEditsEndsAtOnce()
     QVERIFY(h->dialog.shown.isEmpty());
 }
 
-void FileCommandsTest::exitWithEditsAsksFirst_data()
+// Exit and Open, with edits not yet saved, first ask whether to save them.
+void FileCommandsTest::editsAreSettledFirst_data()
 {
+    QTest::addColumn<bool>("open");
     QTest::addColumn<bool>("hasFile");
     QTest::addColumn<MessageBox::Answer>("answer");
     // The Save As dialog's answer, where it shows: a name, or cancelled.
     QTest::addColumn<bool>("saveAsChoosesAName");
-    QTest::addColumn<bool>("ends");
     QTest::addColumn<bool>("saved");
+    // Exit ends the program, Open shows its dialog and opens the next file.
+    QTest::addColumn<bool>("goesOn");
     using A = MessageBox::Answer;
-    QTest::newRow("file, Yes saves and ends") << true << A::Yes << false << true << true;
-    QTest::newRow("file, No ends unsaved") << true << A::No << false << true << false;
-    QTest::newRow("file, Cancel stays") << true << A::Cancel << false << false << false;
-    QTest::newRow("untitled, Yes runs Save As") << false << A::Yes << true << true << true;
-    QTest::newRow("untitled, Yes, Save As cancelled") << false << A::Yes << false << false << false;
-    QTest::newRow("untitled, No ends unsaved") << false << A::No << false << true << false;
+    for (const bool open : {false, true}) {
+        const char* command = open ? "Open" : "Exit";
+        QTest::addRow("%s: file, Yes saves, goes on", command)
+            << open << true << A::Yes << false << true << true;
+        QTest::addRow("%s: file, No goes on unsaved", command)
+            << open << true << A::No << false << false << true;
+        QTest::addRow("%s: file, Cancel stays", command)
+            << open << true << A::Cancel << false << false << false;
+        QTest::addRow("%s: untitled, Yes runs Save As", command)
+            << open << false << A::Yes << true << true << true;
+        QTest::addRow("%s: untitled, Yes, Save As cancelled", command)
+            << open << false << A::Yes << false << false << false;
+        QTest::addRow("%s: untitled, No goes on unsaved", command)
+            << open << false << A::No << false << false << true;
+    }
 }
 
-void FileCommandsTest::exitWithEditsAsksFirst()
+void FileCommandsTest::editsAreSettledFirst()
 {
+    QFETCH(bool, open);
     QFETCH(bool, hasFile);
     QFETCH(MessageBox::Answer, answer);
     QFETCH(bool, saveAsChoosesAName);
-    QFETCH(bool, ends);
     QFETCH(bool, saved);
+    QFETCH(bool, goesOn);
     const QString path = dir->filePath(u"edited.scp"_s);
+    const QString next = dir->filePath(u"next.scp"_s);
+    QVERIFY(writeBytes(next, "next"));
     if (hasFile) {
         QVERIFY(writeBytes(path, "old"));
         h->dialog.fileAnswers = {path};
@@ -677,22 +690,38 @@ void FileCommandsTest::exitWithEditsAsksFirst()
     h->messageBox.answers = {answer};
     if (!hasFile && answer == MessageBox::Answer::Yes)
         h->dialog.fileAnswers = {saveAsChoosesAName ? std::optional(path) : std::nullopt};
+    if (open && goesOn)
+        h->dialog.fileAnswers.push_back(next);
+    const qsizetype dialogsBefore = h->dialog.shown.size();
 
-    h->files.exit();
+    if (open)
+        h->files.openFile();
+    else
+        h->files.exit();
 
     QCOMPARE(h->messageBox.asked.size(), 1);
     const FakeMessageBox::Asked& asked = h->messageBox.asked.first();
     QCOMPARE(asked.prompt, u"Save changes to %1?"_s.arg(hasFile ? path : u"Untitled"_s));
-    QCOMPARE(asked.title, u"VX Exit..."_s);
+    QCOMPARE(asked.title, open ? u"VX Open..."_s : u"VX Exit..."_s);
     QCOMPARE(asked.buttons, MessageBox::Buttons::YesNoCancel);
     QCOMPARE(asked.icon, MessageBox::Icon::Question);
-    QCOMPARE(h->process.endCalls, ends ? 1 : 0);
-    const QString text = hasFile ? u"new old"_s : u"new "_s;
-    QCOMPARE(h->text->documentText(), text);
-    QCOMPARE(readBytes(path), saved     ? text.toLatin1() + "\r\n"
+    const QString edited = hasFile ? u"new old"_s : u"new "_s;
+    QCOMPARE(readBytes(path), saved     ? edited.toLatin1() + "\r\n"
                               : hasFile ? "old"_ba
                                         : "<unreadable>"_ba);
     QVERIFY(h->dialog.fileAnswers.empty());
+    if (!open) {
+        QCOMPARE(h->process.endCalls, goesOn ? 1 : 0);
+        QCOMPARE(h->text->documentText(), edited);
+        return;
+    }
+    QCOMPARE(h->text->documentText(), goesOn ? u"next"_s : edited);
+    QCOMPARE(h->files.currentFileName(), goesOn ? next : hasFile ? path : QString());
+    // No open dialog after Cancel, nor after a save that did not happen.
+    const bool openDialogShown =
+        h->dialog.shown.size() > dialogsBefore
+        && h->dialog.shown.last().kind == FakeCommonDialog::Shown::Kind::Open;
+    QCOMPARE(openDialogShown, goesOn);
 }
 
 // Exit closes every window itself once the user has answered: the window's
@@ -711,66 +740,6 @@ void FileCommandsTest::closingTheWindowAsksOnlyWhenExitHasNot()
     QCOMPARE(h->process.endCalls, 1);
     QVERIFY(h->files.mayCloseWindow());
     QCOMPARE(h->messageBox.asked.size(), 3);
-}
-
-void FileCommandsTest::openWithEditsAsksFirst_data()
-{
-    QTest::addColumn<bool>("hasFile");
-    QTest::addColumn<MessageBox::Answer>("answer");
-    // Where Save As shows: whether it chooses a name.
-    QTest::addColumn<bool>("saveAsChoosesAName");
-    QTest::addColumn<bool>("saved");
-    QTest::addColumn<bool>("opens");
-    using A = MessageBox::Answer;
-    QTest::newRow("file, Yes saves, then opens") << true << A::Yes << false << true << true;
-    QTest::newRow("file, No opens unsaved") << true << A::No << false << false << true;
-    QTest::newRow("file, Cancel stays") << true << A::Cancel << false << false << false;
-    QTest::newRow("untitled, Yes runs Save As") << false << A::Yes << true << true << true;
-    QTest::newRow("untitled, Yes, Save As cancelled") << false << A::Yes << false << false << false;
-}
-
-void FileCommandsTest::openWithEditsAsksFirst()
-{
-    QFETCH(bool, hasFile);
-    QFETCH(MessageBox::Answer, answer);
-    QFETCH(bool, saveAsChoosesAName);
-    QFETCH(bool, saved);
-    QFETCH(bool, opens);
-    const QString path = dir->filePath(u"edited.scp"_s);
-    const QString next = dir->filePath(u"next.scp"_s);
-    QVERIFY(writeBytes(next, "next"));
-    if (hasFile) {
-        QVERIFY(writeBytes(path, "old"));
-        h->dialog.fileAnswers = {path};
-        h->files.openFile();
-    }
-    h->text->setSelectedText(u"new "_s);
-    h->messageBox.answers = {answer};
-    if (!hasFile && answer == MessageBox::Answer::Yes)
-        h->dialog.fileAnswers = {saveAsChoosesAName ? std::optional(path) : std::nullopt};
-    if (opens)
-        h->dialog.fileAnswers.push_back(next);
-    const qsizetype dialogsBefore = h->dialog.shown.size();
-
-    h->files.openFile();
-
-    QCOMPARE(h->messageBox.asked.size(), 1);
-    const FakeMessageBox::Asked& asked = h->messageBox.asked.first();
-    QCOMPARE(asked.prompt, u"Save changes to %1?"_s.arg(hasFile ? path : u"Untitled"_s));
-    QCOMPARE(asked.title, u"VX Open..."_s);
-    QCOMPARE(asked.buttons, MessageBox::Buttons::YesNoCancel);
-    QCOMPARE(asked.icon, MessageBox::Icon::Question);
-    const QString edited = hasFile ? u"new old"_s : u"new "_s;
-    QCOMPARE(h->text->documentText(), opens ? u"next"_s : edited);
-    QCOMPARE(h->files.currentFileName(), opens ? next : hasFile ? path : QString());
-    if (saved || hasFile)
-        QCOMPARE(readBytes(path), saved ? edited.toLatin1() + "\r\n" : "old"_ba);
-    // No open dialog after Cancel, nor after a save that did not happen.
-    const bool openDialogShown =
-        !h->dialog.shown.isEmpty() && h->dialog.shown.size() > dialogsBefore
-        && h->dialog.shown.last().kind == FakeCommonDialog::Shown::Kind::Open;
-    QCOMPARE(openDialogShown, opens);
-    QVERIFY(h->dialog.fileAnswers.empty());
 }
 
 void FileCommandsTest::openWithoutEditsAsksNothing()

@@ -1,3 +1,4 @@
+#include "FileBytes.h"
 #include "document/SafeFileWriter.h"
 
 #include <QDir>
@@ -29,19 +30,6 @@ namespace {
 constexpr uid_t nobody = 65534;
 const QByteArray previous = "the previous script\r\n";
 const QByteArray next(1000, 'x');
-
-QByteArray contentsOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-void createFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
 
 struct stat statusOf(const QString& path)
 {
@@ -79,7 +67,7 @@ QStringList scriptNames(bool inPlace)
 void verifySaved(const QTemporaryDir& dir, bool inPlace)
 {
     for (const QString& name : scriptNames(inPlace))
-        QCOMPARE(contentsOf(dir.filePath(name)), next);
+        QCOMPARE(readBytes(dir.filePath(name)), next);
     QCOMPARE(namesIn(dir), scriptNames(inPlace));
 }
 
@@ -169,18 +157,6 @@ private:
     bool wasSet_;
 };
 
-bool setImmutable(const QString& path, bool immutable)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY);
-    int flags = 0;
-    bool done = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-    flags = immutable ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
-    done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-    if (fd >= 0)
-        ::close(fd);
-    return done;
-}
-
 // Mounts the file over itself in a mount namespace of the calling process's
 // own, so that it is a mount point; with a read-only folder, the folder is
 // then mounted read-only over itself, the file's mount left writable.
@@ -246,7 +222,7 @@ void SafeFileWriterTest::writesANewFile()
     const QString path = dir.filePath(u"new.vls"_s);
     const SafeFileWriter::Result result = SafeFileWriter().write(path, "abc\r\n");
     QVERIFY(result.written);
-    QCOMPARE(contentsOf(path), "abc\r\n"_ba);
+    QCOMPARE(readBytes(path), "abc\r\n"_ba);
     const QString plain = dir.filePath(u"plain"_s);
     ::close(::open(QFile::encodeName(plain).constData(), O_CREAT | O_WRONLY, 0666));
     QCOMPARE(statusOf(path).st_mode, statusOf(plain).st_mode);
@@ -258,7 +234,7 @@ void SafeFileWriterTest::replacesAnExistingFileWhole()
     const QString path = dir.filePath(u"old.vls"_s);
     createFile(path, "a much longer old text\r\n");
     QVERIFY(SafeFileWriter().write(path, "new\r\n").written);
-    QCOMPARE(contentsOf(path), "new\r\n"_ba);
+    QCOMPARE(readBytes(path), "new\r\n"_ba);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{u"old.vls"_s});
 }
 
@@ -300,7 +276,7 @@ void SafeFileWriterTest::writeFailingPartWayKeepsThePreviousFile()
 
     QVERIFY(!result.written);
     QVERIFY2(result.reason.contains(reason), qPrintable(result.reason));
-    QCOMPARE(contentsOf(path), previous);
+    QCOMPARE(readBytes(path), previous);
     QCOMPARE(statusOf(path).st_ino, inode);
     QCOMPARE(namesIn(dir), scriptNames(inPlace));
 }
@@ -336,7 +312,7 @@ void SafeFileWriterTest::inPlaceSaveThatCannotBeUndoneKeepsTheBackup()
     QCOMPARE(names.size(), 3);
     QVERIFY2(names[1].startsWith(u"script.scp.backup-"_s), qPrintable(names[1]));
     QVERIFY2(result.reason.contains(dir.filePath(names[1])), qPrintable(result.reason));
-    QCOMPARE(contentsOf(dir.filePath(names[1])), previous);
+    QCOMPARE(readBytes(dir.filePath(names[1])), previous);
 }
 
 // The space for a longer content is reserved before an in-place save changes
@@ -367,7 +343,7 @@ void SafeFileWriterTest::fullDiskStopsAnInPlaceSaveBeforeTheFileChanges()
     QVERIFY(!result.written);
     QCOMPARE(result.reason, qt_error_string(ENOSPC));
     QCOMPARE(calls, 0);
-    QCOMPARE(contentsOf(path), previous);
+    QCOMPARE(readBytes(path), previous);
     QCOMPARE(namesIn(dir), scriptNames(true));
 }
 
@@ -395,12 +371,12 @@ void SafeFileWriterTest::killedPartWayLeavesTheOldContentWhole()
     QVERIFY(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
 
     if (!inPlace) {
-        QCOMPARE(contentsOf(path), previous);
+        QCOMPARE(readBytes(path), previous);
         return;
     }
     const QStringList backups = QDir(dir.path()).entryList({u"script.scp.backup-*"_s});
     QCOMPARE(backups.size(), 1);
-    QCOMPARE(contentsOf(dir.filePath(backups[0])), previous);
+    QCOMPARE(readBytes(dir.filePath(backups[0])), previous);
 }
 
 // In place also shows that both names of a hard-linked file get the content.
@@ -505,7 +481,7 @@ void SafeFileWriterTest::writesThroughASymbolicLink()
     QCOMPARE(::symlink("real/script.scp", QFile::encodeName(link).constData()), 0);
 
     QVERIFY(SafeFileWriter().write(link, next).written);
-    QCOMPARE(contentsOf(target), next);
+    QCOMPARE(readBytes(target), next);
     QVERIFY(S_ISLNK(statusOf(link).st_mode));
     QCOMPARE(QFileInfo(link).symLinkTarget(), target);
     QCOMPARE(QDir(dir.filePath(u"real"_s)).entryList(QDir::Files | QDir::Hidden),
@@ -524,14 +500,14 @@ void SafeFileWriterTest::refusedLinksAreNeverWrittenThrough()
         SafeFileWriter().write(link, next, SafeFileWriter::Links::Refuse);
     QVERIFY(!refused.written);
     QCOMPARE(refused.reason, u"\"%1\" is a link to \"root-only\"; it was not saved."_s.arg(link));
-    QCOMPARE(contentsOf(target), previous);
+    QCOMPARE(readBytes(target), previous);
     QVERIFY(S_ISLNK(statusOf(link).st_mode));
 
     // A plain file is written as ever.
     const QString plain = dir.filePath(u"plain.scp"_s);
     createFile(plain, previous);
     QVERIFY(SafeFileWriter().write(plain, next, SafeFileWriter::Links::Refuse).written);
-    QCOMPARE(contentsOf(plain), next);
+    QCOMPARE(readBytes(plain), next);
 }
 
 void SafeFileWriterTest::refusesWhatIsNotARegularFile_data()
@@ -566,7 +542,7 @@ void SafeFileWriterTest::failsWithTheSystemsReasonWhenTheFolderIsAFile()
     const SafeFileWriter::Result result = SafeFileWriter().write(notAFolder + u"/a.vls"_s, "abc");
     QVERIFY(!result.written);
     QCOMPARE(result.reason, qt_error_string(ENOTDIR));
-    QCOMPARE(contentsOf(notAFolder), "x"_ba);
+    QCOMPARE(readBytes(notAFolder), "x"_ba);
 }
 
 // Root may write anywhere, so as root the save runs as an unprivileged user.
@@ -604,7 +580,7 @@ void SafeFileWriterTest::failsWhereTheUserMayNotWriteAndKeepsTheFile()
     QCOMPARE(status, 0);
     QVERIFY(!result.written);
     QCOMPARE(result.reason, qt_error_string(EACCES));
-    QCOMPARE(contentsOf(QFile::decodeName(path)), previous);
+    QCOMPARE(readBytes(QFile::decodeName(path)), previous);
     QCOMPARE(namesIn(dir), scriptNames(inPlace));
 }
 
@@ -632,7 +608,7 @@ void SafeFileWriterTest::aNewFileGetsWhatTheFoldersDefaultAclGives()
 
     const QString path = dir.filePath(u"new.vls"_s);
     QVERIFY(SafeFileWriter().write(path, next).written);
-    QCOMPARE(contentsOf(path), next);
+    QCOMPARE(readBytes(path), next);
     QCOMPARE(statusOf(path).st_mode, statusOf(plain).st_mode);
     QCOMPARE(accessAcl(path), accessAcl(plain));
     QVERIFY(accessAcl(path) != "<none>");

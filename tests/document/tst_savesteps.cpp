@@ -1,3 +1,4 @@
+#include "FileBytes.h"
 #include "document/SafeFileWriter.h"
 
 #include <QDir>
@@ -170,19 +171,6 @@ namespace {
 const QByteArray previous = "the previous script\r\n";
 const QByteArray next(1000, 'x');
 
-QByteArray contentsOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-void createFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
 QStringList namesIn(const QString& folder)
 {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
@@ -193,18 +181,6 @@ mode_t modeOf(const QString& path)
     struct stat status {};
     ::lstat(QFile::encodeName(path).constData(), &status);
     return status.st_mode & 07777;
-}
-
-bool setImmutable(const QString& path, bool immutable)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY);
-    int flags = 0;
-    bool done = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-    flags = immutable ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
-    done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-    if (fd >= 0)
-        ::close(fd);
-    return done;
 }
 
 // Watches the folder while it lives.
@@ -288,7 +264,7 @@ void SaveStepsTest::syncsBeforeAndAfterEachRename()
     if (kind == u"cache")
         QVERIFY(setImmutable(dir.path(), false));
     QVERIFY2(result.written, qPrintable(result.reason));
-    QCOMPARE(contentsOf(path), next);
+    QCOMPARE(readBytes(path), next);
     QCOMPARE(seen, steps);
 }
 
@@ -352,17 +328,17 @@ void SaveStepsTest::killedSaveLeavesOnlyCopiesOfTheUsersOwn()
     QCOMPARE(::waitpid(child, &status, 0), child);
     QVERIFY(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
 
-    QCOMPARE(contentsOf(path).left(500), fileAfterKill);
+    QCOMPARE(readBytes(path).left(500), fileAfterKill);
     const QStringList left = QDir(dir.path()).entryList({leftOver}, QDir::Files | QDir::Hidden);
     QCOMPARE(left.size(), 1);
     const QString copy = dir.filePath(left[0]);
-    QCOMPARE(contentsOf(copy), leftOverContent);
+    QCOMPARE(readBytes(copy), leftOverContent);
     QCOMPARE(modeOf(copy), mode_t(0600));
     QCOMPARE(namesIn(dir.path()).size(), names.size() + 1);
 
     const SafeFileWriter::Result result = SafeFileWriter().write(path, next);
     QVERIFY2(result.written, qPrintable(result.reason));
-    QCOMPARE(contentsOf(path), next);
+    QCOMPARE(readBytes(path), next);
     QCOMPARE(QFileInfo::exists(copy), keptByNextSave);
     if (!exists)
         names << u"script.scp"_s;
@@ -393,8 +369,8 @@ void SaveStepsTest::inPlaceSaveDoesNotFollowALinkPutInTheFilesPlace()
     }
     QVERIFY(!result.written);
     QCOMPARE(result.reason, qt_error_string(ELOOP));
-    QCOMPARE(contentsOf(other), "someone else's file"_ba);
-    QCOMPARE(contentsOf(dir.filePath(u"script.lnk"_s)), previous);
+    QCOMPARE(readBytes(other), "someone else's file"_ba);
+    QCOMPARE(readBytes(dir.filePath(u"script.lnk"_s)), previous);
     QCOMPARE(namesIn(dir.path()), (QStringList{u"other"_s, u"script.lnk"_s, u"script.scp"_s}));
 }
 
