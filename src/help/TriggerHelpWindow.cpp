@@ -5,6 +5,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QQuickWidget>
 #include <QWebEngineView>
 
 using namespace Qt::StringLiterals;
@@ -32,6 +33,13 @@ TriggerHelpWindow::TriggerHelpWindow(QUrl helpAddress, QWidget* parent)
     // Stays empty until the user asks for the page.
     browser->setObjectName(u"WebBrowser1"_s);
     browser->setGeometry(rectFromTwips(0, 0, 9765, 5520));
+    // The browser draws into a Qt Quick widget, which it creates only after
+    // the window is shown. Qt then replaces the window with one of the kind
+    // such widgets need: it flickers, and the window manager sees a new
+    // window that nobody asked to focus, so the keyboard stays behind. An
+    // empty Qt Quick widget, never shown, gives the window that kind from
+    // the start.
+    new QQuickWidget(this);
 
     loadButton->setObjectName(u"Command1"_s);
     loadButton->setGeometry(rectFromTwips(810, 5625, 2055, 375));

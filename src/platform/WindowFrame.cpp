@@ -75,7 +75,8 @@ void writeX11Hints(xcb_connection_t* connection, xcb_window_t window, FrameKind 
 }
 
 // Writes the hints onto each native window the widget gets, before it is
-// mapped: a window that comes to hold a web view is created anew for it.
+// mapped: Qt replaces a widget's native window when, for example, its flags
+// change after it was first shown.
 class X11FrameHints : public QObject {
 public:
     X11FrameHints(QWidget& window, FrameKind kind, xcb_connection_t* connection)

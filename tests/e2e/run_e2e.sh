@@ -61,6 +61,16 @@ fail() {
         note "windows at failure:"
         list_windows >&2 || true
     fi
+    if [ -n "${DISPLAY:-}" ]; then
+        note "keyboard focus: window $(xdotool getwindowfocus -f 2>&1); active: $(active_window)"
+    fi
+    # Where the program waits, and which window Qt thinks has the keyboard
+    # (0x0: none), when a debugger is at hand.
+    if [ -n "$app_pid" ] && kill -0 "$app_pid" 2>/dev/null && command -v gdb >/dev/null; then
+        note "the program's main thread at failure:"
+        gdb -p "$app_pid" -batch -ex "thread 1" -ex "bt 30" \
+            -ex "print (void*)'QGuiApplication::focusWindow()'()" 2>&1 | grep '^#\|^\$' >&2 || true
+    fi
     exit 1
 }
 
@@ -651,6 +661,8 @@ help=$(wait_for_window 'Vexlon Triggers Explained' 30)
 # Light: the "Ok, go away!" button. Dark: the black ground right of it.
 wait_for_drawn "$help" "triggers-explained" 117x13+478+381 33x30+612+372 30
 check_frame "$help" "the trigger help window"
+# It has the keyboard, although its browser needs a window of another kind.
+wait_for_active "$help" 10
 click_at "$help" $((468 + 68)) $((375 + 12))    # "Ok, go away!": 7020, 5625 twips; 2055 x 375
 wait_for_no_window 'Vexlon Triggers Explained' 10
 note "the Triggers Explained window opened and closed"
