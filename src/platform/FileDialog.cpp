@@ -73,7 +73,6 @@ FileDialog::FileDialog(Mode mode, MessageBox& messages, QWidget* parent)
     list_->setFlow(QListView::TopToBottom);
     list_->setWrapping(true);
     list_->setResizeMode(QListView::Adjust);
-    list_->setUniformItemSizes(true);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
