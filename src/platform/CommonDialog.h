@@ -8,7 +8,8 @@
 // The main window's one common-dialog component: the file-open, file-save and
 // font dialogs share it, and whatever a command sets on it (filter, filter
 // index, font values) stays set for the next command. Subclasses only
-// run the dialogs; the real program shows Qt's, tests answer from a script.
+// run the dialogs; the real program shows its windows, tests answer from a
+// script.
 class CommonDialog {
 public:
     virtual ~CommonDialog() = default;

@@ -18,3 +18,12 @@ QStringList nameFiltersFrom(const QString& filter)
     }
     return result;
 }
+
+QStringList patternsOf(const QString& nameFilter)
+{
+    const qsizetype open = nameFilter.lastIndexOf(u'(');
+    if (open < 0 || !nameFilter.endsWith(u')'))
+        return {};
+    return nameFilter.sliced(open + 1, nameFilter.size() - open - 2)
+        .split(u' ', Qt::SkipEmptyParts);
+}

@@ -8,3 +8,7 @@
 // ("Text files (*.txt)", "All Files (*)"). A trailing "|" is allowed. "*.*"
 // stands for every file, as "*".
 QStringList nameFiltersFrom(const QString& filter);
+
+// The patterns of one of those name filters: "Scripts (*.vls *.scp)" gives
+// "*.vls" and "*.scp".
+QStringList patternsOf(const QString& nameFilter);

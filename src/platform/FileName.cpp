@@ -6,6 +6,14 @@ constexpr char16_t escapeBase = 0xDC00;
 
 bool isContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 
+// Whether name[i] stands for a byte that is not UTF-8, not half of a letter.
+bool isEscapedByte(QStringView name, qsizetype i)
+{
+    const char16_t unit = name[i].unicode();
+    return unit >= escapeBase + 0x80 && unit <= escapeBase + 0xFF
+           && (i == 0 || !name[i - 1].isHighSurrogate());
+}
+
 // The length of the well-formed UTF-8 sequence at the start of bytes, or 0.
 qsizetype sequenceLength(QByteArrayView bytes)
 {
@@ -66,15 +74,22 @@ QByteArray encodeFileName(QStringView name)
     bytes.reserve(name.size());
     qsizetype plain = 0; // start of the run not yet written
     for (qsizetype i = 0; i < name.size(); ++i) {
-        const char16_t unit = name[i].unicode();
-        const bool escaped = unit >= escapeBase + 0x80 && unit <= escapeBase + 0xFF
-                             && (i == 0 || !name[i - 1].isHighSurrogate());
-        if (!escaped)
+        if (!isEscapedByte(name, i))
             continue;
         bytes += name.sliced(plain, i - plain).toUtf8();
-        bytes += char(unit - escapeBase);
+        bytes += char(name[i].unicode() - escapeBase);
         plain = i + 1;
     }
     bytes += name.sliced(plain).toUtf8();
     return bytes;
+}
+
+QString readableFileName(QStringView name)
+{
+    QString readable = name.toString();
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        if (isEscapedByte(name, i))
+            readable[i] = QChar::ReplacementCharacter;
+    }
+    return readable;
 }

@@ -13,3 +13,7 @@
 // Qt's pair gives.
 QString decodeFileName(QByteArrayView bytes);
 QByteArray encodeFileName(QStringView name);
+// The name for people to read: each byte kept as a lone surrogate shows as
+// U+FFFD, as a text viewer shows a byte it cannot read. Guessing a code page
+// instead would make "caf\xE9" look exactly like a real "café" beside it.
+QString readableFileName(QStringView name);

@@ -1,5 +1,7 @@
 #include "platform/FontColorDialog.h"
 
+#include "platform/WindowFrame.h"
+
 #include <QColorDialog>
 #include <QDialogButtonBox>
 #include <QFontDatabase>
@@ -154,6 +156,10 @@ FontColorDialog::FontColorDialog(const FontChoice& initial, QWidget* parent)
     layout->addWidget(fonts_);
     layout->addLayout(bottom);
     setWindowTitle(tr("Font"));
+    // It keeps the size it opens with; the window manager then offers no resizing.
+    adjustSize();
+    setFixedSize(size());
+    setWindowFrame(*this, FrameKind::FixedDialog);
 }
 
 void FontColorDialog::setColor(const QColor& color)

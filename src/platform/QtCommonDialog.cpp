@@ -1,10 +1,10 @@
 #include "platform/QtCommonDialog.h"
 
+#include "platform/FileDialog.h"
 #include "platform/FileFilter.h"
 #include "platform/FontColorDialog.h"
 
 #include <QApplication>
-#include <QFileDialog>
 
 std::optional<QString> QtCommonDialog::runOpenDialog() { return runFileDialog(false); }
 
@@ -12,18 +12,23 @@ std::optional<QString> QtCommonDialog::runSaveDialog() { return runFileDialog(tr
 
 std::optional<QString> QtCommonDialog::runFileDialog(bool save)
 {
-    QFileDialog dialog(QApplication::activeWindow());
-    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    QWidget* owner = QApplication::activeWindow();
+    FileDialog dialog(save ? FileDialog::Mode::Save : FileDialog::Mode::Open, messages_, owner);
     const QStringList filters = nameFiltersFrom(filter());
     dialog.setNameFilters(filters);
     if (filterIndex() >= 1 && filterIndex() <= filters.size())
         dialog.selectNameFilter(filters[filterIndex() - 1]);
     if (!fileName().isEmpty())
         dialog.selectFile(fileName());
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    // When a question over the dialog (replace the file?) closes just before
+    // the dialog does, the window manager hands the keyboard back to the
+    // closing dialog and then to no window at all: the owner takes it back.
+    if (owner)
+        owner->activateWindow();
+    if (!accepted)
         return std::nullopt;
-    return dialog.selectedFiles().constFirst();
+    return dialog.chosenPath();
 }
 
 std::optional<FontChoice> QtCommonDialog::runFontDialog()

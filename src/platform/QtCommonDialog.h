@@ -1,8 +1,9 @@
 #pragma once
 
 #include "platform/CommonDialog.h"
+#include "platform/QtMessageBox.h"
 
-// Shows Qt's file dialogs and the program's font dialog.
+// Shows the program's file and font dialogs.
 class QtCommonDialog final : public CommonDialog {
 protected:
     std::optional<QString> runOpenDialog() override;
@@ -11,4 +12,6 @@ protected:
 
 private:
     std::optional<QString> runFileDialog(bool save);
+
+    QtMessageBox messages_; // the file dialog's own questions
 };

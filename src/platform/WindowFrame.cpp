@@ -2,6 +2,8 @@
 
 #include <QEvent>
 #include <QGuiApplication>
+#include <QIcon>
+#include <QPixmap>
 #include <QWidget>
 
 #include <xcb/xcb.h>
@@ -110,6 +112,14 @@ void setWindowFrame(QWidget& window, FrameKind kind)
     flags &= ~(Qt::WindowMinMaxButtonsHint | Qt::WindowFullscreenButtonHint);
     flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint;
     window.setWindowFlags(flags);
+    if (kind == FrameKind::Splash) {
+        // A window that names no icon gets the window manager's stock one in
+        // its caption (openbox draws it); a fully transparent icon leaves
+        // that place empty there and shows nothing anywhere else.
+        QPixmap nothing(16, 16);
+        nothing.fill(Qt::transparent);
+        window.setWindowIcon(QIcon(nothing));
+    }
     // Other platforms answer with no connection.
     const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     if (x11 && x11->connection())

@@ -324,7 +324,7 @@ line_inks() { # FILE WxH+X+Y
 # minimise, maximise, resize nor make full screen the window; the splash also
 # keeps out of the taskbar.
 check_frame() {
-    local actions='' state='' action deadline=$(( $(now_ms) + 5000 ))
+    local actions='' state='' icon='' action deadline=$(( $(now_ms) + 5000 ))
     until [[ $actions == *_NET_WM_ACTION_CLOSE* ]]; do
         (( $(now_ms) < deadline )) || fail "$2: no allowed actions set within 5 s ($actions)"
         actions=$(xprop -id "$1" _NET_WM_ALLOWED_ACTIONS 2>/dev/null) || actions=
@@ -336,6 +336,12 @@ check_frame() {
     if [ "${3:-}" = splash ]; then
         state=$(xprop -id "$1" _NET_WM_STATE)
         [[ $state == *_NET_WM_STATE_SKIP_TASKBAR* ]] || fail "$2 shows in the taskbar: $state"
+        # No icon in its caption: where a window names none, openbox draws
+        # its stock one, so the splash names a fully transparent one.
+        icon=$(xprop -id "$1" -notype -f _NET_WM_ICON 32c _NET_WM_ICON | sed -n 's/^_NET_WM_ICON = //p')
+        [ -n "$icon" ] || fail "$2 names no icon: openbox draws its stock one in the caption"
+        awk -F', ' '{ for (i = 3; i <= NF; i++) if ($i >= 16777216) exit 1 }' <<<"$icon" \
+            || fail "$2 names an icon that shows: $(cut -c1-80 <<<"$icon")"
     fi
 }
 
@@ -642,6 +648,20 @@ while :; do
 done
 note "ink of the plain line $plain_ink, of the bold line $bold_ink ($(awk -v b="$bold_ink" -v p="$plain_ink" 'BEGIN { printf "%.2f", b / p }') times)"
 
+# ---------------------------------------------------------------- the Font dialog
+
+# A modal dialog with the frame of the Find dialog, and the keyboard at once.
+xdotool key ctrl+t
+font=$(wait_for_window 'Font' 10)
+wait_for_active "$font" 10
+[ "$(xdotool getwindowfocus)" = "$font" ] || fail "the Font dialog has no keyboard focus"
+check_frame "$font" "the Font dialog"
+shot "font-dialog"
+xdotool key Escape
+wait_for_no_window 'Font' 10
+wait_for_active "$main" 10
+note "the Font dialog opened with the keyboard and a fixed frame, and Esc closed it"
+
 # ---------------------------------------------------------------- help windows
 
 # Each help window is closed with its own button before the test goes on.
@@ -787,7 +807,61 @@ xdotool key ctrl+s
 printf_file "$work/expected-latin1" 'old text\r\nnew\r\n'
 wait_for_file_content "$latin1_script" "$work/expected-latin1" 10
 [ "$(find "$work/files" -name 'caf*.scp' | wc -l)" = 1 ] || fail "Save made a second file: $(ls "$work/files")"
+note "started with -display and a name holding byte 0xE9: the file opened, and Save wrote it under the same name"
+
+# pick_in_list DIALOG LETTERS SHOWN: picks a file in a file dialog's list with
+# the keyboard (Shift+Tab from the name box, its first letters), then Tab
+# back to the name box, which shows SHOWN (seen through the clipboard), and
+# Return.
+pick_in_list() {
+    wait_for_active "$1" 10
+    xdotool key shift+Tab
+    xdotool type --delay 15 "$2"
+    xdotool key Tab ctrl+a ctrl+c
+    wait_for_clipboard "$3" 10
+    xdotool key Return
+}
+
+# The dialogs list such names too, with U+FFFD for the byte, and what is
+# picked there opens and saves the file of exactly that name.
+latin1_vls=$(printf '%s/caf\351.vls' "$work/files")
+printf 'picked\r\n' >"$latin1_vls"
+xdotool key ctrl+o
+dialog=$(wait_for_window 'Open' 10)
+pick_in_list "$dialog" caf "$(printf 'caf\357\277\275.vls')"
+shot "open-dialog-latin1-name"
+wait_for_no_window 'Open' 10
+wait_for_active "$main" 10
+xdotool key ctrl+a ctrl+c
+wait_for_clipboard 'picked' 10
+xdotool key ctrl+End
+xdotool type --delay 15 'more'
+xdotool key ctrl+s
+printf_file "$work/expected-picked" 'picked\r\nmore\r\n'
+wait_for_file_content "$latin1_vls" "$work/expected-picked" 10
+note "picked in the Open dialog, a name holding byte 0xE9 opened, and Save wrote it under the same name"
+
+# Save As over another such name asks first, and Yes replaces that file.
+latin1_other=$(printf '%s/d\351j\340.vls' "$work/files")
+printf 'to be replaced\r\n' >"$latin1_other"
+press_for_popup alt+f   # the File menu
+xdotool key a           # Save As
+dialog=$(wait_for_window 'Save As' 10)
+pick_in_list "$dialog" d "$(printf 'd\357\277\275j\357\277\275.vls')"
+deadline=$(( $(now_ms) + 10000 ))
+until question=$(active_window) && [ "$question" != "$dialog" ] && [ "$question" != "$main" ]; do
+    program_runs
+    (( $(now_ms) < deadline )) || fail "Save As over an existing file did not ask first"
+    sleep 0.05
+done
+[ "$(xdotool getwindowname "$question")" = 'Save As' ] || fail "the question is titled '$(xdotool getwindowname "$question")'"
+shot "replace-question"
+xdotool key alt+y
+wait_for_no_window 'Save As' 10
+wait_for_file_content "$latin1_other" "$work/expected-picked" 10
+[ "$(find "$work/files" -name '*.vls' | wc -l)" = 4 ] || fail "Save As made another file: $(ls "$work/files")"
+note "Save As over a name holding bytes 0xE9 and 0xE0, picked in the dialog, asked first and replaced that file"
+wait_for_active "$main" 10
 xdotool key ctrl+q
 wait_for_end 10
-note "started with -display and a name holding byte 0xE9: the file opened, and Save wrote it under the same name"
 note "PASS"
