@@ -356,70 +356,11 @@ void ScriptEditor::onModified(int offset, int type, const char* text, int length
     formatter_.deleting(offset, length);
 }
 
-std::optional<QString> ScriptEditor::selectionFontName() const
+SelectionFormat ScriptEditor::selectionFormat() const { return formatter_.selectionFormat(); }
+
+EditorControl::FormatResult ScriptEditor::changeSelectionFormat(const SelectionFormat& change)
 {
-    return formatter_.selectionFontName();
-}
-
-EditorControl::FormatResult ScriptEditor::setSelectionFontName(const QString& name)
-{
-    return formatter_.setSelectionFontName(name);
-}
-
-std::optional<float> ScriptEditor::selectionFontSize() const
-{
-    return formatter_.selectionFontSize();
-}
-
-EditorControl::FormatResult ScriptEditor::setSelectionFontSize(float points)
-{
-    return formatter_.setSelectionFontSize(points);
-}
-
-std::optional<bool> ScriptEditor::selectionBold() const { return formatter_.selectionBold(); }
-
-EditorControl::FormatResult ScriptEditor::setSelectionBold(bool on)
-{
-    return formatter_.setSelectionBold(on);
-}
-
-std::optional<bool> ScriptEditor::selectionItalic() const { return formatter_.selectionItalic(); }
-
-EditorControl::FormatResult ScriptEditor::setSelectionItalic(bool on)
-{
-    return formatter_.setSelectionItalic(on);
-}
-
-std::optional<bool> ScriptEditor::selectionStrikeout() const
-{
-    return formatter_.selectionStrikeout();
-}
-
-EditorControl::FormatResult ScriptEditor::setSelectionStrikeout(bool on)
-{
-    return formatter_.setSelectionStrikeout(on);
-}
-
-std::optional<bool> ScriptEditor::selectionUnderline() const
-{
-    return formatter_.selectionUnderline();
-}
-
-EditorControl::FormatResult ScriptEditor::setSelectionUnderline(bool on)
-{
-    return formatter_.setSelectionUnderline(on);
-}
-
-std::optional<QColor> ScriptEditor::selectionColor() const { return formatter_.selectionColor(); }
-
-EditorControl::FormatResult ScriptEditor::setSelectionColor(const QColor& color)
-{
-    return formatter_.setSelectionColor(color);
-}
-
-EditorControl::FormatResult ScriptEditor::setSelectionFont(const FontChoice& font)
-{
-    return formatter_.setSelectionFont(font);
+    return formatter_.changeSelectionFormat(change);
 }
 
 FontChoice ScriptEditor::firstSelectedCharacterFont() const

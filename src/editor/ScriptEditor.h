@@ -45,21 +45,8 @@ public:
     QString selectedText() const override;
     void setSelectedText(const QString& text) override;
 
-    std::optional<QString> selectionFontName() const override;
-    FormatResult setSelectionFontName(const QString& name) override;
-    std::optional<float> selectionFontSize() const override;
-    FormatResult setSelectionFontSize(float points) override;
-    std::optional<bool> selectionBold() const override;
-    FormatResult setSelectionBold(bool on) override;
-    std::optional<bool> selectionItalic() const override;
-    FormatResult setSelectionItalic(bool on) override;
-    std::optional<bool> selectionStrikeout() const override;
-    FormatResult setSelectionStrikeout(bool on) override;
-    std::optional<bool> selectionUnderline() const override;
-    FormatResult setSelectionUnderline(bool on) override;
-    std::optional<QColor> selectionColor() const override;
-    FormatResult setSelectionColor(const QColor& color) override;
-    FormatResult setSelectionFont(const FontChoice& font) override;
+    SelectionFormat selectionFormat() const override;
+    FormatResult changeSelectionFormat(const SelectionFormat& change) override;
     FontChoice firstSelectedCharacterFont() const override;
 
     // The document as the engine holds it: UTF-8 with LF between lines,
