@@ -3,7 +3,6 @@
 #include "editor/SelectionFormat.h"
 #include "platform/FontChoice.h"
 
-#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 #include <functional>
@@ -64,13 +63,17 @@ public:
     // character has them.
     virtual FormatResult changeSelectionFormat(const SelectionFormat& change) = 0;
 
-    // For a search over the whole document without a copy of it: the text as
-    // the editor holds it, UTF-8 with LF between lines, valid until it next
-    // changes; and between positions and offsets into that text. A position
-    // between the two halves of a surrogate pair finds the character's start.
-    virtual QByteArrayView engineText() const = 0;
-    virtual qsizetype positionOfOffset(qsizetype offset) const = 0;
-    virtual qsizetype offsetOfPosition(qsizetype position) const = 0;
+    // A stretch of the text, in positions.
+    struct Range {
+        int start = 0;
+        int length = 0;
+        friend bool operator==(const Range&, const Range&) = default;
+    };
+    // The first occurrence of what that starts at or after the position
+    // from: exact and case-sensitive, never wrapping around to the start. A
+    // CR LF, lone CR or lone LF in what matches a line break. An empty what
+    // is found nowhere. Runs over the editor's own text, without a copy.
+    virtual std::optional<Range> find(QStringView what, int from) const = 0;
     // Where the text ends, as a position.
     virtual int endPosition() const = 0;
     // Scrolls the selection into view, its start first when it is wider.

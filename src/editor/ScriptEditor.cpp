@@ -5,6 +5,7 @@
 #include "editor/EngineText.h"
 #include "editor/PlainTextMime.h"
 #include "editor/ScriptKeys.h"
+#include "platform/LineBreaks.h"
 
 #include <QAccessible>
 #include <QFontDatabase>
@@ -240,6 +241,21 @@ qsizetype ScriptEditor::positionOfOffset(qsizetype offset) const
 qsizetype ScriptEditor::offsetOfPosition(qsizetype position) const
 {
     return engine_.offsetOfPosition(position);
+}
+
+std::optional<EditorControl::Range> ScriptEditor::find(QStringView what, int from) const
+{
+    const QByteArray needle = LineBreaks::withLineBreaks(what, u"\n").toUtf8();
+    const qsizetype position = std::clamp(from, 0, endPosition());
+    qsizetype offset = engine_.offsetOfPosition(position);
+    // No match starts inside the character that holds the position.
+    if (engine_.positionOfOffset(offset) < position)
+        offset = engine_.offsetAfter(offset);
+    const auto found = engine_.find(needle, offset);
+    if (!found)
+        return std::nullopt;
+    const qsizetype start = engine_.positionOfOffset(*found);
+    return Range{int(start), int(engine_.positionOfOffset(*found + needle.size()) - start)};
 }
 
 int ScriptEditor::endPosition() const { return engine_.endPosition(); }

@@ -51,13 +51,14 @@ public:
 
     // The document as the engine holds it: UTF-8 with LF between lines,
     // without a copy. Valid until the document next changes.
-    QByteArrayView engineText() const override;
+    QByteArrayView engineText() const;
     // Between editor positions (UTF-16 units, one per line break) and
     // offsets into engineText(), in time that grows with a line's length,
     // not the document's. A position between the two halves of a surrogate
     // pair finds the character's start; one past the end, the end.
-    qsizetype positionOfOffset(qsizetype offset) const override;
-    qsizetype offsetOfPosition(qsizetype position) const override;
+    qsizetype positionOfOffset(qsizetype offset) const;
+    qsizetype offsetOfPosition(qsizetype position) const;
+    std::optional<Range> find(QStringView what, int from) const override;
     // Where the text ends, as an editor position.
     int endPosition() const override;
     // Scrolls the caret into view.
