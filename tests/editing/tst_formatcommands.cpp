@@ -1,5 +1,5 @@
 #include "editing/FormatCommands.h"
-#include "editor/ScriptEditor.h"
+#include "support/FakeEditorControl.h"
 #include "support/FakeServices.h"
 
 #include <QtTest>
@@ -58,14 +58,15 @@ private slots:
     void fontOnMixedSelectionStartsFromTheFirstCharacter_data();
     void fontOnMixedSelectionStartsFromTheFirstCharacter();
     void fontWithoutSelectionFormatsTheTextTypedNext();
-    void formatsBeyondWhatTheEditorHoldsChangeNothing();
+    void changeWithoutRoomWarnsAndChangesNothing_data();
+    void changeWithoutRoomWarnsAndChangesNothing();
 
 private:
     EditorControl& text() { return *text_; }
     void select(int start, int length);
     FontChoice selectionFont();
 
-    std::unique_ptr<ScriptEditor> text_;
+    std::unique_ptr<FakeEditorControl> text_;
     std::unique_ptr<FakeCommonDialog> dialog_;
     FakeMessageBox messageBox_;
     std::unique_ptr<FormatCommands> format_;
@@ -73,7 +74,7 @@ private:
 
 void TestFormatCommands::init()
 {
-    text_ = std::make_unique<ScriptEditor>();
+    text_ = std::make_unique<FakeEditorControl>();
     dialog_ = std::make_unique<FakeCommonDialog>();
     messageBox_.asked.clear();
     format_ = std::make_unique<FormatCommands>(*text_, *dialog_, messageBox_);
@@ -313,37 +314,42 @@ void TestFormatCommands::fontWithoutSelectionFormatsTheTextTypedNext()
     QCOMPARE(selectionFont(), atCaret);
 }
 
-// Each character its own colour: more combinations than the editor shows at
-// once. A change that needs one more says so and changes nothing; once the
-// text that used them is gone, the combinations are free again.
-void TestFormatCommands::formatsBeyondWhatTheEditorHoldsChangeNothing()
+void TestFormatCommands::changeWithoutRoomWarnsAndChangesNothing_data()
 {
-    constexpr int length = 300;
-    text().setDocumentText(QString(length, u'x'));
-    int coloured = 0;
-    for (; coloured < length; ++coloured) {
-        select(coloured, 1);
-        if (text().changeSelectionFormat({.color = QColor(coloured % 256, coloured / 256, 200)})
-            != EditorControl::FormatResult::Written)
-            break;
-    }
-    QVERIFY(coloured > 200 && coloured < length);
-    QVERIFY(messageBox_.asked.isEmpty());
+    QTest::addColumn<bool>("font");
+    QTest::newRow("bold") << false;
+    QTest::newRow("font") << true;
+}
 
-    select(0, coloured);
+// The editor shows only so many different formats at once. A change that
+// needs one more says so and changes nothing; with room again, the same
+// command writes without a word.
+void TestFormatCommands::changeWithoutRoomWarnsAndChangesNothing()
+{
+    QFETCH(bool, font);
+    select(0, 5);
+    text().changeSelectionFormat({.color = QColor(7, 0, 200)});
+    const FontChoice before = selectionFont();
+    const auto run = [&] {
+        if (!font)
+            return format_->toggleBold().has_value();
+        dialog_->fontAnswers.push_back(chosen());
+        format_->chooseFont();
+        return selectionFont() == chosen();
+    };
+    text_->full = true;
     messageBox_.answers = {MessageBox::Answer::Ok};
-    QCOMPARE(format_->toggleBold(), std::nullopt);
+
+    QVERIFY(!run());
+
     QCOMPARE(messageBox_.asked.size(), 1);
     QCOMPARE(messageBox_.asked[0].title, u"VX Format..."_s);
     QCOMPARE(messageBox_.asked[0].buttons, MessageBox::Buttons::Ok);
-    QCOMPARE(text().selectionFormat().bold, std::optional<bool>(false));
-    select(7, 1);
-    QCOMPARE(text().selectionFormat().color, std::optional(QColor(7, 0, 200)));
+    QCOMPARE(messageBox_.asked[0].icon, MessageBox::Icon::Warning);
+    QCOMPARE(selectionFont(), before);
 
-    select(0, length);
-    text().setSelectedText(u"fresh"_s);
-    select(0, 5);
-    QCOMPARE(format_->toggleBold(), std::optional<bool>(true));
+    text_->full = false;
+    QVERIFY(run());
     QCOMPARE(messageBox_.asked.size(), 1);
 }
 

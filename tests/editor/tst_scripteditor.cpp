@@ -39,6 +39,7 @@ private slots:
     void fullStyleTableKeepsTheStylesOfTheChangeInProgress_data();
     void fullStyleTableKeepsTheStylesOfTheChangeInProgress();
     void fullStyleTableKeepsTheFormatChosenForTypedText();
+    void deletedTextFreesItsFormats();
     void widgetClipboardPathsCarryPlainTextOnly();
     void clipboardKeysCarryEveryCharacter_data();
     void clipboardKeysCarryEveryCharacter();
@@ -528,6 +529,26 @@ void TestScriptEditor::fullStyleTableKeepsTheFormatChosenForTypedText()
 
     QCOMPARE(colourAt(caret), QColor(Qt::green));
     QCOMPARE(colourAt(caret - 1), QColor(Qt::magenta));
+}
+
+// Each character its own colour: more combinations than the editor shows at
+// once. A change that needs one more changes nothing; once the text that used
+// them is gone, the combinations are free again.
+void TestScriptEditor::deletedTextFreesItsFormats()
+{
+    box->setDocumentText(QString(300, u'x'));
+    const int coloured = colourEachCharacter();
+    QVERIFY(coloured > 200 && coloured < 300);
+    select(0, coloured);
+    QCOMPARE(box->changeSelectionFormat({.bold = true}), EditorControl::FormatResult::NoRoom);
+    QCOMPARE(box->selectionFormat().bold, std::optional(false));
+    QCOMPARE(colourAt(7), colourNumber(7));
+
+    select(0, 300);
+    box->setSelectedText(u"fresh"_s);
+    select(0, 5);
+    QCOMPARE(box->changeSelectionFormat({.bold = true}), EditorControl::FormatResult::Written);
+    QCOMPARE(box->selectionFormat().bold, std::optional(true));
 }
 
 namespace {
