@@ -134,7 +134,7 @@ SelectionFormat CharacterFormatter::selectionFormat() const
 {
     const qsizetype from = engine_.selectionStart();
     const qsizetype to = engine_.selectionEnd();
-    const SelectionFormat atCaret = SelectionFormat::of(styles_.format(caretStyle()));
+    SelectionFormat atCaret = SelectionFormat::of(styles_.format(caretStyle()));
     if (from == to)
         return atCaret;
     std::optional<SelectionFormat> shared;
