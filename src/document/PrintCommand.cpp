@@ -1,7 +1,6 @@
 #include "document/PrintCommand.h"
 
 #include "editor/EditorControl.h"
-#include "editor/SelectionFont.h"
 #include "platform/FontChoice.h"
 #include "platform/MessageBox.h"
 #include "platform/Printer.h"
@@ -40,7 +39,7 @@ bool PrintCommand::printOnce()
 // selection shares as well.
 FontChoice PrintCommand::printFont() const
 {
-    const std::optional<FontChoice> shared = selectionFont(text_);
+    const std::optional<FontChoice> shared = text_.selectionFormat().font();
     FontChoice font = shared ? *shared : text_.firstSelectedCharacterFont();
     font.name = text_.controlFontName();
     return font;

@@ -1,7 +1,6 @@
 #include "editing/FormatCommands.h"
 
 #include "editor/EditorControl.h"
-#include "editor/SelectionFont.h"
 #include "platform/CommonDialog.h"
 #include "platform/MessageBox.h"
 
@@ -33,39 +32,34 @@ bool FormatCommands::applied(EditorControl::FormatResult result)
 // formatting stays as it was. The toggles' check marks are not touched.
 void FormatCommands::chooseFont()
 {
-    const std::optional<FontChoice> shared = selectionFont(text_);
+    const std::optional<FontChoice> shared = text_.selectionFormat().font();
     dialog_.setFont(shared ? *shared : text_.firstSelectedCharacterFont());
     if (!dialog_.showFont())
         return;
-    applied(text_.setSelectionFont(dialog_.font()));
+    applied(text_.changeSelectionFormat(SelectionFormat::of(dialog_.font())));
 }
 
 // The value written rests on the text alone: false becomes true, while true
 // and mixed both become false.
-template<typename Read, typename Write>
-std::optional<bool> FormatCommands::toggle(Read read, Write write)
+std::optional<bool> FormatCommands::toggle(std::optional<bool> SelectionFormat::*attribute)
 {
-    const std::optional<bool> now = (text_.*read)();
+    const std::optional<bool> now = text_.selectionFormat().*attribute;
     const bool value = now.has_value() && !*now;
-    return applied((text_.*write)(value)) ? std::optional(value) : std::nullopt;
+    SelectionFormat change;
+    change.*attribute = value;
+    return applied(text_.changeSelectionFormat(change)) ? std::optional(value) : std::nullopt;
 }
 
-std::optional<bool> FormatCommands::toggleBold()
-{
-    return toggle(&EditorControl::selectionBold, &EditorControl::setSelectionBold);
-}
+std::optional<bool> FormatCommands::toggleBold() { return toggle(&SelectionFormat::bold); }
 
-std::optional<bool> FormatCommands::toggleItalic()
-{
-    return toggle(&EditorControl::selectionItalic, &EditorControl::setSelectionItalic);
-}
+std::optional<bool> FormatCommands::toggleItalic() { return toggle(&SelectionFormat::italic); }
 
 std::optional<bool> FormatCommands::toggleStrikeout()
 {
-    return toggle(&EditorControl::selectionStrikeout, &EditorControl::setSelectionStrikeout);
+    return toggle(&SelectionFormat::strikeout);
 }
 
 std::optional<bool> FormatCommands::toggleUnderline()
 {
-    return toggle(&EditorControl::selectionUnderline, &EditorControl::setSelectionUnderline);
+    return toggle(&SelectionFormat::underline);
 }

@@ -23,7 +23,7 @@ public:
     std::optional<bool> toggleUnderline();
 
 private:
-    template<typename Read, typename Write> std::optional<bool> toggle(Read read, Write write);
+    std::optional<bool> toggle(std::optional<bool> SelectionFormat::*attribute);
     bool applied(EditorControl::FormatResult result);
 
     EditorControl& text_;

@@ -127,28 +127,38 @@ StyleTable::StyleSet CharacterFormatter::stylesIn(qsizetype from, qsizetype to) 
     return styles;
 }
 
-// The attribute shared by every selected character, std::nullopt when they
-// differ, or the attribute for the text typed next when nothing is selected.
-// The walk stops at the first run that differs.
-template<typename Value, typename Read>
-std::optional<Value> CharacterFormatter::selectionAttribute(Read read) const
+// The attributes shared by every selected character, each std::nullopt
+// where they differ, or those for the text typed next when nothing is
+// selected. The walk stops once every attribute differs.
+SelectionFormat CharacterFormatter::selectionFormat() const
 {
     const qsizetype from = engine_.selectionStart();
     const qsizetype to = engine_.selectionEnd();
-    const Value atCaret = read(styles_.format(caretStyle()));
+    SelectionFormat atCaret = SelectionFormat::of(styles_.format(caretStyle()));
     if (from == to)
         return atCaret;
-    std::optional<Value> shared;
-    const bool same = engine_.forEachStyleRun(from, to, [&](int style, qsizetype, qsizetype) {
-        const Value value = read(styles_.format(style));
-        if (!shared)
-            shared = value;
-        return *shared == value;
+    std::optional<SelectionFormat> shared;
+    engine_.forEachStyleRun(from, to, [&](int style, qsizetype, qsizetype) {
+        const FontChoice& run = styles_.format(style);
+        if (!shared) {
+            shared = SelectionFormat::of(run);
+            return true;
+        }
+        const auto keepIfSame = [](auto& kept, const auto& value) {
+            if (kept && *kept != value)
+                kept.reset();
+        };
+        keepIfSame(shared->name, run.name);
+        keepIfSame(shared->size, run.size);
+        keepIfSame(shared->bold, run.bold);
+        keepIfSame(shared->italic, run.italic);
+        keepIfSame(shared->strikeout, run.strikeout);
+        keepIfSame(shared->underline, run.underline);
+        keepIfSame(shared->color, run.color);
+        return *shared != SelectionFormat{};
     });
-    if (!same)
-        return std::nullopt;
     // Only line breaks selected: they carry the formatting at the caret.
-    return shared ? shared : std::optional<Value>(atCaret);
+    return shared.value_or(atCaret);
 }
 
 std::optional<int> CharacterFormatter::styleFor(const FontChoice& format,
@@ -179,17 +189,16 @@ void CharacterFormatter::reclaimStyles(const StyleTable::StyleSet& keep)
 }
 
 // Changes the formatting of the selection, or with nothing selected that of
-// the text typed next, as change says. Changes nothing when the selection
-// holds only line breaks, or when the engine has no style left for a
+// the text typed next. Changes nothing when the selection holds only line
+// breaks, or when the engine has no style left for a
 // combination the change needs.
-EditorControl::FormatResult
-CharacterFormatter::changeSelectionFormat(const std::function<void(FontChoice&)>& change)
+EditorControl::FormatResult CharacterFormatter::changeSelectionFormat(const SelectionFormat& change)
 {
     const qsizetype from = engine_.selectionStart();
     const qsizetype to = engine_.selectionEnd();
     if (from == to) {
         FontChoice format = styles_.format(caretStyle());
-        change(format);
+        change.applyTo(format);
         const auto style = styleFor(format, {});
         if (!style)
             return EditorControl::FormatResult::NoRoom;
@@ -206,7 +215,7 @@ CharacterFormatter::changeSelectionFormat(const std::function<void(FontChoice&)>
         if (!present.test(size_t(style)))
             continue;
         FontChoice format = styles_.format(style);
-        change(format);
+        change.applyTo(format);
         const auto changed = styleFor(format, keep);
         if (!changed)
             return EditorControl::FormatResult::NoRoom;
@@ -221,88 +230,6 @@ CharacterFormatter::changeSelectionFormat(const std::function<void(FontChoice&)>
     scrollWidth_.reformatted(engine_.lineFromOffset(from), engine_.lineFromOffset(to));
     scrollWidth_.settle();
     return EditorControl::FormatResult::Written;
-}
-
-std::optional<QString> CharacterFormatter::selectionFontName() const
-{
-    return selectionAttribute<QString>([](const FontChoice& f) { return f.name; });
-}
-
-EditorControl::FormatResult CharacterFormatter::setSelectionFontName(const QString& name)
-{
-    return changeSelectionFormat([&name](FontChoice& f) { f.name = name; });
-}
-
-std::optional<float> CharacterFormatter::selectionFontSize() const
-{
-    return selectionAttribute<float>([](const FontChoice& f) { return f.size; });
-}
-
-EditorControl::FormatResult CharacterFormatter::setSelectionFontSize(float points)
-{
-    return changeSelectionFormat([points](FontChoice& f) { f.size = points; });
-}
-
-std::optional<bool> CharacterFormatter::selectionBold() const
-{
-    return selectionAttribute<bool>([](const FontChoice& f) { return f.bold; });
-}
-
-EditorControl::FormatResult CharacterFormatter::setSelectionBold(bool on)
-{
-    return changeSelectionFormat([on](FontChoice& f) { f.bold = on; });
-}
-
-std::optional<bool> CharacterFormatter::selectionItalic() const
-{
-    return selectionAttribute<bool>([](const FontChoice& f) { return f.italic; });
-}
-
-EditorControl::FormatResult CharacterFormatter::setSelectionItalic(bool on)
-{
-    return changeSelectionFormat([on](FontChoice& f) { f.italic = on; });
-}
-
-std::optional<bool> CharacterFormatter::selectionStrikeout() const
-{
-    return selectionAttribute<bool>([](const FontChoice& f) { return f.strikeout; });
-}
-
-EditorControl::FormatResult CharacterFormatter::setSelectionStrikeout(bool on)
-{
-    return changeSelectionFormat([on](FontChoice& f) { f.strikeout = on; });
-}
-
-std::optional<bool> CharacterFormatter::selectionUnderline() const
-{
-    return selectionAttribute<bool>([](const FontChoice& f) { return f.underline; });
-}
-
-EditorControl::FormatResult CharacterFormatter::setSelectionUnderline(bool on)
-{
-    return changeSelectionFormat([on](FontChoice& f) { f.underline = on; });
-}
-
-std::optional<QColor> CharacterFormatter::selectionColor() const
-{
-    return selectionAttribute<QColor>([](const FontChoice& f) { return f.color; });
-}
-
-EditorControl::FormatResult CharacterFormatter::setSelectionColor(const QColor& color)
-{
-    const QColor opaque = QColor::fromRgb(color.rgb());
-    return changeSelectionFormat([&opaque](FontChoice& f) { f.color = opaque; });
-}
-
-EditorControl::FormatResult CharacterFormatter::setSelectionFont(const FontChoice& font)
-{
-    return changeSelectionFormat([&font](FontChoice& f) {
-        const float size = f.size;
-        f = font;
-        f.color = QColor::fromRgb(font.color.rgb());
-        if (font.size <= 0)
-            f.size = size;
-    });
 }
 
 FontChoice CharacterFormatter::firstSelectedCharacterFont() const

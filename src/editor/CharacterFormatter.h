@@ -44,21 +44,8 @@ public:
     // insertion was announced.
     void styleInsertions();
 
-    std::optional<QString> selectionFontName() const;
-    FormatResult setSelectionFontName(const QString& name);
-    std::optional<float> selectionFontSize() const;
-    FormatResult setSelectionFontSize(float points);
-    std::optional<bool> selectionBold() const;
-    FormatResult setSelectionBold(bool on);
-    std::optional<bool> selectionItalic() const;
-    FormatResult setSelectionItalic(bool on);
-    std::optional<bool> selectionStrikeout() const;
-    FormatResult setSelectionStrikeout(bool on);
-    std::optional<bool> selectionUnderline() const;
-    FormatResult setSelectionUnderline(bool on);
-    std::optional<QColor> selectionColor() const;
-    FormatResult setSelectionColor(const QColor& color);
-    FormatResult setSelectionFont(const FontChoice& font);
+    SelectionFormat selectionFormat() const;
+    FormatResult changeSelectionFormat(const SelectionFormat& change);
     FontChoice firstSelectedCharacterFont() const;
 
 private:
@@ -76,9 +63,6 @@ private:
     int styleAt(qsizetype offset) const;
     void setStyle(qsizetype offset, qsizetype length, int style);
     StyleTable::StyleSet stylesIn(qsizetype from, qsizetype to) const;
-    template<typename Value, typename Read>
-    std::optional<Value> selectionAttribute(Read read) const;
-    FormatResult changeSelectionFormat(const std::function<void(FontChoice&)>& change);
     std::optional<int> styleFor(const FontChoice& format, const StyleTable::StyleSet& keep);
     void reclaimStyles(const StyleTable::StyleSet& keep);
 

@@ -1,9 +1,8 @@
 #pragma once
 
+#include "editor/SelectionFormat.h"
 #include "platform/FontChoice.h"
 
-#include <QByteArrayView>
-#include <QColor>
 #include <QString>
 #include <QStringView>
 #include <functional>
@@ -51,36 +50,30 @@ public:
     // Replaces the selection, or inserts at the caret; "" deletes the selection.
     virtual void setSelectedText(const QString& text) = 0;
 
-    // What a format setter did. NothingToFormat: the selection holds only
+    // What a format change did. NothingToFormat: the selection holds only
     // line breaks, which show no format. NoRoom: the editor cannot show one
     // more combination of attributes at the same time. Either way nothing
     // changed.
     enum class FormatResult { Written, NothingToFormat, NoRoom };
 
-    virtual std::optional<QString> selectionFontName() const = 0;
-    virtual FormatResult setSelectionFontName(const QString& name) = 0;
-    virtual std::optional<float> selectionFontSize() const = 0;
-    virtual FormatResult setSelectionFontSize(float points) = 0;
-    virtual std::optional<bool> selectionBold() const = 0;
-    virtual FormatResult setSelectionBold(bool on) = 0;
-    virtual std::optional<bool> selectionItalic() const = 0;
-    virtual FormatResult setSelectionItalic(bool on) = 0;
-    virtual std::optional<bool> selectionStrikeout() const = 0;
-    virtual FormatResult setSelectionStrikeout(bool on) = 0;
-    virtual std::optional<bool> selectionUnderline() const = 0;
-    virtual FormatResult setSelectionUnderline(bool on) = 0;
-    virtual std::optional<QColor> selectionColor() const = 0;
-    virtual FormatResult setSelectionColor(const QColor& color) = 0;
-    // All seven at once; a size of 0 keeps each character's size.
-    virtual FormatResult setSelectionFont(const FontChoice& font) = 0;
+    // All seven attributes of the selection, read in one pass over it.
+    virtual SelectionFormat selectionFormat() const = 0;
+    // Writes the attributes the change sets over the whole selection (over
+    // the text typed next with nothing selected), leaving the others as each
+    // character has them.
+    virtual FormatResult changeSelectionFormat(const SelectionFormat& change) = 0;
 
-    // For a search over the whole document without a copy of it: the text as
-    // the editor holds it, UTF-8 with LF between lines, valid until it next
-    // changes; and between positions and offsets into that text. A position
-    // between the two halves of a surrogate pair finds the character's start.
-    virtual QByteArrayView engineText() const = 0;
-    virtual qsizetype positionOfOffset(qsizetype offset) const = 0;
-    virtual qsizetype offsetOfPosition(qsizetype position) const = 0;
+    // A stretch of the text, in positions.
+    struct Range {
+        int start = 0;
+        int length = 0;
+        friend bool operator==(const Range&, const Range&) = default;
+    };
+    // The first occurrence of what that starts at or after the position
+    // from: exact and case-sensitive, never wrapping around to the start. A
+    // CR LF, lone CR or lone LF in what matches a line break. An empty what
+    // is found nowhere. Runs over the editor's own text, without a copy.
+    virtual std::optional<Range> find(QStringView what, int from) const = 0;
     // Where the text ends, as a position.
     virtual int endPosition() const = 0;
     // Scrolls the selection into view, its start first when it is wider.

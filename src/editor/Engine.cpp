@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -77,6 +78,19 @@ QByteArrayView Engine::text() const
     const auto* text =
         static_cast<const char*>(widget_.SendScintillaPtrResult(Sci::SCI_GETCHARACTERPOINTER));
     return {text, length()};
+}
+
+std::optional<qsizetype> Engine::find(QByteArrayView needle, qsizetype from) const
+{
+    const QByteArrayView haystack = text();
+    if (needle.isEmpty() || from < 0 || from > haystack.size())
+        return std::nullopt;
+    // The C library's search is the fastest at hand, several times a naive scan.
+    const void* found = memmem(haystack.data() + from, size_t(haystack.size() - from),
+                               needle.data(), size_t(needle.size()));
+    if (!found)
+        return std::nullopt;
+    return static_cast<const char*>(found) - haystack.data();
 }
 
 qsizetype Engine::length() const { return send(Sci::SCI_GETLENGTH); }

@@ -8,6 +8,7 @@
 #include <QString>
 #include <Qsci/qsciscintillabase.h>
 #include <functional>
+#include <optional>
 
 // The Scintilla engine in typed calls: the only code that sends it messages.
 //
@@ -60,6 +61,9 @@ public:
 
     // The text, without a copy: valid until it next changes.
     QByteArrayView text() const;
+    // Where needle, as the engine holds text, first occurs at or after the
+    // offset from: exact, without a copy of the text.
+    std::optional<qsizetype> find(QByteArrayView needle, qsizetype from) const;
     qsizetype length() const;
     char charAt(qsizetype offset) const;
     // The text between two offsets as it is, line breaks LF.

@@ -5,6 +5,7 @@
 #include "editor/EngineText.h"
 #include "editor/PlainTextMime.h"
 #include "editor/ScriptKeys.h"
+#include "platform/LineBreaks.h"
 
 #include <QAccessible>
 #include <QFontDatabase>
@@ -242,6 +243,21 @@ qsizetype ScriptEditor::offsetOfPosition(qsizetype position) const
     return engine_.offsetOfPosition(position);
 }
 
+std::optional<EditorControl::Range> ScriptEditor::find(QStringView what, int from) const
+{
+    const QByteArray needle = LineBreaks::withLineBreaks(what, u"\n").toUtf8();
+    const qsizetype position = std::clamp(from, 0, endPosition());
+    qsizetype offset = engine_.offsetOfPosition(position);
+    // No match starts inside the character that holds the position.
+    if (engine_.positionOfOffset(offset) < position)
+        offset = engine_.offsetAfter(offset);
+    const auto found = engine_.find(needle, offset);
+    if (!found)
+        return std::nullopt;
+    const qsizetype start = engine_.positionOfOffset(*found);
+    return Range{int(start), int(engine_.positionOfOffset(*found + needle.size()) - start)};
+}
+
 int ScriptEditor::endPosition() const { return engine_.endPosition(); }
 
 void ScriptEditor::ensureCaretVisible() { engine_.scrollCaret(); }
@@ -356,70 +372,11 @@ void ScriptEditor::onModified(int offset, int type, const char* text, int length
     formatter_.deleting(offset, length);
 }
 
-std::optional<QString> ScriptEditor::selectionFontName() const
+SelectionFormat ScriptEditor::selectionFormat() const { return formatter_.selectionFormat(); }
+
+EditorControl::FormatResult ScriptEditor::changeSelectionFormat(const SelectionFormat& change)
 {
-    return formatter_.selectionFontName();
-}
-
-EditorControl::FormatResult ScriptEditor::setSelectionFontName(const QString& name)
-{
-    return formatter_.setSelectionFontName(name);
-}
-
-std::optional<float> ScriptEditor::selectionFontSize() const
-{
-    return formatter_.selectionFontSize();
-}
-
-EditorControl::FormatResult ScriptEditor::setSelectionFontSize(float points)
-{
-    return formatter_.setSelectionFontSize(points);
-}
-
-std::optional<bool> ScriptEditor::selectionBold() const { return formatter_.selectionBold(); }
-
-EditorControl::FormatResult ScriptEditor::setSelectionBold(bool on)
-{
-    return formatter_.setSelectionBold(on);
-}
-
-std::optional<bool> ScriptEditor::selectionItalic() const { return formatter_.selectionItalic(); }
-
-EditorControl::FormatResult ScriptEditor::setSelectionItalic(bool on)
-{
-    return formatter_.setSelectionItalic(on);
-}
-
-std::optional<bool> ScriptEditor::selectionStrikeout() const
-{
-    return formatter_.selectionStrikeout();
-}
-
-EditorControl::FormatResult ScriptEditor::setSelectionStrikeout(bool on)
-{
-    return formatter_.setSelectionStrikeout(on);
-}
-
-std::optional<bool> ScriptEditor::selectionUnderline() const
-{
-    return formatter_.selectionUnderline();
-}
-
-EditorControl::FormatResult ScriptEditor::setSelectionUnderline(bool on)
-{
-    return formatter_.setSelectionUnderline(on);
-}
-
-std::optional<QColor> ScriptEditor::selectionColor() const { return formatter_.selectionColor(); }
-
-EditorControl::FormatResult ScriptEditor::setSelectionColor(const QColor& color)
-{
-    return formatter_.setSelectionColor(color);
-}
-
-EditorControl::FormatResult ScriptEditor::setSelectionFont(const FontChoice& font)
-{
-    return formatter_.setSelectionFont(font);
+    return formatter_.changeSelectionFormat(change);
 }
 
 FontChoice ScriptEditor::firstSelectedCharacterFont() const

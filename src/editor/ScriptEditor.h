@@ -45,32 +45,20 @@ public:
     QString selectedText() const override;
     void setSelectedText(const QString& text) override;
 
-    std::optional<QString> selectionFontName() const override;
-    FormatResult setSelectionFontName(const QString& name) override;
-    std::optional<float> selectionFontSize() const override;
-    FormatResult setSelectionFontSize(float points) override;
-    std::optional<bool> selectionBold() const override;
-    FormatResult setSelectionBold(bool on) override;
-    std::optional<bool> selectionItalic() const override;
-    FormatResult setSelectionItalic(bool on) override;
-    std::optional<bool> selectionStrikeout() const override;
-    FormatResult setSelectionStrikeout(bool on) override;
-    std::optional<bool> selectionUnderline() const override;
-    FormatResult setSelectionUnderline(bool on) override;
-    std::optional<QColor> selectionColor() const override;
-    FormatResult setSelectionColor(const QColor& color) override;
-    FormatResult setSelectionFont(const FontChoice& font) override;
+    SelectionFormat selectionFormat() const override;
+    FormatResult changeSelectionFormat(const SelectionFormat& change) override;
     FontChoice firstSelectedCharacterFont() const override;
 
     // The document as the engine holds it: UTF-8 with LF between lines,
     // without a copy. Valid until the document next changes.
-    QByteArrayView engineText() const override;
+    QByteArrayView engineText() const;
     // Between editor positions (UTF-16 units, one per line break) and
     // offsets into engineText(), in time that grows with a line's length,
     // not the document's. A position between the two halves of a surrogate
     // pair finds the character's start; one past the end, the end.
-    qsizetype positionOfOffset(qsizetype offset) const override;
-    qsizetype offsetOfPosition(qsizetype position) const override;
+    qsizetype positionOfOffset(qsizetype offset) const;
+    qsizetype offsetOfPosition(qsizetype position) const;
+    std::optional<Range> find(QStringView what, int from) const override;
     // Where the text ends, as an editor position.
     int endPosition() const override;
     // Scrolls the caret into view.

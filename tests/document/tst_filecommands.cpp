@@ -356,14 +356,14 @@ void FileCommandsTest::formattingIsNotSaved()
     h->text->setDocumentText(u"plain bold"_s);
     h->text->setSelectionStart(6);
     h->text->setSelectionLength(4);
-    h->text->setSelectionBold(true);
+    h->text->changeSelectionFormat({.bold = true});
     h->dialog.fileAnswers = {path, path};
     h->files.saveAs();
     QCOMPARE(readBytes(path), "plain bold\r\n"_ba);
     h->files.openFile();
     h->text->setSelectionStart(6);
     h->text->setSelectionLength(4);
-    QCOMPARE(h->text->selectionBold(), std::optional<bool>(false));
+    QCOMPARE(h->text->selectionFormat().bold, std::optional<bool>(false));
 }
 
 void FileCommandsTest::openAndSaveKeepEveryByteValue_data()
@@ -609,12 +609,12 @@ void FileCommandsTest::documentIsModifiedByEditsOnlyUntilSaved()
     h->files.openFile();
     QVERIFY(!h->text->isModified());
     h->text->setSelectionLength(2);
-    h->text->setSelectionBold(true);
+    h->text->changeSelectionFormat({.bold = true});
     QVERIFY2(!h->text->isModified(), "formatting is not kept in the file");
 
     h->text->setSelectedText(u"ne"_s);
     QVERIFY(h->text->isModified());
-    h->text->setSelectionBold(false);
+    h->text->changeSelectionFormat({.bold = false});
     QVERIFY(h->text->isModified());
 
     // The file's folder gone for a moment: even root cannot save there.

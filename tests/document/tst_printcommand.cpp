@@ -32,9 +32,9 @@ void formatRange(ScriptEditor& editor, int start, int length, float size, bool b
 {
     editor.setSelectionStart(start);
     editor.setSelectionLength(length);
-    editor.setSelectionFontSize(size);
-    editor.setSelectionBold(bold);
-    editor.setSelectionColor(color);
+    editor.changeSelectionFormat({.size = size});
+    editor.changeSelectionFormat({.bold = bold});
+    editor.changeSelectionFormat({.color = color});
 }
 
 } // namespace
@@ -58,7 +58,7 @@ void TestPrintCommand::printsWholeDocumentInBaseFaceWithCaretAttributes()
     editor.setFont(QFont(u"DejaVu Serif"_s, 10));
     editor.setDocumentText(u"alpha\r\nbeta\r\ngamma"_s);
     formatRange(editor, 6, 4, 14, true, Qt::red);
-    editor.setSelectionFontName(u"DejaVu Sans Mono"_s);
+    editor.changeSelectionFormat({.name = u"DejaVu Sans Mono"_s});
     editor.setSelectionStart(8); // inside "beta"
     FakePrinter printer;
     FakeMessageBox box;
@@ -129,7 +129,7 @@ void TestPrintCommand::retryReadsEveryValueAfresh()
         editor.setFont(QFont(u"DejaVu Serif"_s, 10));
         editor.setDocumentText(u"second try"_s);
         formatRange(editor, 0, 6, 20, true, Qt::blue);
-        editor.setSelectionItalic(true);
+        editor.changeSelectionFormat({.italic = true});
     };
 
     PrintCommand(editor, printer, box).print();

@@ -100,7 +100,7 @@ void TestClipboardCommands::copyPlacesOnlyTheSelectedPlainText()
     QFETCH(QString, expected);
     text_->setDocumentText(document);
     select(start, length);
-    text_->setSelectionBold(true);
+    text_->changeSelectionFormat({.bold = true});
     offer(Offer::RichAndPlain, u"earlier"_s);
 
     clipboard_->copy();

@@ -1,5 +1,5 @@
 #include "editing/FormatCommands.h"
-#include "editor/ScriptEditor.h"
+#include "support/FakeEditorControl.h"
 #include "support/FakeServices.h"
 
 #include <QtTest>
@@ -8,27 +8,27 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-using Reader = std::optional<bool> (EditorControl::*)() const;
-using Writer = EditorControl::FormatResult (EditorControl::*)(bool);
 using Command = std::optional<bool> (FormatCommands::*)();
 
 struct Toggle {
     const char* name;
     Command toggle;
-    Reader read;
-    Writer write;
+    std::optional<bool> SelectionFormat::*attribute;
 };
 
 const Toggle toggles[] = {
-    {"bold", &FormatCommands::toggleBold, &EditorControl::selectionBold,
-     &EditorControl::setSelectionBold},
-    {"italic", &FormatCommands::toggleItalic, &EditorControl::selectionItalic,
-     &EditorControl::setSelectionItalic},
-    {"strikeout", &FormatCommands::toggleStrikeout, &EditorControl::selectionStrikeout,
-     &EditorControl::setSelectionStrikeout},
-    {"underline", &FormatCommands::toggleUnderline, &EditorControl::selectionUnderline,
-     &EditorControl::setSelectionUnderline},
+    {"bold", &FormatCommands::toggleBold, &SelectionFormat::bold},
+    {"italic", &FormatCommands::toggleItalic, &SelectionFormat::italic},
+    {"strikeout", &FormatCommands::toggleStrikeout, &SelectionFormat::strikeout},
+    {"underline", &FormatCommands::toggleUnderline, &SelectionFormat::underline},
 };
+
+SelectionFormat setting(const Toggle& toggle, bool on)
+{
+    SelectionFormat change;
+    change.*toggle.attribute = on;
+    return change;
+}
 
 FontChoice chosen()
 {
@@ -58,14 +58,15 @@ private slots:
     void fontOnMixedSelectionStartsFromTheFirstCharacter_data();
     void fontOnMixedSelectionStartsFromTheFirstCharacter();
     void fontWithoutSelectionFormatsTheTextTypedNext();
-    void formatsBeyondWhatTheEditorHoldsChangeNothing();
+    void changeWithoutRoomWarnsAndChangesNothing_data();
+    void changeWithoutRoomWarnsAndChangesNothing();
 
 private:
     EditorControl& text() { return *text_; }
     void select(int start, int length);
     FontChoice selectionFont();
 
-    std::unique_ptr<ScriptEditor> text_;
+    std::unique_ptr<FakeEditorControl> text_;
     std::unique_ptr<FakeCommonDialog> dialog_;
     FakeMessageBox messageBox_;
     std::unique_ptr<FormatCommands> format_;
@@ -73,7 +74,7 @@ private:
 
 void TestFormatCommands::init()
 {
-    text_ = std::make_unique<ScriptEditor>();
+    text_ = std::make_unique<FakeEditorControl>();
     dialog_ = std::make_unique<FakeCommonDialog>();
     messageBox_.asked.clear();
     format_ = std::make_unique<FormatCommands>(*text_, *dialog_, messageBox_);
@@ -96,21 +97,9 @@ void TestFormatCommands::select(int start, int length)
 // The seven attributes of the selection; every one must be shared.
 FontChoice TestFormatCommands::selectionFont()
 {
-    FontChoice font;
-    [&] {
-        QVERIFY(text().selectionFontName());
-        QVERIFY(text().selectionFontSize());
-        QVERIFY(text().selectionBold());
-        QVERIFY(text().selectionItalic());
-        QVERIFY(text().selectionStrikeout());
-        QVERIFY(text().selectionUnderline());
-        QVERIFY(text().selectionColor());
-        font = {*text().selectionFontName(),  *text().selectionFontSize(),
-                *text().selectionBold(),      *text().selectionItalic(),
-                *text().selectionStrikeout(), *text().selectionUnderline(),
-                *text().selectionColor()};
-    }();
-    return font;
+    const std::optional<FontChoice> font = text().selectionFormat().font();
+    [&] { QVERIFY(font); }();
+    return font.value_or(FontChoice{});
 }
 
 void TestFormatCommands::toggleWritesTheOppositeOfTheText_data()
@@ -139,16 +128,16 @@ void TestFormatCommands::toggleWritesTheOppositeOfTheText()
     const Toggle& t = toggles[toggle];
     if (onLength > 0) {
         select(onFrom, onLength);
-        (text().*t.write)(true);
+        text().changeSelectionFormat(setting(t, true));
     }
     select(0, 5);
 
     const std::optional<bool> returned = (*format_.*t.toggle)();
 
-    QCOMPARE((text().*t.read)(), std::optional<bool>(written));
+    QCOMPARE(text().selectionFormat().*t.attribute, std::optional<bool>(written));
     QCOMPARE(returned, std::optional<bool>(written));
     select(6, 5); // "words" is never touched
-    QCOMPARE((text().*t.read)(), std::optional<bool>(false));
+    QCOMPARE(text().selectionFormat().*t.attribute, std::optional<bool>(false));
 }
 
 void TestFormatCommands::toggleDecidesByTheTextAlone_data()
@@ -169,12 +158,12 @@ void TestFormatCommands::toggleDecidesByTheTextAlone()
 
     select(6, 5);
     QCOMPARE((*format_.*t.toggle)(), std::optional<bool>(true));
-    QCOMPARE((text().*t.read)(), std::optional<bool>(true));
+    QCOMPARE(text().selectionFormat().*t.attribute, std::optional<bool>(true));
 
     QCOMPARE((*format_.*t.toggle)(), std::optional<bool>(false));
-    QCOMPARE((text().*t.read)(), std::optional<bool>(false));
+    QCOMPARE(text().selectionFormat().*t.attribute, std::optional<bool>(false));
     select(0, 5);
-    QCOMPARE((text().*t.read)(), std::optional<bool>(true));
+    QCOMPARE(text().selectionFormat().*t.attribute, std::optional<bool>(true));
 }
 
 void TestFormatCommands::toggleWithoutSelectionFormatsTheTextTypedNext_data()
@@ -193,11 +182,11 @@ void TestFormatCommands::toggleWithoutSelectionFormatsTheTextTypedNext()
 
     QCOMPARE(text().documentText(), u"plainXY words here"_s);
     select(5, 2);
-    QCOMPARE((text().*t.read)(), std::optional<bool>(true));
+    QCOMPARE(text().selectionFormat().*t.attribute, std::optional<bool>(true));
     select(0, 5);
-    QCOMPARE((text().*t.read)(), std::optional<bool>(false));
+    QCOMPARE(text().selectionFormat().*t.attribute, std::optional<bool>(false));
     select(7, 6);
-    QCOMPARE((text().*t.read)(), std::optional<bool>(false));
+    QCOMPARE(text().selectionFormat().*t.attribute, std::optional<bool>(false));
 }
 
 void TestFormatCommands::toggleOnOnlyLineBreaksWritesNothing_data()
@@ -213,16 +202,17 @@ void TestFormatCommands::toggleOnOnlyLineBreaksWritesNothing()
     const Toggle& t = toggles[toggle];
     text().setDocumentText(u"one\r\n\r\n\r\ntwo"_s);
     select(3, 3);
-    const std::optional<bool> before = (text().*t.read)();
+    const std::optional<bool> before = text().selectionFormat().*t.attribute;
 
     QCOMPARE((*format_.*t.toggle)(), std::nullopt);
 
-    QCOMPARE((text().*t.read)(), before);
-    QCOMPARE((text().*t.write)(true), EditorControl::FormatResult::NothingToFormat);
+    QCOMPARE(text().selectionFormat().*t.attribute, before);
+    QCOMPARE(text().changeSelectionFormat(setting(t, true)),
+             EditorControl::FormatResult::NothingToFormat);
     QVERIFY(messageBox_.asked.isEmpty());
     select(2, 2);
     QCOMPARE((*format_.*t.toggle)(), std::optional<bool>(true));
-    QCOMPARE((text().*t.read)(), std::optional<bool>(true));
+    QCOMPARE(text().selectionFormat().*t.attribute, std::optional<bool>(true));
 }
 
 void TestFormatCommands::fontOnOnlyLineBreaksWritesNothing()
@@ -234,17 +224,18 @@ void TestFormatCommands::fontOnOnlyLineBreaksWritesNothing()
     format_->chooseFont();
     QVERIFY(messageBox_.asked.isEmpty());
     QCOMPARE(text().firstSelectedCharacterFont(), before);
-    QCOMPARE(text().setSelectionFont(chosen()), EditorControl::FormatResult::NothingToFormat);
+    QCOMPARE(text().changeSelectionFormat(SelectionFormat::of(chosen())),
+             EditorControl::FormatResult::NothingToFormat);
 }
 
 void TestFormatCommands::fontFillsTheDialogAndWritesAllSevenBack()
 {
     select(6, 5);
-    text().setSelectionFontName(u"DejaVu Sans"_s);
-    text().setSelectionFontSize(11.5f);
-    text().setSelectionItalic(true);
-    text().setSelectionUnderline(true);
-    text().setSelectionColor(QColor(200, 10, 20));
+    text().changeSelectionFormat({.name = u"DejaVu Sans"_s,
+                                  .size = 11.5F,
+                                  .italic = true,
+                                  .underline = true,
+                                  .color = QColor(200, 10, 20)});
     const FontChoice before{u"DejaVu Sans"_s, 11.5f, false, true, false, true, QColor(200, 10, 20)};
     QCOMPARE(selectionFont(), before);
     dialog_->fontAnswers.push_back(chosen());
@@ -262,7 +253,7 @@ void TestFormatCommands::fontFillsTheDialogAndWritesAllSevenBack()
 void TestFormatCommands::fontCancelLeavesTheFormatting()
 {
     select(0, 5);
-    text().setSelectionBold(true);
+    text().changeSelectionFormat({.bold = true});
     const FontChoice before = selectionFont();
     dialog_->fontAnswers.push_back(std::nullopt);
 
@@ -288,15 +279,13 @@ void TestFormatCommands::fontOnMixedSelectionStartsFromTheFirstCharacter()
     QFETCH(int, length);
     text().setDocumentText(u"plain words\r\nhere"_s);
     select(0, 16);
-    text().setSelectionFontSize(9);
+    text().changeSelectionFormat({.size = 9});
     select(6, 5);
-    text().setSelectionBold(true);
-    text().setSelectionFontSize(20);
-    text().setSelectionColor(Qt::red);
+    text().changeSelectionFormat({.size = 20, .bold = true, .color = Qt::red});
     select(start, 1);
     const FontChoice first = selectionFont();
     select(start, length);
-    QVERIFY(!text().selectionBold());
+    QVERIFY(!text().selectionFormat().bold);
     dialog_->fontAnswers.push_back(chosen());
 
     format_->chooseFont();
@@ -325,37 +314,42 @@ void TestFormatCommands::fontWithoutSelectionFormatsTheTextTypedNext()
     QCOMPARE(selectionFont(), atCaret);
 }
 
-// Each character its own colour: more combinations than the editor shows at
-// once. A change that needs one more says so and changes nothing; once the
-// text that used them is gone, the combinations are free again.
-void TestFormatCommands::formatsBeyondWhatTheEditorHoldsChangeNothing()
+void TestFormatCommands::changeWithoutRoomWarnsAndChangesNothing_data()
 {
-    constexpr int length = 300;
-    text().setDocumentText(QString(length, u'x'));
-    int coloured = 0;
-    for (; coloured < length; ++coloured) {
-        select(coloured, 1);
-        if (text().setSelectionColor(QColor(coloured % 256, coloured / 256, 200))
-            != EditorControl::FormatResult::Written)
-            break;
-    }
-    QVERIFY(coloured > 200 && coloured < length);
-    QVERIFY(messageBox_.asked.isEmpty());
+    QTest::addColumn<bool>("font");
+    QTest::newRow("bold") << false;
+    QTest::newRow("font") << true;
+}
 
-    select(0, coloured);
+// The editor shows only so many different formats at once. A change that
+// needs one more says so and changes nothing; with room again, the same
+// command writes without a word.
+void TestFormatCommands::changeWithoutRoomWarnsAndChangesNothing()
+{
+    QFETCH(bool, font);
+    select(0, 5);
+    text().changeSelectionFormat({.color = QColor(7, 0, 200)});
+    const FontChoice before = selectionFont();
+    const auto run = [&] {
+        if (!font)
+            return format_->toggleBold().has_value();
+        dialog_->fontAnswers.push_back(chosen());
+        format_->chooseFont();
+        return selectionFont() == chosen();
+    };
+    text_->full = true;
     messageBox_.answers = {MessageBox::Answer::Ok};
-    QCOMPARE(format_->toggleBold(), std::nullopt);
+
+    QVERIFY(!run());
+
     QCOMPARE(messageBox_.asked.size(), 1);
     QCOMPARE(messageBox_.asked[0].title, u"VX Format..."_s);
     QCOMPARE(messageBox_.asked[0].buttons, MessageBox::Buttons::Ok);
-    QCOMPARE(text().selectionBold(), std::optional<bool>(false));
-    select(7, 1);
-    QCOMPARE(text().selectionColor(), std::optional(QColor(7, 0, 200)));
+    QCOMPARE(messageBox_.asked[0].icon, MessageBox::Icon::Warning);
+    QCOMPARE(selectionFont(), before);
 
-    select(0, length);
-    text().setSelectedText(u"fresh"_s);
-    select(0, 5);
-    QCOMPARE(format_->toggleBold(), std::optional<bool>(true));
+    text_->full = false;
+    QVERIFY(run());
     QCOMPARE(messageBox_.asked.size(), 1);
 }
 

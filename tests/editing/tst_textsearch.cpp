@@ -33,6 +33,9 @@ void TestTextSearch::searchSelectsTheFirstOccurrenceFromTheSelectionStart_data()
     QTest::newRow("selection is a match: the next one")
         << u"abc abc"_s << 0 << 3 << u"abc"_s << 4 << 3;
     QTest::newRow("selection is the last match") << u"abc abc"_s << 4 << 3 << u"abc"_s << 7 << 0;
+    // One step past a match's first character is inside a surrogate pair.
+    QTest::newRow("selected match beyond the Basic Multilingual Plane")
+        << u"\U0001F600 \U0001F600"_s << 0 << 2 << u"\U0001F600"_s << 3 << 2;
     QTest::newRow("overlapping matches step by one") << u"aaa"_s << 0 << 2 << u"aa"_s << 1 << 2;
     QTest::newRow("selection holds more than the match")
         << u"abc abc"_s << 0 << 4 << u"abc"_s << 0 << 3;

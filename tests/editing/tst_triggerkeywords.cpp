@@ -1,5 +1,5 @@
 #include "editing/TriggerKeywords.h"
-#include "editor/ScriptEditor.h"
+#include "support/FakeEditorControl.h"
 
 #include <QtTest>
 
@@ -61,7 +61,7 @@ void TriggerKeywordsTest::keywordIsWrittenAtTheSelection()
     QFETCH(int, selectionStart);
     QFETCH(int, selectionLength);
     QFETCH(QString, after);
-    ScriptEditor editor;
+    FakeEditorControl editor;
     EditorControl& text = editor;
     text.setDocumentText(before);
     text.setSelectionStart(selectionStart);

@@ -420,8 +420,8 @@ void TestEditorAccessibility::attributesDescribeARunOfOneFormat()
 {
     box->setSelectionStart(6);
     box->setSelectionLength(5);
-    QCOMPARE(box->setSelectionBold(true), EditorControl::FormatResult::Written);
-    QCOMPARE(box->setSelectionStrikeout(true), EditorControl::FormatResult::Written);
+    QCOMPARE(box->changeSelectionFormat({.bold = true}), EditorControl::FormatResult::Written);
+    QCOMPARE(box->changeSelectionFormat({.strikeout = true}), EditorControl::FormatResult::Written);
 
     int start = -1;
     int end = -1;
@@ -443,7 +443,7 @@ void TestEditorAccessibility::editingKeepsFormattingAndTheModifiedState()
     auto* editable = QAccessible::queryAccessibleInterface(box)->editableTextInterface();
     box->setSelectionStart(6);
     box->setSelectionLength(5);
-    QCOMPARE(box->setSelectionBold(true), EditorControl::FormatResult::Written);
+    QCOMPARE(box->changeSelectionFormat({.bold = true}), EditorControl::FormatResult::Written);
     box->setModified(false);
 
     // Inside bold text, inserted text is bold too.
@@ -452,7 +452,7 @@ void TestEditorAccessibility::editingKeepsFormattingAndTheModifiedState()
     QVERIFY(box->isModified());
     box->setSelectionStart(8);
     box->setSelectionLength(2);
-    QCOMPARE(box->selectionBold(), std::optional(true));
+    QCOMPARE(box->selectionFormat().bold, std::optional(true));
 
     editable->deleteText(0, 6);
     QCOMPARE(box->documentText(), u"wöZZrld €\r\n"_s + emoji + u"x"_s);

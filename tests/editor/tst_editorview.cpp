@@ -166,12 +166,12 @@ void TestEditorView::decorationsFollowTheRunsFont()
     QFETCH(float, size);
     box->setDocumentText(u"ab x x x cd"_s);
     select(3, 5);
-    box->setSelectionFontSize(size);
-    box->setSelectionColor(Qt::red);
+    box->changeSelectionFormat({.size = size});
+    box->changeSelectionFormat({.color = Qt::red});
     if (strikeout)
-        box->setSelectionStrikeout(true);
+        box->changeSelectionFormat({.strikeout = true});
     else
-        box->setSelectionUnderline(true);
+        box->changeSelectionFormat({.underline = true});
     box->setSelectionStart(0);
     QTest::qWait(20);
 

@@ -89,19 +89,19 @@ void LargeTextTest::formatAstrideAPieceIsReadBack()
     editor.setDocumentText(QString(piece + 100, u'a'));
     editor.setSelectionStart(int(piece - 5));
     editor.setSelectionLength(10);
-    QCOMPARE(editor.setSelectionBold(true), EditorControl::FormatResult::Written);
-    QCOMPARE(editor.selectionBold(), std::optional<bool>(true));
+    QCOMPARE(editor.changeSelectionFormat({.bold = true}), EditorControl::FormatResult::Written);
+    QCOMPARE(editor.selectionFormat().bold, std::optional<bool>(true));
 
     // Bold on both sides of the boundary, and only there.
     editor.setSelectionStart(int(piece - 10));
     editor.setSelectionLength(20);
-    QCOMPARE(editor.selectionBold(), std::nullopt);
+    QCOMPARE(editor.selectionFormat().bold, std::nullopt);
     editor.setSelectionStart(int(piece + 1));
     editor.setSelectionLength(4);
-    QCOMPARE(editor.selectionBold(), std::optional<bool>(true));
+    QCOMPARE(editor.selectionFormat().bold, std::optional<bool>(true));
     editor.setSelectionStart(int(piece + 5));
     editor.setSelectionLength(90);
-    QCOMPARE(editor.selectionBold(), std::optional<bool>(false));
+    QCOMPARE(editor.selectionFormat().bold, std::optional<bool>(false));
 }
 
 QTEST_MAIN(LargeTextTest)

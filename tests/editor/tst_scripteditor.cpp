@@ -1,5 +1,4 @@
 #include "editor/ScriptEditor.h"
-#include "editor/SelectionFont.h"
 
 #include <QClipboard>
 #include <QDrag>
@@ -31,6 +30,7 @@ private slots:
     void everyAttributeReadsMixedAcrossADifference_data();
     void everyAttributeReadsMixedAcrossADifference();
     void selectionFontReadsAllSevenWhenShared();
+    void changeKeepsWhatItLeavesUnsetPerCharacter();
     void attributeWrittenWithoutSelectionAppliesToTypedText();
     void selectionOfOnlyLineBreaksReadsTheCaretFormat();
     void controlFontNameIsTheBaseFace();
@@ -39,6 +39,7 @@ private slots:
     void fullStyleTableKeepsTheStylesOfTheChangeInProgress_data();
     void fullStyleTableKeepsTheStylesOfTheChangeInProgress();
     void fullStyleTableKeepsTheFormatChosenForTypedText();
+    void deletedTextFreesItsFormats();
     void widgetClipboardPathsCarryPlainTextOnly();
     void clipboardKeysCarryEveryCharacter_data();
     void clipboardKeysCarryEveryCharacter();
@@ -105,12 +106,12 @@ void TestScriptEditor::writingDocumentTextDropsFormatting()
 {
     box->setDocumentText(u"abc"_s);
     select(0, 3);
-    box->setSelectionBold(true);
-    box->setSelectionColor(Qt::red);
+    box->changeSelectionFormat({.bold = true});
+    box->changeSelectionFormat({.color = Qt::red});
     box->setDocumentText(u"xyz"_s);
     select(0, 3);
-    QCOMPARE(box->selectionBold(), std::optional(false));
-    QCOMPARE(box->selectionColor(), std::optional(box->palette().color(QPalette::Text)));
+    QCOMPARE(box->selectionFormat().bold, std::optional(false));
+    QCOMPARE(box->selectionFormat().color, std::optional(box->palette().color(QPalette::Text)));
 }
 
 void TestScriptEditor::selectionLengthIsCutShortAtTheEnd_data()
@@ -209,16 +210,16 @@ void TestScriptEditor::attributesReadMixedOnlyWhenTheyDiffer()
 {
     box->setDocumentText(u"plain BOLD plain"_s);
     select(6, 4);
-    box->setSelectionBold(true);
-    QCOMPARE(box->selectionBold(), std::optional(true));
+    box->changeSelectionFormat({.bold = true});
+    QCOMPARE(box->selectionFormat().bold, std::optional(true));
     select(0, 5);
-    QCOMPARE(box->selectionBold(), std::optional(false));
+    QCOMPARE(box->selectionFormat().bold, std::optional(false));
     select(3, 6); // spans plain and bold
-    QCOMPARE(box->selectionBold(), std::nullopt);
+    QCOMPARE(box->selectionFormat().bold, std::nullopt);
     // The other attributes are still uniform across the same selection.
-    QCOMPARE(box->selectionItalic(), std::optional(false));
-    QVERIFY(box->selectionFontName().has_value());
-    QVERIFY(box->selectionFontSize().has_value());
+    QCOMPARE(box->selectionFormat().italic, std::optional(false));
+    QVERIFY(box->selectionFormat().name.has_value());
+    QVERIFY(box->selectionFormat().size.has_value());
 }
 
 void TestScriptEditor::everyAttributeReadsMixedAcrossADifference_data()
@@ -235,76 +236,102 @@ void TestScriptEditor::everyAttributeReadsMixedAcrossADifference()
     select(0, 4);
     switch (attribute) {
     case 0:
-        box->setSelectionFontName(u"Liberation Serif"_s);
+        box->changeSelectionFormat({.name = u"Liberation Serif"_s});
         break;
     case 1:
-        box->setSelectionFontSize(box->selectionFontSize().value() + 5);
+        box->changeSelectionFormat({.size = box->selectionFormat().size.value() + 5});
         break;
     case 2:
-        box->setSelectionBold(true);
+        box->changeSelectionFormat({.bold = true});
         break;
     case 3:
-        box->setSelectionItalic(true);
+        box->changeSelectionFormat({.italic = true});
         break;
     case 4:
-        box->setSelectionStrikeout(true);
+        box->changeSelectionFormat({.strikeout = true});
         break;
     case 5:
-        box->setSelectionUnderline(true);
+        box->changeSelectionFormat({.underline = true});
         break;
     case 6:
-        box->setSelectionColor(QColor(200, 10, 20));
+        box->changeSelectionFormat({.color = QColor(200, 10, 20)});
         break;
     }
     select(2, 5);
+    const SelectionFormat read = box->selectionFormat();
     const bool mixed[] = {
-        !box->selectionFontName(), !box->selectionFontSize(),  !box->selectionBold(),
-        !box->selectionItalic(),   !box->selectionStrikeout(), !box->selectionUnderline(),
-        !box->selectionColor(),
+        !read.name,      !read.size,      !read.bold,  !read.italic,
+        !read.strikeout, !read.underline, !read.color,
     };
     for (int i = 0; i < 7; ++i)
         QCOMPARE(mixed[i], i == attribute);
-    QCOMPARE(selectionFont(*box), std::nullopt);
+    QCOMPARE(read.font(), std::nullopt);
 }
 
 void TestScriptEditor::selectionFontReadsAllSevenWhenShared()
 {
     box->setDocumentText(u"aaaa\nbbbb"_s);
     select(0, 9);
-    box->setSelectionFontName(u"Liberation Serif"_s);
-    box->setSelectionFontSize(17);
-    box->setSelectionBold(true);
-    box->setSelectionStrikeout(true);
-    box->setSelectionColor(QColor(200, 10, 20));
+    QCOMPARE(box->changeSelectionFormat({.name = u"Liberation Serif"_s,
+                                         .size = 17,
+                                         .bold = true,
+                                         .strikeout = true,
+                                         .color = QColor(200, 10, 20)}),
+             EditorControl::FormatResult::Written);
     select(2, 5);
 
     const FontChoice shared{u"Liberation Serif"_s, 17, true, false, true, false,
                             QColor(200, 10, 20)};
-    QCOMPARE(selectionFont(*box), std::optional(shared));
+    QCOMPARE(box->selectionFormat().font(), std::optional(shared));
+}
+
+// "BOLD" is bold at 20 pt beside plain text at the base size. A change of
+// colour, with a size of 0, keeps each character's weight and size.
+void TestScriptEditor::changeKeepsWhatItLeavesUnsetPerCharacter()
+{
+    box->setDocumentText(u"plain BOLD"_s);
+    select(6, 4);
+    box->changeSelectionFormat({.size = 20, .bold = true});
+    select(0, 10);
+    const std::optional<float> baseSize = float(box->font().pointSizeF());
+
+    QCOMPARE(box->changeSelectionFormat({.size = 0, .color = QColor(0, 0, 255, 100)}),
+             EditorControl::FormatResult::Written);
+
+    const SelectionFormat all = box->selectionFormat();
+    QCOMPARE(all.bold, std::nullopt);
+    QCOMPARE(all.size, std::nullopt);
+    QCOMPARE(all.color, std::optional(QColor(0, 0, 255)));
+    select(0, 5);
+    QCOMPARE(box->selectionFormat().bold, std::optional(false));
+    QCOMPARE(box->selectionFormat().size, baseSize);
+    select(6, 4);
+    QCOMPARE(box->selectionFormat().bold, std::optional(true));
+    QCOMPARE(box->selectionFormat().size, std::optional(20.0F));
 }
 
 void TestScriptEditor::attributeWrittenWithoutSelectionAppliesToTypedText()
 {
     box->setDocumentText(u"ab"_s);
     box->setSelectionStart(1);
-    box->setSelectionUnderline(true);
-    box->setSelectionColor(QColor(0, 128, 0));
-    QCOMPARE(box->selectionUnderline(), std::optional(true));
+    box->changeSelectionFormat({.underline = true});
+    box->changeSelectionFormat({.color = QColor(0, 128, 0)});
+    QCOMPARE(box->selectionFormat().underline, std::optional(true));
     box->setSelectedText(u"X"_s);
     select(1, 1);
     QCOMPARE(box->selectedText(), u"X"_s);
-    QCOMPARE(box->selectionUnderline(), std::optional(true));
-    QCOMPARE(box->selectionColor(), std::optional(QColor(0, 128, 0)));
+    QCOMPARE(box->selectionFormat().underline, std::optional(true));
+    QCOMPARE(box->selectionFormat().color, std::optional(QColor(0, 128, 0)));
     select(0, 1);
-    QCOMPARE(box->selectionUnderline(), std::optional(false));
+    QCOMPARE(box->selectionFormat().underline, std::optional(false));
 }
 
 void TestScriptEditor::selectionOfOnlyLineBreaksReadsTheCaretFormat()
 {
     box->setDocumentText(u"\n\n"_s);
     select(0, 2);
-    QCOMPARE(box->selectionBold(), std::optional(false));
-    QVERIFY(box->selectionFontSize().has_value());
+    QCOMPARE(box->selectionFormat().bold, std::optional(false));
+    QVERIFY(box->selectionFormat().size.has_value());
 }
 
 void TestScriptEditor::controlFontNameIsTheBaseFace()
@@ -313,8 +340,8 @@ void TestScriptEditor::controlFontNameIsTheBaseFace()
     const QString base = box->controlFontName();
     QVERIFY(!base.isEmpty());
     select(0, 3);
-    QCOMPARE(box->selectionFontName(), std::optional(base));
-    box->setSelectionFontName(u"Liberation Serif"_s);
+    QCOMPARE(box->selectionFormat().name, std::optional(base));
+    box->changeSelectionFormat({.name = u"Liberation Serif"_s});
     QCOMPARE(box->controlFontName(), base);
 }
 
@@ -322,7 +349,7 @@ void TestScriptEditor::widgetClipboardPathsCarryPlainTextOnly()
 {
     box->setDocumentText(u"one\r\ntwo"_s);
     select(0, 7);
-    box->setSelectionBold(true);
+    box->changeSelectionFormat({.bold = true});
     box->copy(); // what Ctrl+Insert and a drag start from
     const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
     QCOMPARE(copied->formats(), QStringList{u"text/plain"_s});
@@ -364,7 +391,8 @@ int TestScriptEditor::colourEachCharacter()
     int coloured = 0;
     for (; coloured < end; ++coloured) {
         select(coloured, 1);
-        if (box->setSelectionColor(colourNumber(coloured)) != EditorControl::FormatResult::Written)
+        if (box->changeSelectionFormat({.color = colourNumber(coloured)})
+            != EditorControl::FormatResult::Written)
             break;
     }
     return coloured;
@@ -373,7 +401,7 @@ int TestScriptEditor::colourEachCharacter()
 QColor TestScriptEditor::colourAt(int position)
 {
     select(position, 1);
-    return box->selectionColor().value_or(QColor());
+    return box->selectionFormat().color.value_or(QColor());
 }
 
 void TestScriptEditor::settingDocumentTextLeavesItUnmodified_data()
@@ -404,9 +432,9 @@ void TestScriptEditor::settingDocumentTextLeavesItUnmodified()
         break;
     case 2:
         select(0, 3);
-        box->setSelectionBold(true);
+        box->changeSelectionFormat({.bold = true});
         box->setSelectionStart(3);
-        box->setSelectionStrikeout(true);
+        box->changeSelectionFormat({.strikeout = true});
         QTest::keyClicks(box, u"xyz"_s);
         break;
     default:
@@ -452,21 +480,22 @@ void TestScriptEditor::fullStyleTableKeepsTheStylesOfTheChangeInProgress()
     // The first characters take the colour of the next: their styles go unused.
     for (int position = 0; position < unused; ++position) {
         select(position, 1);
-        QCOMPARE(box->setSelectionColor(colourNumber(unused)),
+        QCOMPARE(box->changeSelectionFormat({.color = colourNumber(unused)}),
                  EditorControl::FormatResult::Written);
     }
 
     const int first = coloured - 2;
     select(first, 2);
-    const bool changed = box->setSelectionBold(true) == EditorControl::FormatResult::Written;
+    const bool changed =
+        box->changeSelectionFormat({.bold = true}) == EditorControl::FormatResult::Written;
 
     for (int position : {first, first + 1}) {
         QCOMPARE(colourAt(position), colourNumber(position));
-        QCOMPARE(box->selectionBold(), std::optional(changed));
+        QCOMPARE(box->selectionFormat().bold, std::optional(changed));
     }
     select(0, 1);
-    QCOMPARE(box->selectionColor(), std::optional(colourNumber(unused)));
-    QCOMPARE(box->selectionBold(), std::optional(false));
+    QCOMPARE(box->selectionFormat().color, std::optional(colourNumber(unused)));
+    QCOMPARE(box->selectionFormat().bold, std::optional(false));
     if (unused >= 2)
         QVERIFY(changed);
 }
@@ -481,21 +510,45 @@ void TestScriptEditor::fullStyleTableKeepsTheFormatChosenForTypedText()
     const int caret = 290;
     // A style freed for the caret's colour, then one for the change after it.
     select(0, 1);
-    QCOMPARE(box->setSelectionColor(colourNumber(2)), EditorControl::FormatResult::Written);
+    QCOMPARE(box->changeSelectionFormat({.color = colourNumber(2)}),
+             EditorControl::FormatResult::Written);
     box->setSelectionStart(caret);
-    QCOMPARE(box->setSelectionColor(Qt::green), EditorControl::FormatResult::Written);
+    QCOMPARE(box->changeSelectionFormat({.color = Qt::green}),
+             EditorControl::FormatResult::Written);
     select(1, 1);
-    QCOMPARE(box->setSelectionColor(colourNumber(2)), EditorControl::FormatResult::Written);
+    QCOMPARE(box->changeSelectionFormat({.color = colourNumber(2)}),
+             EditorControl::FormatResult::Written);
 
     // The character before the caret, selected up to the caret, in a new colour.
     select(caret - 1, 1);
-    QCOMPARE(box->setSelectionColor(Qt::magenta), EditorControl::FormatResult::Written);
+    QCOMPARE(box->changeSelectionFormat({.color = Qt::magenta}),
+             EditorControl::FormatResult::Written);
     box->setSelectionStart(caret);
-    QCOMPARE(box->selectionColor(), std::optional(QColor(Qt::green)));
+    QCOMPARE(box->selectionFormat().color, std::optional(QColor(Qt::green)));
     box->setSelectedText(u"Z"_s);
 
     QCOMPARE(colourAt(caret), QColor(Qt::green));
     QCOMPARE(colourAt(caret - 1), QColor(Qt::magenta));
+}
+
+// Each character its own colour: more combinations than the editor shows at
+// once. A change that needs one more changes nothing; once the text that used
+// them is gone, the combinations are free again.
+void TestScriptEditor::deletedTextFreesItsFormats()
+{
+    box->setDocumentText(QString(300, u'x'));
+    const int coloured = colourEachCharacter();
+    QVERIFY(coloured > 200 && coloured < 300);
+    select(0, coloured);
+    QCOMPARE(box->changeSelectionFormat({.bold = true}), EditorControl::FormatResult::NoRoom);
+    QCOMPARE(box->selectionFormat().bold, std::optional(false));
+    QCOMPARE(colourAt(7), colourNumber(7));
+
+    select(0, 300);
+    box->setSelectedText(u"fresh"_s);
+    select(0, 5);
+    QCOMPARE(box->changeSelectionFormat({.bold = true}), EditorControl::FormatResult::Written);
+    QCOMPARE(box->selectionFormat().bold, std::optional(true));
 }
 
 namespace {

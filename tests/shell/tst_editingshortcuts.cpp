@@ -9,7 +9,7 @@
 
 using namespace Qt::StringLiterals;
 
-using SelectionReader = std::optional<bool> (EditorControl::*)() const;
+using SelectionReader = std::optional<bool> SelectionFormat::*;
 Q_DECLARE_METATYPE(SelectionReader)
 
 // Keys pressed while the editor has the focus reach the menu commands; the
@@ -86,14 +86,14 @@ void TestEditingShortcuts::formatKeysToggleTheSelection_data()
     QTest::addColumn<QString>("item");
     QTest::addColumn<Reader>("read");
     QTest::newRow("Ctrl+B") << int(Qt::Key_B) << u"mnuFormatBold"_s
-                            << Reader(&EditorControl::selectionBold);
+                            << Reader(&SelectionFormat::bold);
     QTest::newRow("Ctrl+I") << int(Qt::Key_I) << u"mnuFormatItalic"_s
-                            << Reader(&EditorControl::selectionItalic);
+                            << Reader(&SelectionFormat::italic);
     QTest::newRow("Ctrl+U") << int(Qt::Key_U) << u"mnuFormatUnder"_s
-                            << Reader(&EditorControl::selectionUnderline);
+                            << Reader(&SelectionFormat::underline);
     // Strikeout, not undo.
     QTest::newRow("Ctrl+Z") << int(Qt::Key_Z) << u"mnuFormatStrike"_s
-                            << Reader(&EditorControl::selectionStrikeout);
+                            << Reader(&SelectionFormat::strikeout);
 }
 
 void TestEditingShortcuts::formatKeysToggleTheSelection()
@@ -105,11 +105,11 @@ void TestEditingShortcuts::formatKeysToggleTheSelection()
     ScriptEditor& editor = window_->scriptEditor();
 
     QTest::keyClick(&editor, Qt::Key(key), Qt::ControlModifier);
-    QCOMPARE((window_->editor().*read)(), std::optional<bool>(true));
+    QCOMPARE(window_->editor().selectionFormat().*read, std::optional<bool>(true));
     QVERIFY(window_->menuItem(item)->isChecked());
 
     QTest::keyClick(&editor, Qt::Key(key), Qt::ControlModifier);
-    QCOMPARE((window_->editor().*read)(), std::optional<bool>(false));
+    QCOMPARE(window_->editor().selectionFormat().*read, std::optional<bool>(false));
     QVERIFY(!window_->menuItem(item)->isChecked());
     QCOMPARE(window_->editor().documentText(), u"abc def"_s);
 }

@@ -75,28 +75,28 @@ Effect writesAtTheCaret(QStringView keyword)
 
 // The check mark shows the value the item wrote last; the text, not the
 // check mark, decides what the item writes next.
-Effect togglesWithItsCheckMark(std::optional<bool> (EditorControl::*read)() const)
+Effect togglesWithItsCheckMark(std::optional<bool> SelectionFormat::*read)
 {
     return [read](Bench& b) {
         EditorControl& text = b.window.editor();
         text.setDocumentText(u"plain words here"_s);
         select(text, 0, 5);
         b.item.trigger();
-        QCOMPARE((text.*read)(), std::optional<bool>(true));
+        QCOMPARE(text.selectionFormat().*read, std::optional<bool>(true));
         QVERIFY(b.item.isChecked());
 
         // Moving to other text leaves the check mark as it was.
         select(text, 6, 5);
         QVERIFY(b.item.isChecked());
         b.item.trigger();
-        QCOMPARE((text.*read)(), std::optional<bool>(true));
+        QCOMPARE(text.selectionFormat().*read, std::optional<bool>(true));
         QVERIFY(b.item.isChecked());
 
         b.item.trigger();
-        QCOMPARE((text.*read)(), std::optional<bool>(false));
+        QCOMPARE(text.selectionFormat().*read, std::optional<bool>(false));
         QVERIFY(!b.item.isChecked());
         select(text, 0, 5);
-        QCOMPARE((text.*read)(), std::optional<bool>(true));
+        QCOMPARE(text.selectionFormat().*read, std::optional<bool>(true));
     };
 }
 
@@ -114,9 +114,9 @@ Effect appliesTheChosenFont()
         b.item.trigger();
         QCOMPARE(b.fakes.commonDialog->shown.size(), 1);
         QCOMPARE(b.fakes.commonDialog->shown[0].kind, FakeCommonDialog::Shown::Kind::Font);
-        QCOMPARE(text.selectionFontName(), std::optional(u"DejaVu Serif"_s));
-        QCOMPARE(text.selectionBold(), std::optional<bool>(true));
-        QCOMPARE(text.selectionStrikeout(), std::optional<bool>(true));
+        QCOMPARE(text.selectionFormat().name, std::optional(u"DejaVu Serif"_s));
+        QCOMPARE(text.selectionFormat().bold, std::optional<bool>(true));
+        QCOMPARE(text.selectionFormat().strikeout, std::optional<bool>(true));
         QVERIFY(!b.window.menuItem(u"mnuFormatBold")->isChecked());
         QVERIFY(!b.window.menuItem(u"mnuFormatStrike")->isChecked());
         QVERIFY(b.window.menuItem(u"mnuFormatUnder")->isChecked());
@@ -226,7 +226,7 @@ struct ItemRow {
 
 QList<ItemRow> itemRows()
 {
-    using Reader = std::optional<bool> (EditorControl::*)() const;
+    using Reader = std::optional<bool> SelectionFormat::*;
     const QString file = u"&File"_s;
     const QString edit = u"&Edit"_s;
     const QString triggers = u"Triggers"_s;
@@ -259,14 +259,14 @@ QList<ItemRow> itemRows()
         {"Hear", triggers, u"Hear"_s, {}, writesAtTheCaret(TriggerKeywords::hear)},
         {"mnuFormatFont", format, u"&Font"_s, u"Ctrl+T"_s, appliesTheChosenFont()},
         {"mnuFormatBold", format, u"&Bold"_s, u"Ctrl+B"_s,
-         togglesWithItsCheckMark(Reader(&EditorControl::selectionBold))},
+         togglesWithItsCheckMark(Reader(&SelectionFormat::bold))},
         {"mnuFormatItalic", format, u"&Italic"_s, u"Ctrl+I"_s,
-         togglesWithItsCheckMark(Reader(&EditorControl::selectionItalic))},
+         togglesWithItsCheckMark(Reader(&SelectionFormat::italic))},
         // Ctrl+Z is strikeout: the program has no undo.
         {"mnuFormatStrike", format, u"&Strikeout"_s, u"Ctrl+Z"_s,
-         togglesWithItsCheckMark(Reader(&EditorControl::selectionStrikeout))},
+         togglesWithItsCheckMark(Reader(&SelectionFormat::strikeout))},
         {"mnuFormatUnder", format, u"&Underline"_s, u"Ctrl+U"_s,
-         togglesWithItsCheckMark(Reader(&EditorControl::selectionUnderline))},
+         togglesWithItsCheckMark(Reader(&SelectionFormat::underline))},
         {"TExplain", help, u"Triggers Explained"_s, {}, opensItsOneWindow(u"Form4"_s)},
         {"mnuHelpAbt", help, u"About VxScript"_s, {}, opensItsOneWindow(u"Form2"_s)},
     };
