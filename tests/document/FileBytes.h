@@ -3,7 +3,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
-#include <QtTest>
+#include <QTest>
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>

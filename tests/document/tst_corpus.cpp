@@ -2,7 +2,7 @@
 
 #include <QDirIterator>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 using namespace Qt::StringLiterals;
 

@@ -2,7 +2,7 @@
 
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>

@@ -2,7 +2,7 @@
 
 #include <QDir>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>

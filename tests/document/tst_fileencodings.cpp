@@ -1,7 +1,7 @@
 #include "FileCommandsHarness.h"
 
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 using namespace Qt::StringLiterals;
 

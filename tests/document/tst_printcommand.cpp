@@ -3,7 +3,7 @@
 #include "support/FakeServices.h"
 
 #include <QScrollBar>
-#include <QtTest>
+#include <QTest>
 #include <functional>
 
 using namespace Qt::StringLiterals;

@@ -5,8 +5,9 @@
 
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QProcess>
 #include <QRegularExpression>
-#include <QtTest>
+#include <QTest>
 
 using namespace Qt::StringLiterals;
 

@@ -3,7 +3,7 @@
 
 #include <QFile>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 #include <climits>
 #include <dlfcn.h>
 #include <limits>

@@ -1,7 +1,7 @@
 #include "document/ScriptFileFormat.h"
 #include "document/Windows1252.h"
 
-#include <QtTest>
+#include <QTest>
 
 using namespace Qt::StringLiterals;
 

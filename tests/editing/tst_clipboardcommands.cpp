@@ -3,7 +3,7 @@
 
 #include <QClipboard>
 #include <QMimeData>
-#include <QtTest>
+#include <QTest>
 
 using namespace Qt::StringLiterals;
 

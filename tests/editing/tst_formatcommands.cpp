@@ -2,7 +2,7 @@
 #include "support/FakeEditorControl.h"
 #include "support/FakeServices.h"
 
-#include <QtTest>
+#include <QTest>
 
 using namespace Qt::StringLiterals;
 

@@ -2,7 +2,7 @@
 #include "editor/ScriptEditor.h"
 
 #include <QScrollBar>
-#include <QtTest>
+#include <QTest>
 
 using namespace Qt::StringLiterals;
 

@@ -1,7 +1,7 @@
 #include "editing/TriggerKeywords.h"
 #include "support/FakeEditorControl.h"
 
-#include <QtTest>
+#include <QTest>
 
 using namespace Qt::StringLiterals;
 

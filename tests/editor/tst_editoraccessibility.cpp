@@ -4,7 +4,8 @@
 
 #include <QAccessible>
 #include <QPlainTextEdit>
-#include <QtTest>
+#include <QSignalSpy>
+#include <QTest>
 #include <vector>
 
 using namespace Qt::StringLiterals;

@@ -1,6 +1,6 @@
 #include "editor/ScriptEditor.h"
 
-#include <QtTest>
+#include <QTest>
 
 using namespace Qt::StringLiterals;
 

@@ -4,7 +4,7 @@
 #include <QFontDatabase>
 #include <QMimeData>
 #include <QPlainTextEdit>
-#include <QtTest>
+#include <QTest>
 
 using namespace Qt::StringLiterals;
 

@@ -3,7 +3,7 @@
 
 #include <QLabel>
 #include <QPushButton>
-#include <QtTest>
+#include <QTest>
 
 using namespace Qt::StringLiterals;
 

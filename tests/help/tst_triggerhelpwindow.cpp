@@ -4,11 +4,12 @@
 #include "support/WebEngineTestMain.h"
 
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTest>
 #include <QWebEnginePage>
 #include <QWebEngineView>
-#include <QtTest>
 
 using namespace Qt::StringLiterals;
 

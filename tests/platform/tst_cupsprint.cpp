@@ -1,7 +1,9 @@
 #include "platform/QtPrinter.h"
 
 #include <QPrinterInfo>
-#include <QtTest>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTest>
 
 #include <pwd.h>
 #include <unistd.h>

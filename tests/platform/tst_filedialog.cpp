@@ -6,7 +6,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 #include <fcntl.h>
 #include <sys/stat.h>

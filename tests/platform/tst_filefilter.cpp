@@ -1,6 +1,6 @@
 #include "platform/FileFilter.h"
 
-#include <QtTest>
+#include <QTest>
 
 using namespace Qt::StringLiterals;
 

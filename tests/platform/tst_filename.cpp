@@ -1,7 +1,7 @@
 #include "platform/FileName.h"
 
 #include <QFile>
-#include <QtTest>
+#include <QTest>
 
 using namespace Qt::StringLiterals;
 

@@ -7,7 +7,8 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
-#include <QtTest>
+#include <QTest>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 

@@ -1,7 +1,7 @@
 #include "platform/SingleWindow.h"
 #include "support/TopLevelWindows.h"
 
-#include <QtTest>
+#include <QTest>
 
 using namespace Qt::StringLiterals;
 

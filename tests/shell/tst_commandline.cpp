@@ -2,8 +2,8 @@
 
 #include "platform/FileName.h"
 
+#include <QTest>
 #include <QTextStream>
-#include <QtTest>
 
 using namespace Qt::StringLiterals;
 

@@ -5,7 +5,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QMimeData>
-#include <QtTest>
+#include <QTest>
 
 using namespace Qt::StringLiterals;
 

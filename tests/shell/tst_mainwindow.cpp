@@ -13,8 +13,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 #include <functional>
 
 using namespace Qt::StringLiterals;

@@ -5,7 +5,7 @@
 #include "support/WebEngineTestMain.h"
 
 #include <QAction>
-#include <QtTest>
+#include <QTest>
 
 using namespace Qt::StringLiterals;
 

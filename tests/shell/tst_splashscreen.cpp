@@ -5,7 +5,7 @@
 
 #include <QClipboard>
 #include <QLabel>
-#include <QtTest>
+#include <QTest>
 
 using namespace Qt::StringLiterals;
 

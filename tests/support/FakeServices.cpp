@@ -1,6 +1,6 @@
 #include "support/FakeServices.h"
 
-#include <QtTest>
+#include <QTest>
 
 namespace {
 

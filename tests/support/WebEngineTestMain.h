@@ -3,7 +3,7 @@
 #include "help/WebEngineSetup.h"
 
 #include <QApplication>
-#include <QtTest>
+#include <QTest>
 
 // The main of a test that shows a web view: the web engine needs its
 // settings before the application object exists.
