@@ -139,22 +139,12 @@ SelectionFormat CharacterFormatter::selectionFormat() const
         return atCaret;
     std::optional<SelectionFormat> shared;
     engine_.forEachStyleRun(from, to, [&](int style, qsizetype, qsizetype) {
-        const FontChoice& run = styles_.format(style);
+        const SelectionFormat run = SelectionFormat::of(styles_.format(style));
         if (!shared) {
-            shared = SelectionFormat::of(run);
+            shared = run;
             return true;
         }
-        const auto keepIfSame = [](auto& kept, const auto& value) {
-            if (kept && *kept != value)
-                kept.reset();
-        };
-        keepIfSame(shared->name, run.name);
-        keepIfSame(shared->size, run.size);
-        keepIfSame(shared->bold, run.bold);
-        keepIfSame(shared->italic, run.italic);
-        keepIfSame(shared->strikeout, run.strikeout);
-        keepIfSame(shared->underline, run.underline);
-        keepIfSame(shared->color, run.color);
+        shared->keepShared(run);
         return *shared != SelectionFormat{};
     });
     // Only line breaks selected: they carry the formatting at the caret.

@@ -40,6 +40,23 @@ struct SelectionFormat {
         return FontChoice{*name, *size, *bold, *italic, *strikeout, *underline, *color};
     }
 
+    // Leaves "mixed" each attribute in which other differs: read over a
+    // selection, one character's format after another.
+    void keepShared(const SelectionFormat& other)
+    {
+        const auto keepIfSame = [](auto& kept, const auto& value) {
+            if (kept != value)
+                kept.reset();
+        };
+        keepIfSame(name, other.name);
+        keepIfSame(size, other.size);
+        keepIfSame(bold, other.bold);
+        keepIfSame(italic, other.italic);
+        keepIfSame(strikeout, other.strikeout);
+        keepIfSame(underline, other.underline);
+        keepIfSame(color, other.color);
+    }
+
     // Writes this change over a character's format. Colours are opaque: the
     // editor draws no translucent text.
     void applyTo(FontChoice& format) const

@@ -107,7 +107,7 @@ FileDialog::FileDialog(Mode mode, MessageBox& messages, QWidget* parent)
     connect(lookIn_, &QComboBox::activated, this,
             [this](int index) { enterFolder(lookIn_->itemData(index).toString()); });
     connect(fileTypes_, &QComboBox::currentIndexChanged, this,
-            [this](int index) { model_->setPatterns(patternsOf(nameFilters_.value(index))); });
+            [this](int index) { model_->setPatterns(patternsOf(fileTypes_->itemText(index))); });
     connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this](const QItemSelection& selected) { pick(selected.indexes().value(0)); });
     connect(list_, &QListView::doubleClicked, this, &FileDialog::openItem);
@@ -118,15 +118,14 @@ FileDialog::FileDialog(Mode mode, MessageBox& messages, QWidget* parent)
 
 void FileDialog::setNameFilters(const QStringList& filters)
 {
-    nameFilters_ = filters;
     fileTypes_->clear();
     fileTypes_->addItems(filters);
 }
 
 void FileDialog::selectNameFilter(const QString& filter)
 {
-    if (const qsizetype index = nameFilters_.indexOf(filter); index >= 0)
-        fileTypes_->setCurrentIndex(int(index));
+    if (const int index = fileTypes_->findText(filter); index >= 0)
+        fileTypes_->setCurrentIndex(index);
 }
 
 void FileDialog::setFolder(const QString& folder)
@@ -147,9 +146,7 @@ void FileDialog::selectFile(const QString& path)
 {
     const QString full = QDir::isAbsolutePath(path) ? path : model_->folder() + u'/' + path;
     setFolder(parentOf(full));
-    picked_ = full;
-    pickedShown_ = readableFileName(lastPart(full));
-    fileName_->setText(pickedShown_);
+    pickPath(full);
     for (int row = 0; row < model_->rowCount(); ++row) {
         if (model_->path(model_->index(row)) == full)
             list_->setCurrentIndex(model_->index(row));
@@ -167,9 +164,13 @@ void FileDialog::pick(const QModelIndex& index)
 {
     if (!index.isValid() || model_->isFolder(index))
         return;
-    picked_ = model_->path(index);
-    pickedShown_ = index.data().toString();
-    fileName_->setText(pickedShown_);
+    pickPath(model_->path(index));
+}
+
+void FileDialog::pickPath(const QString& path)
+{
+    picked_ = path;
+    fileName_->setText(readableFileName(lastPart(path)));
 }
 
 void FileDialog::openItem(const QModelIndex& index)
@@ -185,7 +186,7 @@ QString FileDialog::typedPath() const
     const QString typed = fileName_->text();
     // The box shows a picked name as people read it; the name itself may hold
     // bytes that the box cannot.
-    if (!picked_.isEmpty() && typed == pickedShown_)
+    if (!picked_.isEmpty() && typed == readableFileName(lastPart(picked_)))
         return picked_;
     return QDir::cleanPath(QDir::isAbsolutePath(typed) ? typed : model_->folder() + u'/' + typed);
 }

@@ -35,6 +35,7 @@ public:
 private:
     void enterFolder(const QString& folder);
     void pick(const QModelIndex& index);
+    void pickPath(const QString& path);
     void openItem(const QModelIndex& index);
     QString typedPath() const;
 
@@ -45,9 +46,7 @@ private:
     QListView* list_;
     QLineEdit* fileName_;
     QComboBox* fileTypes_;
-    QStringList nameFilters_;
-    // The file last picked in the list, and its name as the box shows it.
+    // The file last picked; the box shows its name as people read it.
     QString picked_;
-    QString pickedShown_;
     QString chosen_;
 };

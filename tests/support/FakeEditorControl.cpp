@@ -90,17 +90,7 @@ SelectionFormat FakeEditorControl::selectionFormat() const
             shared = one;
             continue;
         }
-        const auto keepIfSame = [](auto& kept, const auto& value) {
-            if (kept != value)
-                kept.reset();
-        };
-        keepIfSame(shared->name, one.name);
-        keepIfSame(shared->size, one.size);
-        keepIfSame(shared->bold, one.bold);
-        keepIfSame(shared->italic, one.italic);
-        keepIfSame(shared->strikeout, one.strikeout);
-        keepIfSame(shared->underline, one.underline);
-        keepIfSame(shared->color, one.color);
+        shared->keepShared(one);
     }
     return shared.value_or(SelectionFormat::of(formatForInsertionAt(start_)));
 }
