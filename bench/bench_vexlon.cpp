@@ -32,6 +32,7 @@
 #include "platform/CommonDialog.h"
 #include "platform/MessageBox.h"
 #include "platform/ProcessControl.h"
+#include "platform/Progress.h"
 
 #include <QApplication>
 #include <QDirIterator>
@@ -80,12 +81,19 @@ public:
     void endProgram() override {}
 };
 
+class Unwatched final : public Progress {
+public:
+    void begin(const QString&, qint64) override {}
+    bool advance(qint64, const QString&) override { return true; }
+    void end() override {}
+};
+
 // The editor as the main window holds it, with the file commands on it.
 struct EditorWindow {
     explicit EditorWindow(const QString& path)
         : text(new ScriptEditor(&window))
         , dialog(path)
-        , files(*text, dialog, messageBox, process,
+        , files(*text, dialog, messageBox, process, progress,
                 [this](FileCommands::Naming naming, const QString& path) {
                     window.setWindowTitle(FileCommands::captionFor(naming, path));
                 })
@@ -109,6 +117,7 @@ struct EditorWindow {
     ChosenFile dialog;
     AlwaysYes messageBox;
     NoEnd process;
+    Unwatched progress;
     FileCommands files;
 };
 

@@ -7,8 +7,8 @@
 #include "platform/CommonDialog.h"
 #include "platform/MessageBox.h"
 #include "platform/ProcessControl.h"
+#include "platform/Progress.h"
 
-#include <new>
 
 using namespace Qt::StringLiterals;
 
@@ -20,29 +20,38 @@ const QString openTitle = u"VX Open..."_s;
 const QString saveTitle = u"VX Save..."_s;
 const QString exitTitle = u"VX Exit..."_s;
 
-QString unstorablePrompt(const ScriptFileFormat::Encoded& encoded, const QString& path)
+QString unstorablePrompt(const ScriptFileFormat::SavePlan& plan, const QString& path)
 {
-    const QString count = encoded.unstorableCount == 1
-                              ? u"1 character"_s
-                              : u"%1 characters"_s.arg(encoded.unstorableCount);
+    const QString count = plan.unstorableCount == 1 ? u"1 character"_s
+                                                    : u"%1 characters"_s.arg(plan.unstorableCount);
     return u"%1 of this document cannot be stored in a Windows-1252 file. The first is on "
            u"line %2, column %3.\n\nSave \"%4\" with \"?\" in place of each?"_s.arg(count)
-               .arg(encoded.firstUnstorableLine)
-               .arg(encoded.firstUnstorableColumn)
+               .arg(plan.firstUnstorableLine)
+               .arg(plan.firstUnstorableColumn)
                .arg(path);
 }
 
 QString megabytes(qint64 bytes) { return QString::number(double(bytes) / 1e6, 'f', 1); }
 
+QString fileNameIn(const QString& path) { return path.section(u'/', -1); }
+
+// What the progress of an Open or a Save says.
+QString progressText(const QString& doing, const QString& path, qint64 done, qint64 total)
+{
+    return u"%1 \u201C%2\u201D\n%3 MB of %4 MB"_s.arg(doing, fileNameIn(path), megabytes(done),
+                                                      megabytes(total));
+}
+
 } // namespace
 
 FileCommands::FileCommands(EditorControl& text, CommonDialog& dialog, MessageBox& messageBox,
-                           ProcessControl& process, NameListener documentNamed,
-                           SafeFileWriter writer, OpenLimit openLimit)
+                           ProcessControl& process, Progress& progress,
+                           NameListener documentNamed, SafeFileWriter writer, OpenLimit openLimit)
     : text_(text)
     , dialog_(dialog)
     , messageBox_(messageBox)
     , process_(process)
+    , progress_(progress)
     , documentNamed_(std::move(documentNamed))
     , writer_(std::move(writer))
     , openLimit_(std::move(openLimit))
@@ -85,42 +94,65 @@ void FileCommands::openFile()
 
 void FileCommands::openPath(const QString& path)
 {
-    const qint64 limit = openLimit_();
-    RegularFileRead read;
-    try {
-        read = readRegularFile(path, limit);
-    } catch (const std::bad_alloc&) {
-        read.failure = u"There is not enough memory to open it."_s;
-    }
     const auto refuse = [&](const QString& why) {
         messageBox_.ask(u"\"%1\" could not be opened:\n%2"_s.arg(path, why), openTitle,
                         MessageBox::Buttons::Ok, MessageBox::Icon::Stop);
     };
-    if (!read.bytes) {
-        refuse(read.failure);
+    const qint64 limit = openLimit_();
+    RegularFileReader file(path, limit);
+    if (!file.isOpen()) {
+        refuse(file.failure());
         return;
     }
-    const QByteArray& bytes = *read.bytes;
-    const ScriptFileFormat::Encoding encoding = ScriptFileFormat::detectEncoding(bytes);
-    // Characters of several bytes in the editor may take a file that fits
-    // past what it can hold: counted only where that can happen.
-    constexpr qint64 mostBytesPerFileByte = 3;
-    if (bytes.size() > limit / mostBytesPerFileByte) {
-        if (const qint64 held = ScriptFileFormat::heldSize(bytes, encoding); held > limit) {
-            refuse(u"It is too large to open here: its %1 MB would take %2 MB in the editor, "
-                   u"which can take at most %3 MB with the memory now free."_s.arg(
-                       megabytes(bytes.size()), megabytes(held), megabytes(limit)));
-            return;
-        }
-    }
-    // Straight from the file's bytes into the editor, a piece at a time.
-    text_.setDocumentText(bytes.size(), [&bytes, encoding](const auto& onPiece) {
-        ScriptFileFormat::forEachTextPiece(bytes, encoding, onPiece);
+    // Two passes over the file: the first learns its encoding and the size of
+    // its text, the second hands the text to the editor. The bar counts both.
+    const qint64 size = file.size();
+    progress_.begin(openTitle, 2 * size);
+    qint64 done = 0;
+    const auto advance = [&](qint64 bytes, const QString& doing, qint64 passStart) {
+        done += bytes;
+        return progress_.advance(done, progressText(doing, path, done - passStart, size));
+    };
+    ScriptFileFormat::Survey survey;
+    RegularFileReader::Outcome outcome = file.readPieces([&](QByteArrayView piece) {
+        survey.add(piece);
+        return advance(piece.size(), u"Reading"_s, 0);
     });
+    const ScriptFileFormat::Encoding encoding = survey.encoding();
+    const qint64 held = survey.textSize();
+    if (outcome == RegularFileReader::Outcome::Read && held > limit) {
+        progress_.end();
+        refuse(u"It is too large to open here: its %1 MB would take %2 MB in the editor, "
+               u"which can take at most %3 MB with the memory now free."_s.arg(
+                   megabytes(size), megabytes(held), megabytes(limit)));
+        return;
+    }
+    bool loaded = false;
+    if (outcome == RegularFileReader::Outcome::Read) {
+        ScriptFileFormat::Decoder decoder(encoding);
+        loaded = text_.loadDocument(held, [&](const auto& onText) {
+            outcome = file.readPieces([&](QByteArrayView piece) {
+                onText(decoder.decode(piece));
+                return advance(piece.size(), u"Opening"_s, size);
+            });
+            return outcome == RegularFileReader::Outcome::Read;
+        });
+    }
+    progress_.end();
+    if (outcome == RegularFileReader::Outcome::Stopped)
+        return;
+    if (outcome == RegularFileReader::Outcome::Failed) {
+        refuse(file.failure());
+        return;
+    }
+    if (!loaded) {
+        refuse(u"There is not enough memory to open it."_s);
+        return;
+    }
     text_.setModified(false);
     currentFileName_ = path;
     encoding_ = encoding;
-    remember(read.identity, path);
+    remember(file.identity(), path);
     documentNamed_(Naming::Opened, path);
     if (const std::optional<InterruptedSave> copy = findInterruptedSave(path))
         messageBox_.ask(copy->notice(path), openTitle, MessageBox::Buttons::Ok,
@@ -188,17 +220,28 @@ bool FileCommands::saveAs()
 
 bool FileCommands::writeDocument(const QString& path, SafeFileWriter::Links links)
 {
-    // Piece by piece: a large script is never held twice as text.
-    ScriptFileFormat::Encoder encoder(text_.documentTextLength(), encoding_);
-    text_.readDocumentText([&encoder](QStringView piece) { encoder.add(piece); });
-    const ScriptFileFormat::Encoded encoded = encoder.finish();
-    if (encoded.unstorableCount > 0) {
-        const auto answer = messageBox_.ask(unstorablePrompt(encoded, path), saveTitle,
+    // Straight from the editor's text into the file, a piece at a time.
+    const QByteArrayView text = text_.documentUtf8();
+    const ScriptFileFormat::SavePlan plan = ScriptFileFormat::planSave(text, encoding_);
+    if (plan.unstorableCount > 0) {
+        const auto answer = messageBox_.ask(unstorablePrompt(plan, path), saveTitle,
                                             MessageBox::Buttons::YesNo, MessageBox::Icon::Question);
         if (answer != MessageBox::Answer::Yes)
             return false;
     }
-    const SafeFileWriter::Result result = writer_.write(path, encoded.bytes, links);
+    progress_.begin(saveTitle, plan.size);
+    const auto content = [&](const SafeFileWriter::Sink& put) {
+        qint64 done = 0;
+        return ScriptFileFormat::encodeText(text, encoding_, [&](QByteArrayView piece) {
+            done += piece.size();
+            return put(piece)
+                   && progress_.advance(done, progressText(u"Saving"_s, path, done, plan.size));
+        });
+    };
+    const SafeFileWriter::Result result = writer_.write(path, plan.size, content, links);
+    progress_.end();
+    if (result.cancelled)
+        return false;
     if (!result.written) {
         reportFailedSave(path, result.reason);
         return false;

@@ -12,6 +12,7 @@ class CommonDialog;
 class EditorControl;
 class MessageBox;
 class ProcessControl;
+class Progress;
 
 // New, Open, Save, Save As and Exit: the document moves between the editor
 // and plain-text files. Keeps the current file name, and tells the window
@@ -28,6 +29,9 @@ class ProcessControl;
 // A document is saved in the encoding its file was opened in: UTF-8 (with
 // its byte-order mark, when it had one) or Windows-1252; New starts a
 // Windows-1252 document.
+//
+// An Open or a Save that lasts shows its progress, and may be cancelled:
+// a cancelled Open leaves the document as it was, a cancelled Save the file.
 class FileCommands {
 public:
     // How the document came by its file name.
@@ -43,7 +47,7 @@ public:
     // As write the file through writer; openLimit is where tests make the
     // memory short.
     FileCommands(EditorControl& text, CommonDialog& dialog, MessageBox& messageBox,
-                 ProcessControl& process, NameListener documentNamed,
+                 ProcessControl& process, Progress& progress, NameListener documentNamed,
                  SafeFileWriter writer = SafeFileWriter(), OpenLimit openLimit = {});
 
     QString currentFileName() const { return currentFileName_; }
@@ -81,6 +85,7 @@ private:
     CommonDialog& dialog_;
     MessageBox& messageBox_;
     ProcessControl& process_;
+    Progress& progress_;
     NameListener documentNamed_;
     QString currentFileName_;
     ScriptFileFormat::Encoding encoding_ = ScriptFileFormat::Encoding::Windows1252;

@@ -1,22 +1,37 @@
 #pragma once
 
+#include "document/FileFolder.h"
 #include "document/FileIdentity.h"
 
-#include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
-#include <optional>
+#include <functional>
 
-// Reads a whole file in one read, or nothing. Only a regular file is read: a
-// folder, a FIFO or a device is refused without being opened for reading, so
-// a name typed into the open dialog can neither block the program nor feed it
-// bytes without end. A file larger than maxBytes, or one too large to hold in
-// memory, is refused too.
-struct RegularFileRead {
-    std::optional<QByteArray> bytes;
-    // The file as it was when it was read.
-    FileIdentity identity;
-    // Why nothing was read, in words for the user.
-    QString failure;
+// A file opened for reading in pieces, through one buffer. Only a regular
+// file is opened: a folder, a FIFO or a device is refused without being read,
+// so a name typed into the open dialog can neither block the program nor
+// feed it bytes without end. A file larger than maxBytes is refused too.
+class RegularFileReader {
+public:
+    RegularFileReader(const QString& path, qint64 maxBytes);
+
+    bool isOpen() const { return file_.isOpen(); }
+    // Why the file is not open, or could not be read, in words for the user.
+    QString failure() const { return failure_; }
+    qint64 size() const { return identity_.size; }
+    // The file as it was when it was opened.
+    const FileIdentity& identity() const { return identity_; }
+
+    enum class Outcome { Read, Stopped, Failed };
+    // Reads the whole file from its start, handing each piece to onPiece
+    // until it returns false (Stopped). A file that changed since it was
+    // opened has Failed: it is not the file that was asked for.
+    Outcome readPieces(const std::function<bool(QByteArrayView)>& onPiece);
+
+private:
+    Outcome fail(const QString& why);
+
+    FileDescriptor file_;
+    FileIdentity identity_;
+    QString failure_;
 };
-
-RegularFileRead readRegularFile(const QString& path, qint64 maxBytes);

@@ -36,22 +36,43 @@ qint64 systemWrite(int fd, const char* data, qint64 size)
 
 Result failure(int error) { return {false, qt_error_string(error)}; }
 
-// Writes all bytes from the file's current offset; the reason when that failed.
-QString writeAll(int fd, QByteArrayView bytes, const WriteStep& step)
+// What writing content into a file came to.
+struct Written {
+    // The system's reason when a write failed.
+    QString reason;
+    // The content stopped before its end of itself.
+    bool cancelled = false;
+    qint64 bytes = 0;
+    bool whole() const { return reason.isEmpty() && !cancelled; }
+};
+
+// Writes the content from the file's current offset.
+Written writeAll(int fd, const SafeFileWriter::Content& content, const WriteStep& step)
 {
-    for (qint64 done = 0; done < bytes.size();) {
-        const qint64 size = std::min(chunkSize, bytes.size() - done);
-        errno = 0;
-        const qint64 written = step(fd, bytes.data() + done, size);
-        const int error = errno;
-        if (written <= 0 || written > size) {
-            if (error != 0)
-                return qt_error_string(error);
-            return u"only %1 of %2 bytes could be written"_s.arg(done).arg(bytes.size());
+    Written written;
+    const auto put = [&](QByteArrayView bytes) {
+        for (qint64 done = 0; done < bytes.size();) {
+            const qint64 size = std::min(chunkSize, bytes.size() - done);
+            errno = 0;
+            const qint64 count = step(fd, bytes.data() + done, size);
+            const int error = errno;
+            if (count <= 0 || count > size) {
+                written.reason = error != 0 ? qt_error_string(error)
+                                            : u"only %1 bytes could be written"_s.arg(written.bytes);
+                return false;
+            }
+            done += count;
+            written.bytes += count;
         }
-        done += written;
-    }
-    return {};
+        return true;
+    };
+    written.cancelled = !content(put) && written.reason.isEmpty();
+    return written;
+}
+
+SafeFileWriter::Content contentOf(QByteArrayView bytes)
+{
+    return [bytes](const SafeFileWriter::Sink& put) { return put(bytes); };
 }
 
 std::optional<QByteArray> readWhole(int fd, qint64 expectedSize)
@@ -70,16 +91,15 @@ std::optional<QByteArray> readWhole(int fd, qint64 expectedSize)
     }
 }
 
-// Writes bytes over the file's content from its start and cuts it to their size.
-QString overwrite(int fd, QByteArrayView bytes, const WriteStep& step)
+// Writes the content over the file's from its start and cuts it to its size.
+Written overwrite(int fd, const SafeFileWriter::Content& content, const WriteStep& step)
 {
     if (::lseek(fd, 0, SEEK_SET) != 0)
-        return qt_error_string(errno);
-    if (QString reason = writeAll(fd, bytes, step); !reason.isEmpty())
-        return reason;
-    if (::ftruncate(fd, bytes.size()) != 0 || ::fsync(fd) != 0)
-        return qt_error_string(errno);
-    return {};
+        return {qt_error_string(errno)};
+    Written written = writeAll(fd, content, step);
+    if (written.whole() && (::ftruncate(fd, written.bytes) != 0 || ::fsync(fd) != 0))
+        written.reason = qt_error_string(errno);
+    return written;
 }
 
 // How a folder refuses a new file, while a file in it may still be writable.
@@ -105,7 +125,7 @@ bool giveNewFileAttributes(const FileFolder& folder, int fd)
 // be given to a new file, the folder takes no new file, or the old file cannot
 // be renamed over (it is a mount point).
 std::optional<Result> replaceWhole(const FileFolder& folder, const FileAttributes* old,
-                                   QByteArrayView bytes, const WriteStep& step)
+                                   const SafeFileWriter::Content& content, const WriteStep& step)
 {
     QByteArray tempName;
     // Only the user's until it is complete, whatever the old file allows.
@@ -115,7 +135,12 @@ std::optional<Result> replaceWhole(const FileFolder& folder, const FileAttribute
             return std::nullopt;
         return failure(errno);
     }
-    QString reason = writeAll(file.get(), bytes, step);
+    const Written written = writeAll(file.get(), content, step);
+    if (written.cancelled) {
+        folder.remove(tempName);
+        return Result{.written = false, .reason = {}, .cancelled = true};
+    }
+    QString reason = written.reason;
     if (reason.isEmpty()) {
         const bool given =
             old ? old->applyTo(file.get()) : giveNewFileAttributes(folder, file.get());
@@ -210,8 +235,8 @@ bool renameNew(const FileFolder& folder, const QByteArray& from, const QByteArra
 QString finishBackup(const FileFolder& folder, FileDescriptor copy, QByteArray& name,
                      QByteArrayView old)
 {
-    if (QString reason = writeAll(copy.get(), old, systemWrite); !reason.isEmpty())
-        return reason;
+    if (Written written = writeAll(copy.get(), contentOf(old), systemWrite); !written.whole())
+        return written.reason;
     if (::fsync(copy.get()) != 0 || !copy.close())
         return qt_error_string(errno);
     const QByteArray finished = name.chopped(InterruptedSave::unfinishedSuffixSize);
@@ -223,7 +248,8 @@ QString finishBackup(const FileFolder& folder, FileDescriptor copy, QByteArray& 
     return {};
 }
 
-Result writeInPlace(const FileFolder& folder, QByteArrayView bytes, const WriteStep& step)
+Result writeInPlace(const FileFolder& folder, qint64 size, const SafeFileWriter::Content& content,
+                    const WriteStep& step)
 {
     const FileDescriptor file(
         ::openat(folder.fd(), folder.fileName().constData(), O_RDWR | O_NOFOLLOW | O_CLOEXEC));
@@ -258,8 +284,8 @@ Result writeInPlace(const FileFolder& folder, QByteArrayView bytes, const WriteS
     // Reserved so that a full disk stops the save before the file has changed.
     // KEEP_SIZE, because a reservation that fails half-way would otherwise
     // leave the file lengthened with zeros.
-    if (reason.isEmpty() && bytes.size() > old->size()
-        && ::fallocate(file.get(), FALLOC_FL_KEEP_SIZE, 0, bytes.size()) != 0 && errno != EOPNOTSUPP
+    if (reason.isEmpty() && size > old->size()
+        && ::fallocate(file.get(), FALLOC_FL_KEEP_SIZE, 0, size) != 0 && errno != EOPNOTSUPP
         && errno != ENOSYS)
         reason = qt_error_string(errno);
     if (!reason.isEmpty()) {
@@ -267,15 +293,18 @@ Result writeInPlace(const FileFolder& folder, QByteArrayView bytes, const WriteS
         return {false, reason};
     }
 
-    reason = overwrite(file.get(), bytes, step);
-    const bool undone = !reason.isEmpty() && overwrite(file.get(), *old, step).isEmpty();
+    const Written written = overwrite(file.get(), content, step);
+    reason = written.reason;
+    const bool undone = !written.whole() && overwrite(file.get(), contentOf(*old), step).whole();
     // A write by anyone but root makes the system drop set-id bits; the owner may put them back.
     if (status.st_mode & (S_ISUID | S_ISGID))
         ::fchmod(file.get(), status.st_mode & 07777);
-    if (reason.isEmpty() || undone) {
+    if (written.whole() || undone) {
         backupFolder->remove(backupName);
-        return {reason.isEmpty(), reason};
+        return {written.whole(), reason, written.cancelled};
     }
+    if (reason.isEmpty())
+        reason = u"The save was stopped"_s;
     return {false, u"%1. The file may be damaged; its previous content is kept in \"%2\"."_s.arg(
                        reason, backupFolder->pathOf(backupName))};
 }
@@ -307,6 +336,12 @@ SafeFileWriter::SafeFileWriter(WriteStep writeStep)
 SafeFileWriter::Result SafeFileWriter::write(const QString& path, QByteArrayView bytes,
                                              Links links) const
 {
+    return write(path, bytes.size(), contentOf(bytes), links);
+}
+
+SafeFileWriter::Result SafeFileWriter::write(const QString& path, qint64 size,
+                                             const Content& content, Links links) const
+{
     // Refused, a link is never followed: the check below, then a rename that
     // replaces whatever is at the name, or an in-place open with O_NOFOLLOW.
     if (links == Links::Refuse) {
@@ -332,14 +367,14 @@ SafeFileWriter::Result SafeFileWriter::write(const QString& path, QByteArrayView
     if (!folder)
         return failure(errno);
     if (!exists)
-        return *replaceWhole(*folder, nullptr, bytes, writeStep_);
+        return *replaceWhole(*folder, nullptr, content, writeStep_);
     removeUnfinishedBackups(*folder);
     if (old.st_nlink > 1)
-        return writeInPlace(*folder, bytes, writeStep_);
+        return writeInPlace(*folder, size, content, writeStep_);
     const std::optional<FileAttributes> attributes = FileAttributes::read(target);
     if (attributes) {
-        if (std::optional<Result> result = replaceWhole(*folder, &*attributes, bytes, writeStep_))
+        if (std::optional<Result> result = replaceWhole(*folder, &*attributes, content, writeStep_))
             return *result;
     }
-    return writeInPlace(*folder, bytes, writeStep_);
+    return writeInPlace(*folder, size, content, writeStep_);
 }

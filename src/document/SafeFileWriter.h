@@ -54,7 +54,16 @@ public:
         bool written = false;
         // The system's reason when not written.
         QString reason;
+        // The content stopped of itself; the file is as it was.
+        bool cancelled = false;
     };
+
+    // Takes the next bytes of the content: false when they could not be
+    // written, and the content should stop.
+    using Sink = std::function<bool(QByteArrayView)>;
+    // Hands the whole content to the sink, a piece at a time: false when it
+    // stopped before its end. Asked again, it starts again from its beginning.
+    using Content = std::function<bool(const Sink&)>;
 
     // The write step is where tests make the disk fill up part-way; by default
     // it is the system's write(). It writes the new content, and the old one
@@ -64,6 +73,9 @@ public:
     enum class Links { Follow, Refuse };
 
     Result write(const QString& path, QByteArrayView bytes, Links links = Links::Follow) const;
+    // The same for content of the given size that is made as it is written.
+    Result write(const QString& path, qint64 size, const Content& content,
+                 Links links = Links::Follow) const;
 
 private:
     WriteStep writeStep_;

@@ -1,301 +1,368 @@
 #include "document/ScriptFileFormat.h"
 
 #include "document/Windows1252.h"
+#include "platform/ByteWords.h"
 
-#include <QStringDecoder>
+#include <array>
 #include <cstring>
 
 namespace ScriptFileFormat {
 
 namespace {
 
-constexpr qsizetype pieceSize = qsizetype(1) << 16;
 constexpr QByteArrayView byteOrderMark("\xEF\xBB\xBF");
+// The bytes a save hands on at a time.
+constexpr qsizetype savePiece = qsizetype(1) << 20;
+using ByteWords::highBits;
 
-qsizetype indexOfNonAscii(QByteArrayView bytes)
+bool isContinuation(char byte) { return (uchar(byte) & 0xC0) == 0x80; }
+
+qsizetype sequenceLength(char lead)
 {
-    const char* const begin = bytes.begin();
-    const char* const end = bytes.end();
-    const char* at = begin;
-    // Eight bytes at a time: scripts are mostly ASCII.
+    const auto byte = uchar(lead);
+    return byte < 0xC0 ? 1 : byte < 0xE0 ? 2 : byte < 0xF0 ? 3 : 4;
+}
+
+qsizetype countLineFeeds(const char* at, const char* end)
+{
+    qsizetype count = 0;
+    for (; end - at >= 8; at += 8)
+        count += ByteWords::count(ByteWords::equal(ByteWords::at(at), '\n'));
+    for (; at < end; ++at)
+        count += *at == '\n';
+    return count;
+}
+
+qsizetype countCharacters(const char* at, const char* end)
+{
+    qsizetype count = end - at;
     for (; end - at >= 8; at += 8) {
-        quint64 word = 0;
-        std::memcpy(&word, at, sizeof word);
-        if (word & 0x8080808080808080ULL)
-            break;
+        count -= ByteWords::count(ByteWords::continuations(ByteWords::at(at)));
     }
-    for (; at < end; ++at) {
-        if (uchar(*at) >= 0x80)
-            return at - begin;
-    }
-    return -1;
+    for (; at < end; ++at)
+        count -= isContinuation(*at);
+    return count;
 }
 
-void forEachWindows1252Piece(QByteArrayView bytes, const std::function<void(QStringView)>& onPiece)
+// The UTF-8 bytes of each Windows-1252 byte above 0x7F: a count, then the bytes.
+using Utf8OfByte = std::array<std::array<char, 4>, 128>;
+const Utf8OfByte& windows1252InUtf8()
 {
-    QString buffer(pieceSize, Qt::Uninitialized);
-    const char* in = bytes.begin();
-    const char* const end = bytes.end();
-    while (in < end) {
-        QChar* out = buffer.data();
-        const char* const pieceEnd = in + std::min(pieceSize, qsizetype(end - in));
-        for (; in < pieceEnd; ++in) {
-            const auto byte = uchar(*in);
-            // Most of a script: printable ASCII.
-            if (byte >= 0x20 && byte < 0x80) {
-                *out++ = QChar(char16_t(byte));
-                continue;
-            }
-            if (byte == '\r') {
-                *out++ = u'\n';
-                if (in + 1 < end && in[1] == '\n')
-                    ++in;
-                continue;
-            }
-            *out++ = Windows1252::toUnicode(byte);
+    static const Utf8OfByte table = [] {
+        Utf8OfByte made{};
+        for (int byte = 0x80; byte <= 0xFF; ++byte) {
+            const QByteArray utf8 = QString(Windows1252::toUnicode(uchar(byte))).toUtf8();
+            auto& entry = made[size_t(byte - 0x80)];
+            entry[0] = char(utf8.size());
+            std::memcpy(entry.data() + 1, utf8.constData(), size_t(utf8.size()));
         }
-        onPiece(QStringView(buffer.constData(), out));
-    }
+        return made;
+    }();
+    return table;
 }
 
-// Makes each CR LF and lone CR in [begin, end) one LF; returns the new end.
-QChar* lineEndsAsLf(QChar* begin, QChar* end)
+// The character that starts at `at`, and where the next one starts; a byte
+// that starts no valid character stands for U+FFFD alone.
+char32_t decodeCharacter(const char*& at, const char* end)
 {
-    QChar* out = begin;
-    for (const QChar* in = begin; in < end; ++in) {
-        if (*in != u'\r') {
-            *out++ = *in;
-            continue;
+    const auto lead = uchar(*at);
+    const qsizetype length = sequenceLength(*at);
+    if (length == 1 || end - at < length) {
+        ++at;
+        return lead < 0x80 ? lead : U'\uFFFD';
+    }
+    char32_t c = lead & (0x7F >> length);
+    for (qsizetype i = 1; i < length; ++i) {
+        if (!isContinuation(at[i])) {
+            ++at;
+            return U'\uFFFD';
         }
-        *out++ = u'\n';
-        if (in + 1 < end && in[1] == u'\n')
-            ++in;
+        c = (c << 6) | (uchar(at[i]) & 0x3F);
     }
-    return out;
+    at += length;
+    return c;
 }
 
-void forEachUtf8Piece(QByteArrayView bytes, const std::function<void(QStringView)>& onPiece)
+int windows1252ByteOf(char32_t c)
 {
-    // Never more UTF-16 units than UTF-8 bytes; one more for an LF after a CR.
-    QString buffer(pieceSize + 1, Qt::Uninitialized);
-    // A U+FEFF at the start of a piece is text, not a mark to drop.
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless
-                                                     | QStringDecoder::Flag::ConvertInitialBom);
-    const char* in = bytes.begin();
-    const char* const end = bytes.end();
-    while (in < end) {
-        const char* pieceEnd = in + std::min(pieceSize, qsizetype(end - in));
-        // Pieces end between characters, and never between CR and LF.
-        while (pieceEnd < end && (uchar(*pieceEnd) & 0xC0) == 0x80)
-            --pieceEnd;
-        if (pieceEnd < end && pieceEnd[-1] == '\r' && *pieceEnd == '\n')
-            ++pieceEnd;
-        const QByteArrayView piece(in, pieceEnd);
-        QChar* out = decoder.appendToBuffer(buffer.data(), piece);
-        if (piece.contains('\r'))
-            out = lineEndsAsLf(buffer.data(), out);
-        onPiece(QStringView(buffer.constData(), out));
-        in = pieceEnd;
-    }
-}
-
-void appendUtf8(char*& at, char32_t c)
-{
-    if (c < 0x800) {
-        *at++ = char(0xC0 | (c >> 6));
-    } else if (c < 0x10000) {
-        *at++ = char(0xE0 | (c >> 12));
-        *at++ = char(0x80 | ((c >> 6) & 0x3F));
-    } else {
-        *at++ = char(0xF0 | (c >> 18));
-        *at++ = char(0x80 | ((c >> 12) & 0x3F));
-        *at++ = char(0x80 | ((c >> 6) & 0x3F));
-    }
-    *at++ = char(0x80 | (c & 0x3F));
-}
-
-bool isLineBreak(char16_t c)
-{
-    return c == u'\r' || c == u'\n' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
+    return c > 0xFFFF ? -1 : Windows1252::fromUnicode(QChar(char16_t(c)));
 }
 
 } // namespace
 
+void Survey::add(QByteArrayView piece)
+{
+    if (piece.isEmpty())
+        return;
+    if (start_.size() < byteOrderMark.size())
+        start_ += piece.first(std::min(piece.size(), byteOrderMark.size() - start_.size()));
+    bytes_ += piece.size();
+
+    const char* const begin = piece.data();
+    const char* const end = begin + piece.size();
+    if (afterCr_ && *begin == '\n')
+        ++crLfs_;
+    for (const char* cr = begin; (cr = static_cast<const char*>(std::memchr(cr, '\r', size_t(end - cr))));
+         ++cr) {
+        if (cr + 1 < end && cr[1] == '\n')
+            ++crLfs_;
+    }
+    afterCr_ = end[-1] == '\r';
+
+    const char* at = begin;
+    for (; end - at >= 8 && !(ByteWords::at(at) & highBits); at += 8) {
+    }
+    for (; at < end && uchar(*at) < 0x80; ++at) {
+    }
+    if (at == end && cut_.isEmpty())
+        return;
+    nonAscii_ = nonAscii_ || at < end;
+    // Each byte above 0x7F takes one byte more as UTF-8, some of them two.
+    const Utf8OfByte& table = windows1252InUtf8();
+    for (; at < end; ++at) {
+        if (end - at >= 8 && !(ByteWords::at(at) & highBits)) {
+            at += 7;
+            continue;
+        }
+        if (uchar(*at) >= 0x80)
+            windows1252Growth_ += table[uchar(*at) - 0x80][0] - 1;
+    }
+    if (validUtf8_)
+        validate(piece);
+}
+
+void Survey::validate(QByteArrayView piece)
+{
+    if (!cut_.isEmpty()) {
+        const qsizetype needed = sequenceLength(cut_[0]) - cut_.size();
+        if (piece.size() < needed) {
+            cut_ += piece;
+            return;
+        }
+        cut_ += piece.first(needed);
+        validUtf8_ = QByteArrayView(cut_).isValidUtf8();
+        cut_.clear();
+        piece = piece.sliced(needed);
+    }
+    // A character the piece ends inside is checked with the next piece.
+    qsizetype start = piece.size() - 1;
+    while (start > 0 && start > piece.size() - 4 && isContinuation(piece[start]))
+        --start;
+    if (start >= 0 && uchar(piece[start]) >= 0xC0 && start + sequenceLength(piece[start]) > piece.size()) {
+        cut_ = piece.sliced(start).toByteArray();
+        piece = piece.first(start);
+    }
+    validUtf8_ = validUtf8_ && piece.isValidUtf8();
+}
+
+Encoding Survey::encoding() const
+{
+    if (!nonAscii_ || !validUtf8_ || !cut_.isEmpty())
+        return Encoding::Windows1252;
+    return start_.startsWith(byteOrderMark) ? Encoding::Utf8WithBom : Encoding::Utf8;
+}
+
+qint64 Survey::textSize() const
+{
+    switch (encoding()) {
+    case Encoding::Windows1252:
+        return bytes_ - crLfs_ + windows1252Growth_;
+    case Encoding::Utf8WithBom:
+        return bytes_ - crLfs_ - byteOrderMark.size();
+    case Encoding::Utf8:
+        break;
+    }
+    return bytes_ - crLfs_;
+}
+
 Encoding detectEncoding(QByteArrayView bytes)
 {
-    const bool marked = bytes.startsWith(byteOrderMark);
-    const QByteArrayView text = marked ? bytes.sliced(byteOrderMark.size()) : bytes;
-    const qsizetype firstNonAscii = indexOfNonAscii(text);
-    if (firstNonAscii < 0)
-        return marked ? Encoding::Utf8WithBom : Encoding::Windows1252;
-    // Everything before the first byte above 0x7F is ASCII, and so valid UTF-8.
-    if (!text.sliced(firstNonAscii).isValidUtf8())
-        return Encoding::Windows1252;
-    return marked ? Encoding::Utf8WithBom : Encoding::Utf8;
+    Survey survey;
+    survey.add(bytes);
+    return survey.encoding();
 }
 
-void forEachTextPiece(QByteArrayView bytes, Encoding encoding,
-                      const std::function<void(QStringView)>& onPiece)
-{
-    switch (encoding) {
-    case Encoding::Windows1252:
-        forEachWindows1252Piece(bytes, onPiece);
-        return;
-    case Encoding::Utf8WithBom:
-        if (bytes.startsWith(byteOrderMark))
-            bytes = bytes.sliced(byteOrderMark.size());
-        [[fallthrough]];
-    case Encoding::Utf8:
-        forEachUtf8Piece(bytes, onPiece);
-        return;
-    }
-}
-
-qint64 heldSize(QByteArrayView bytes, Encoding encoding)
-{
-    if (encoding == Encoding::Utf8WithBom && bytes.startsWith(byteOrderMark))
-        bytes = bytes.sliced(byteOrderMark.size());
-    qint64 size = bytes.size();
-    const char* const end = bytes.end();
-    for (const char* at = bytes.begin(); at < end; ++at) {
-        const auto byte = uchar(*at);
-        if (byte == '\r' && at + 1 < end && at[1] == '\n')
-            --size;
-        else if (byte >= 0x80 && encoding == Encoding::Windows1252)
-            size += Windows1252::toUnicode(byte).unicode() >= 0x800 ? 2 : 1;
-    }
-    return size;
-}
-
-QString textFromBytes(QByteArrayView bytes, Encoding encoding)
-{
-    QString text;
-    text.reserve(bytes.size());
-    forEachTextPiece(bytes, encoding, [&text](QStringView piece) { text.append(piece); });
-    return text;
-}
-
-Encoder::Encoder(qsizetype textLength, Encoding encoding)
+Decoder::Decoder(Encoding encoding)
     : encoding_(encoding)
+    , markLeft_(encoding == Encoding::Utf8WithBom ? byteOrderMark.size() : 0)
 {
-    // Room for the worst case: every UTF-16 unit a lone line end (two bytes)
-    // or, in UTF-8, a character of three bytes. Pages never written to take
-    // no memory, and the size is cut to fit at the end.
-    const qsizetype perUnit = encoding == Encoding::Windows1252 ? 2 : 3;
-    result_.bytes.resize(perUnit * textLength + 3 + byteOrderMark.size());
-    out_ = result_.bytes.data();
-    if (encoding == Encoding::Utf8WithBom) {
-        std::memcpy(out_, byteOrderMark.data(), byteOrderMark.size());
-        out_ += byteOrderMark.size();
+}
+
+QByteArrayView Decoder::decode(QByteArrayView bytes)
+{
+    if (markLeft_ > 0) {
+        const qsizetype skipped = std::min(markLeft_, bytes.size());
+        markLeft_ -= skipped;
+        bytes = bytes.sliced(skipped);
     }
+    if (bytes.isEmpty())
+        return {};
+    // The CR before it was an LF already.
+    if (afterCr_ && bytes.front() == '\n')
+        bytes = bytes.sliced(1);
+    afterCr_ = false;
+    return encoding_ == Encoding::Windows1252 ? decodeWindows1252(bytes) : decodeUtf8(bytes);
 }
 
-void Encoder::add(QStringView piece)
+QByteArrayView Decoder::decodeUtf8(QByteArrayView bytes)
 {
-    if (encoding_ == Encoding::Windows1252)
-        addWindows1252(piece);
-    else
-        addUtf8(piece);
-}
-
-void Encoder::addWindows1252(QStringView piece)
-{
-    // A copy of out_ of its own: bytes written through out_ could be out_
-    // itself as far as the compiler knows, which would keep it in memory.
-    char* at = out_;
-    for (const QChar character : piece) {
-        const char16_t c = character.unicode();
-        const bool crLf = afterCr_ && c == u'\n';
-        const bool lowAfterHigh = pendingHighSurrogate_ && QChar::isLowSurrogate(c);
-        afterCr_ = c == u'\r';
-        pendingHighSurrogate_ = QChar::isHighSurrogate(c) ? c : 0;
-        // Most of a script: printable ASCII and tabs.
-        if (c >= 0x20 && c < 0x80) {
-            *at++ = char(c);
-            ++column_;
-            continue;
-        }
-        if (crLf)
-            continue;
-        if (isLineBreak(c)) {
-            *at++ = '\r';
-            *at++ = '\n';
-            ++lineNumber_;
-            column_ = 0;
-            continue;
-        }
-        // A character outside the Basic Multilingual Plane is one character
-        // to the user, and one "?", though it takes two UTF-16 code units.
-        if (lowAfterHigh)
-            continue;
-        ++column_;
-        const int byte = c < 0x80 ? c : Windows1252::fromUnicode(c);
-        if (byte >= 0) {
-            *at++ = char(byte);
-            continue;
-        }
-        if (result_.unstorableCount++ == 0) {
-            result_.firstUnstorableLine = lineNumber_;
-            result_.firstUnstorableColumn = column_;
-        }
-        *at++ = '?';
+    const char* at = bytes.data();
+    const char* const end = at + bytes.size();
+    const char* cr = static_cast<const char*>(std::memchr(at, '\r', size_t(end - at)));
+    if (!cr)
+        return bytes;
+    buffer_.resize(bytes.size());
+    char* out = buffer_.data();
+    for (; cr; cr = static_cast<const char*>(std::memchr(at, '\r', size_t(end - at)))) {
+        std::memcpy(out, at, size_t(cr - at));
+        out += cr - at;
+        *out++ = '\n';
+        at = cr + 1;
+        if (at == end)
+            afterCr_ = true;
+        else if (*at == '\n')
+            ++at;
     }
-    out_ = at;
+    std::memcpy(out, at, size_t(end - at));
+    out += end - at;
+    return {buffer_.constData(), out - buffer_.constData()};
 }
 
-void Encoder::addUtf8(QStringView piece)
+QByteArrayView Decoder::decodeWindows1252(QByteArrayView bytes)
 {
-    char* at = out_;
-    for (const QChar character : piece) {
-        const char16_t c = character.unicode();
-        if (c < 0x80 && c != u'\r' && c != u'\n' && !pendingHighSurrogate_) {
-            *at++ = char(c);
-            afterCr_ = false;
-            continue;
-        }
-        if (pendingHighSurrogate_) {
-            const char16_t high = std::exchange(pendingHighSurrogate_, 0);
-            if (QChar::isLowSurrogate(c)) {
-                appendUtf8(at, QChar::surrogateToUcs4(high, c));
+    buffer_.resize(3 * bytes.size());
+    char* out = buffer_.data();
+    const char* at = bytes.data();
+    const char* const end = at + bytes.size();
+    const Utf8OfByte& table = windows1252InUtf8();
+    bool afterCr = false;
+    while (at < end) {
+        // Most of a script: ASCII without CR, eight bytes at a time.
+        if (!afterCr && end - at >= 8) {
+            const quint64 word = ByteWords::at(at);
+            if (!(word & highBits) && !ByteWords::equal(word, '\r')) {
+                std::memcpy(out, at, 8);
+                out += 8;
+                at += 8;
                 continue;
             }
-            // A half of a pair alone has no UTF-8 form.
-            appendUtf8(at, QChar::ReplacementCharacter);
         }
-        const bool crLf = afterCr_ && c == u'\n';
-        afterCr_ = c == u'\r';
-        if (crLf)
+        const auto byte = uchar(*at++);
+        if (byte == '\n' && afterCr) {
+            afterCr = false;
             continue;
-        if (isLineBreak(c)) {
-            *at++ = '\r';
-            *at++ = '\n';
-        } else if (c < 0x80) {
-            *at++ = char(c);
-        } else if (QChar::isHighSurrogate(c)) {
-            pendingHighSurrogate_ = c;
+        }
+        afterCr = byte == '\r';
+        if (byte < 0x80) {
+            *out++ = afterCr ? '\n' : char(byte);
+            continue;
+        }
+        const auto& utf8 = table[byte - 0x80];
+        std::memcpy(out, utf8.data() + 1, size_t(utf8[0]));
+        out += utf8[0];
+    }
+    afterCr_ = afterCr;
+    return {buffer_.constData(), out - buffer_.constData()};
+}
+
+QByteArray textFromBytes(QByteArrayView bytes, Encoding encoding)
+{
+    Decoder decoder(encoding);
+    return decoder.decode(bytes).toByteArray();
+}
+
+SavePlan planSave(QByteArrayView text, Encoding encoding)
+{
+    const char* const begin = text.data();
+    const char* const end = begin + text.size();
+    const qint64 lineBreaks = countLineFeeds(begin, end);
+    const qint64 finalLineBreak = text.endsWith('\n') ? 0 : 2;
+    SavePlan plan;
+    if (encoding != Encoding::Windows1252) {
+        const qint64 mark = encoding == Encoding::Utf8WithBom ? byteOrderMark.size() : 0;
+        plan.size = mark + text.size() + lineBreaks + finalLineBreak;
+        return plan;
+    }
+    plan.size = countCharacters(begin, end) + lineBreaks + finalLineBreak;
+    for (const char* at = begin; at < end;) {
+        if (end - at >= 8 && !(ByteWords::at(at) & highBits)) {
+            at += 8;
+            continue;
+        }
+        const char* const character = at;
+        if (windows1252ByteOf(decodeCharacter(at, end)) >= 0)
+            continue;
+        if (plan.unstorableCount++ > 0)
+            continue;
+        const qsizetype line = countLineFeeds(begin, character);
+        const char* lineStart = character;
+        while (lineStart > begin && lineStart[-1] != '\n')
+            --lineStart;
+        plan.firstUnstorableLine = line + 1;
+        plan.firstUnstorableColumn = countCharacters(lineStart, character) + 1;
+    }
+    return plan;
+}
+
+bool encodeText(QByteArrayView text, Encoding encoding,
+                const std::function<bool(QByteArrayView)>& onPiece)
+{
+    // Room for a piece, and for what the last character before a hand-over adds.
+    QByteArray buffer(savePiece + 16, Qt::Uninitialized);
+    char* const first = buffer.data();
+    char* out = first;
+    const auto handOver = [&] {
+        const bool taken = out == first || onPiece(QByteArrayView(first, out - first));
+        out = first;
+        return taken;
+    };
+    if (encoding == Encoding::Utf8WithBom) {
+        std::memcpy(out, byteOrderMark.data(), size_t(byteOrderMark.size()));
+        out += byteOrderMark.size();
+    }
+    const bool utf8 = encoding != Encoding::Windows1252;
+    const char* at = text.data();
+    const char* const end = at + text.size();
+    while (at < end) {
+        if (out - first >= savePiece && !handOver())
+            return false;
+        if (end - at >= 8) {
+            const quint64 word = ByteWords::at(at);
+            if (!ByteWords::equal(word, '\n') && (utf8 || !(word & highBits))) {
+                std::memcpy(out, at, 8);
+                out += 8;
+                at += 8;
+                continue;
+            }
+        }
+        const char byte = *at;
+        if (byte == '\n') {
+            *out++ = '\r';
+            *out++ = '\n';
+            ++at;
+        } else if (utf8 || uchar(byte) < 0x80) {
+            *out++ = byte;
+            ++at;
         } else {
-            appendUtf8(at, QChar::isLowSurrogate(c) ? char16_t(QChar::ReplacementCharacter) : c);
+            const int stored = windows1252ByteOf(decodeCharacter(at, end));
+            *out++ = stored >= 0 ? char(stored) : '?';
         }
     }
-    out_ = at;
+    if (!text.endsWith('\n')) {
+        *out++ = '\r';
+        *out++ = '\n';
+    }
+    return handOver();
 }
 
-Encoded Encoder::finish()
+QByteArray bytesFromText(QByteArrayView text, Encoding encoding)
 {
-    if (encoding_ != Encoding::Windows1252 && std::exchange(pendingHighSurrogate_, 0))
-        appendUtf8(out_, QChar::ReplacementCharacter);
-    result_.bytes.truncate(out_ - result_.bytes.constData());
-    const qsizetype textStart = encoding_ == Encoding::Utf8WithBom ? byteOrderMark.size() : 0;
-    if (!QByteArrayView(result_.bytes).sliced(textStart).endsWith("\r\n"))
-        result_.bytes.append("\r\n", 2);
-    return std::move(result_);
-}
-
-Encoded bytesFromText(QStringView text, Encoding encoding)
-{
-    Encoder encoder(text.size(), encoding);
-    encoder.add(text);
-    return encoder.finish();
+    QByteArray bytes;
+    encodeText(text, encoding, [&bytes](QByteArrayView piece) {
+        bytes += piece;
+        return true;
+    });
+    return bytes;
 }
 
 } // namespace ScriptFileFormat

@@ -2,14 +2,16 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
-#include <QString>
-#include <QStringView>
 #include <functional>
 
 // How a script's text and its file's bytes map onto each other. A file is
 // Windows-1252, one byte per character, unless its bytes are UTF-8 with at
 // least one character beyond ASCII (with or without a byte-order mark); lines
 // are ended by CR LF on disk.
+//
+// The text is UTF-8 with LF between lines, as the editor holds it. Both ways
+// go piece by piece through buffers of a fixed size, so that a large script
+// is never held whole a second time.
 namespace ScriptFileFormat {
 
 enum class Encoding {
@@ -20,63 +22,80 @@ enum class Encoding {
     Utf8WithBom,
 };
 
-// Decided from the bytes alone. Bytes that are not valid UTF-8, and plain
-// ASCII, are Windows-1252: every byte then reads and writes back as it was.
+// What one pass over a file's bytes learns of them, fed in pieces of any size.
+class Survey {
+public:
+    void add(QByteArrayView piece);
+    // Bytes that are not valid UTF-8, and plain ASCII, are Windows-1252:
+    // every byte then reads and writes back as it was.
+    Encoding encoding() const;
+    // The size of the text, in the encoding found.
+    qint64 textSize() const;
+
+private:
+    void validate(QByteArrayView piece);
+
+    qint64 bytes_ = 0;
+    // Each CR LF is one LF in the text.
+    qint64 crLfs_ = 0;
+    // What the bytes above 0x7F add when a Windows-1252 file becomes UTF-8.
+    qint64 windows1252Growth_ = 0;
+    bool afterCr_ = false;
+    QByteArray start_;
+    bool nonAscii_ = false;
+    bool validUtf8_ = true;
+    // The first bytes of a character that the last piece cut.
+    QByteArray cut_;
+};
+
 Encoding detectEncoding(QByteArrayView bytes);
 
-// Every character of the file becomes one of the text, except that each line
-// end (CR LF, a lone CR or a lone LF) becomes LF, the one line break the
-// editor takes as it is: a large script then needs no second copy on its way
-// into the editor. A byte-order mark is left out.
-QString textFromBytes(QByteArrayView bytes, Encoding encoding = Encoding::Windows1252);
-// The same text handed to onPiece in pieces, in order, for a large file that
-// should never be held whole as text. No piece ends inside a line break or a
-// surrogate pair. Bytes said to be UTF-8 must be valid UTF-8.
-void forEachTextPiece(QByteArrayView bytes, Encoding encoding,
-                      const std::function<void(QStringView)>& onPiece);
+// A file's bytes as text, piece by piece: each line end (CR LF, a lone CR or
+// a lone LF) becomes LF, and a byte-order mark is left out. Bytes said to be
+// UTF-8 must be valid UTF-8; they are handed on as they are where they hold
+// no CR.
+class Decoder {
+public:
+    explicit Decoder(Encoding encoding);
+    // The text of the next bytes of the file: valid until the next call. A
+    // piece may end inside a character, and so may the text.
+    QByteArrayView decode(QByteArrayView bytes);
 
-// The size in bytes of the text in UTF-8 with LF line ends, as the editor
-// holds it: a byte above 0x7F of a Windows-1252 file takes two or three.
-qint64 heldSize(QByteArrayView bytes, Encoding encoding);
+private:
+    QByteArrayView decodeUtf8(QByteArrayView bytes);
+    QByteArrayView decodeWindows1252(QByteArrayView bytes);
 
-struct Encoded {
-    QByteArray bytes;
-    // Characters the encoding has no bytes for; each was written as "?". Only
-    // Windows-1252 has any.
+    Encoding encoding_;
+    qsizetype markLeft_;
+    bool afterCr_ = false;
+    QByteArray buffer_;
+};
+
+// The whole text of a file's bytes.
+QByteArray textFromBytes(QByteArrayView bytes, Encoding encoding = Encoding::Windows1252);
+
+// What writing a text into a file will do.
+struct SavePlan {
+    // The file's size.
+    qint64 size = 0;
+    // Characters the encoding has no bytes for; each would be written as
+    // "?". Only Windows-1252 has any.
     qsizetype unstorableCount = 0;
     // 1-based line and column of the first of them.
     qsizetype firstUnstorableLine = 0;
     qsizetype firstUnstorableColumn = 0;
 };
+SavePlan planSave(QByteArrayView text, Encoding encoding);
 
-// CR LF, a lone CR, a lone LF and the editor's own line and paragraph
-// separators are each written as CR LF. A final CR LF is added only when the
-// text does not already end with a line break, so that opening and saving a
-// file again never makes it grow; an empty text is written as CR LF.
-Encoded bytesFromText(QStringView text, Encoding encoding = Encoding::Windows1252);
-
-// Encodes a text that arrives in pieces exactly as bytesFromText() encodes
-// it whole; a line break or a surrogate pair may straddle two pieces.
-class Encoder {
-public:
-    // textLength: the size of the whole text, to make room for its bytes at once.
-    Encoder(qsizetype textLength, Encoding encoding);
-    void add(QStringView piece);
-    Encoded finish();
-
-private:
-    void addWindows1252(QStringView piece);
-    void addUtf8(QStringView piece);
-
-    Encoding encoding_;
-    Encoded result_;
-    char* out_;
-    qsizetype lineNumber_ = 1;
-    // Characters written on the current line so far.
-    qsizetype column_ = 0;
-    bool afterCr_ = false;
-    // The first half of a surrogate pair, when the piece ended after it.
-    char16_t pendingHighSurrogate_ = 0;
-};
+// Hands the file's bytes for the text to onPiece, a piece at a time through
+// one buffer, until it returns false; returns whether all were taken. Each LF
+// is written as CR LF, and a final CR LF is added only when the text does not
+// already end with a line break, so that opening and saving a file again
+// never makes it grow; an empty text is written as CR LF. Characters a
+// Windows-1252 file cannot store are written as "?".
+bool encodeText(QByteArrayView text, Encoding encoding,
+                const std::function<bool(QByteArrayView)>& onPiece);
+// The whole file's bytes for the text.
+QByteArray bytesFromText(QByteArrayView text, Encoding encoding = Encoding::Windows1252);
 
 } // namespace ScriptFileFormat

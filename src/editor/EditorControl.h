@@ -3,6 +3,7 @@
 #include "editor/SelectionFormat.h"
 #include "platform/FontChoice.h"
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 #include <functional>
@@ -23,16 +24,17 @@ public:
     // Replaces text and formatting, and leaves the document unmodified. CR LF,
     // a lone LF and a lone CR each make a line break.
     virtual void setDocumentText(const QString& text) = 0;
-    // Calls its argument with each piece of a text, in order.
-    using TextPieces = std::function<void(const std::function<void(QStringView)>&)>;
-    // The same with a text handed over in pieces, so that a large one is never
-    // held whole twice. sizeHint: about the text's length; no piece may end
-    // inside a line break or a surrogate pair.
-    virtual void setDocumentText(qsizetype sizeHint, const TextPieces& pieces) = 0;
-    // The size of documentText(), and its text piece by piece, in order: a
-    // large document is written to a file without a whole copy of its text.
-    virtual qsizetype documentTextLength() const = 0;
-    virtual void readDocumentText(const std::function<void(QStringView)>& onPiece) const = 0;
+    // Calls its argument with each piece of a text as UTF-8, in order: false
+    // when it stopped short.
+    using Utf8Pieces = std::function<bool(const std::function<void(QByteArrayView)>&)>;
+    // The same with size bytes of valid UTF-8 that has LF alone between
+    // lines, handed over in pieces, so that a large text is never held whole
+    // twice; a piece may end inside a character. False, with the document as
+    // it was, when the pieces stopped short or there was no memory for them.
+    virtual bool loadDocument(qsizetype size, const Utf8Pieces& pieces) = 0;
+    // The text as UTF-8 with LF between lines, without a copy: valid until
+    // the document next changes.
+    virtual QByteArrayView documentUtf8() const = 0;
     // Whether the text changed since the last setModified(false). Formatting
     // alone is not a change: files keep only the text.
     virtual bool isModified() const = 0;

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <algorithm>
+#include <utility>
 #include <cstring>
 #include <vector>
 
@@ -17,6 +18,44 @@ constexpr long textPointer = 1;
 constexpr qsizetype stylePiece = qsizetype(1) << 16;
 
 } // namespace
+
+// The engine's interface for filling a document away from any view, its
+// ILoader, declared here as the engine's library exports it but its headers
+// do not.
+struct Engine::NewDocument::Loader {
+    virtual int Release() = 0;
+    // 0 when the bytes were taken.
+    virtual int AddData(const char* data, std::ptrdiff_t length) = 0;
+    virtual void* ConvertToDocument() = 0;
+
+protected:
+    ~Loader() = default;
+};
+
+Engine::NewDocument::NewDocument(Loader* loader)
+    : loader_(loader)
+{
+}
+
+Engine::NewDocument::NewDocument(NewDocument&& other) noexcept
+    : loader_(std::exchange(other.loader_, nullptr))
+{
+}
+
+Engine::NewDocument::~NewDocument()
+{
+    if (loader_)
+        loader_->Release();
+}
+
+bool Engine::NewDocument::append(QByteArrayView bytes)
+{
+    if (loader_ && loader_->AddData(bytes.data(), bytes.size()) != 0) {
+        loader_->Release();
+        loader_ = nullptr;
+    }
+    return loader_ != nullptr;
+}
 
 Engine::Engine(QsciScintillaBase& widget)
     : widget_(widget)
@@ -34,21 +73,26 @@ long Engine::sendText(unsigned int message, qsizetype wParam, const char* lParam
     return widget_.SendScintilla(message, static_cast<uintptr_t>(wParam), lParam);
 }
 
-void Engine::setUp()
+void Engine::setUpDocument()
 {
     send(Sci::SCI_SETCODEPAGE, Sci::SC_CP_UTF8);
     send(Sci::SCI_SETEOLMODE, Sci::SC_EOL_LF);
-    send(Sci::SCI_SETPASTECONVERTENDINGS, 1);
     // Ctrl+Z is a formatting command here, so the engine's own undo could
     // never be reached; keeping its history would only cost memory.
     send(Sci::SCI_SETUNDOCOLLECTION, 0);
+    send(Sci::SCI_SETTABWIDTH, 4);
+}
+
+void Engine::setUp()
+{
+    // The first document keeps no styles either, as every one opened later.
+    adopt(newDocument(0));
+    send(Sci::SCI_SETPASTECONVERTENDINGS, 1);
     // Insertions and deletions are announced only before they happen. The
     // engine's own accessibility code counts the characters from the start
     // of the document on every notice that text was inserted or deleted,
     // which costs a key tens of milliseconds on a large script.
     send(Sci::SCI_SETMODEVENTMASK, Sci::SC_MOD_INSERTCHECK | Sci::SC_MOD_BEFOREDELETE);
-    // Positions in UTF-16 units, found through a line index.
-    send(Sci::SCI_ALLOCATELINECHARACTERINDEX, Sci::SC_LINECHARACTERINDEX_UTF16);
     for (int margin = 0; margin < 5; ++margin)
         send(Sci::SCI_SETMARGINWIDTHN, margin, 0);
     send(Sci::SCI_SETMARGINLEFT, 0, 2);
@@ -56,8 +100,52 @@ void Engine::setUp()
     // draws wider than measured.
     send(Sci::SCI_SETSCROLLWIDTH, 1);
     send(Sci::SCI_SETSCROLLWIDTHTRACKING, 1);
-    send(Sci::SCI_SETTABWIDTH, 4);
     send(Sci::SCI_SETCURSOR, textPointer);
+}
+
+Engine::NewDocument Engine::newDocument(qsizetype bytes, bool styled) const
+{
+    const long options = styled ? Sci::SC_DOCUMENTOPTION_DEFAULT : Sci::SC_DOCUMENTOPTION_STYLES_NONE;
+    // Null when the engine found no memory for the bytes. One byte more for
+    // the NUL that text() puts after them: without it, text() would copy the
+    // whole text into a larger buffer.
+    return NewDocument(reinterpret_cast<NewDocument::Loader*>(
+        send(Sci::SCI_CREATELOADER, bytes + 2, options)));
+}
+
+void Engine::adopt(NewDocument document)
+{
+    if (!document.loader_)
+        return;
+    void* const adopted = std::exchange(document.loader_, nullptr)->ConvertToDocument();
+    // The view takes a reference of its own; the loader's goes.
+    widget_.SendScintilla(Sci::SCI_SETDOCPOINTER, 0, adopted);
+    widget_.SendScintilla(Sci::SCI_RELEASEDOCUMENT, 0, adopted);
+    setUpDocument();
+    index_.reset();
+}
+
+bool Engine::hasStyles() const
+{
+    return (send(Sci::SCI_GETDOCUMENTOPTIONS) & Sci::SC_DOCUMENTOPTION_STYLES_NONE) == 0;
+}
+
+void Engine::giveStyles()
+{
+    if (hasStyles())
+        return;
+    const QByteArrayView bytes = text();
+    NewDocument styled = newDocument(bytes.size(), true);
+    if (!styled.append(bytes))
+        return;
+    const qsizetype anchorAt = anchor();
+    const qsizetype caretAt = caret();
+    const qsizetype firstLine = firstVisibleLine();
+    const int xOffset = int(send(Sci::SCI_GETXOFFSET));
+    adopt(std::move(styled));
+    setSelection(anchorAt, caretAt);
+    send(Sci::SCI_SETFIRSTVISIBLELINE, firstLine);
+    setXOffset(xOffset);
 }
 
 void Engine::clearKeyMap() { send(Sci::SCI_CLEARALLCMDKEYS); }
@@ -93,6 +181,14 @@ std::optional<qsizetype> Engine::find(QByteArrayView needle, qsizetype from) con
     return static_cast<const char*>(found) - haystack.data();
 }
 
+QByteArrayView Engine::textRange(qsizetype offset, qsizetype length) const
+{
+    if (length <= 0)
+        return {};
+    const auto* text = reinterpret_cast<const char*>(send(Sci::SCI_GETRANGEPOINTER, offset, length));
+    return {text, length};
+}
+
 qsizetype Engine::length() const { return send(Sci::SCI_GETLENGTH); }
 
 char Engine::charAt(qsizetype offset) const { return char(send(Sci::SCI_GETCHARAT, offset)); }
@@ -110,15 +206,6 @@ QString Engine::textBetween(qsizetype from, qsizetype to) const
 void Engine::styledText(qsizetype from, qsizetype to, char* styled) const
 {
     widget_.SendScintilla(Sci::SCI_GETSTYLEDTEXT, long(from), long(to), styled);
-}
-
-void Engine::clearAll() { send(Sci::SCI_CLEARALL); }
-
-void Engine::allocate(qsizetype bytes) { send(Sci::SCI_ALLOCATE, bytes); }
-
-void Engine::appendText(QByteArrayView bytes)
-{
-    sendText(Sci::SCI_APPENDTEXT, bytes.size(), bytes.data());
 }
 
 void Engine::addText(QByteArrayView bytes)
@@ -177,33 +264,15 @@ qsizetype Engine::offsetRelativeUnits(qsizetype offset, qsizetype units) const
 
 qsizetype Engine::positionOfOffset(qsizetype offset) const
 {
-    const qsizetype line = lineFromOffset(offset);
-    return send(Sci::SCI_INDEXPOSITIONFROMLINE, line, Sci::SC_LINECHARACTERINDEX_UTF16)
-           + send(Sci::SCI_COUNTCODEUNITS, lineStart(line), offset);
+    return index_.positionOfOffset(offset);
 }
 
 qsizetype Engine::offsetOfPosition(qsizetype position) const
 {
-    if (position <= 0)
-        return 0;
-    const qsizetype line =
-        send(Sci::SCI_LINEFROMINDEXPOSITION, position, Sci::SC_LINECHARACTERINDEX_UTF16);
-    const qsizetype start = lineStart(line);
-    const qsizetype rest =
-        position - send(Sci::SCI_INDEXPOSITIONFROMLINE, line, Sci::SC_LINECHARACTERINDEX_UTF16);
-    if (rest <= 0)
-        return start;
-    const qsizetype offset = offsetRelativeUnits(start, rest);
-    if (offset > 0)
-        return offset;
-    // The engine answers 0 past the end of the text, and between the two
-    // halves of a surrogate pair, which here stands for the character's start.
-    if (position >= endPosition())
-        return length();
-    return offsetRelativeUnits(start, rest - 1);
+    return index_.offsetOfPosition(position);
 }
 
-int Engine::endPosition() const { return int(positionOfOffset(length())); }
+int Engine::endPosition() const { return int(index_.endPosition()); }
 
 qsizetype Engine::caret() const { return send(Sci::SCI_GETCURRENTPOS); }
 
@@ -285,6 +354,8 @@ int Engine::styleAt(qsizetype offset) const
 
 void Engine::setStyle(qsizetype offset, qsizetype length, int style)
 {
+    if (style != 0 && !hasStyles())
+        giveStyles();
     send(Sci::SCI_STARTSTYLING, offset, 0);
     send(Sci::SCI_SETSTYLING, length, style);
 }

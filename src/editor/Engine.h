@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/Utf16Index.h"
 #include "platform/FontChoice.h"
 
 #include <QByteArrayView>
@@ -22,9 +23,43 @@ public:
     QsciScintillaBase& widget() const { return widget_; }
 
     // The engine as the editor wants it: UTF-8, no undo history, no margins,
-    // a line index in UTF-16 units, insertions and deletions announced
-    // before they happen.
+    // insertions and deletions announced before they happen.
     void setUp();
+
+    // A document filled away from the view, which takes the view's place
+    // only once it is whole (adopt()); dropped unadopted, it goes.
+    class NewDocument {
+    public:
+        NewDocument(NewDocument&& other) noexcept;
+        NewDocument& operator=(NewDocument&&) = delete;
+        ~NewDocument();
+        // False once the engine ran out of memory for it.
+        bool append(QByteArrayView bytes);
+        bool isValid() const { return loader_ != nullptr; }
+
+    private:
+        friend class Engine;
+        struct Loader;
+        explicit NewDocument(Loader* loader);
+        Loader* loader_;
+    };
+    // Room for bytes of UTF-8 text. Without styles, a document keeps no
+    // style byte for each character until giveStyles().
+    NewDocument newDocument(qsizetype bytes, bool styled = false) const;
+    // The view shows the document, with the caret at its start; the old one goes.
+    void adopt(NewDocument document);
+    bool hasStyles() const;
+    // Moves the text into a document that keeps styles, keeping the
+    // selection and the scroll position: the first style other than the
+    // default one needs it.
+    void giveStyles();
+
+    // To be told of each insertion and deletion before it happens, to keep
+    // the positions.
+    void inserting(qsizetype offset, QByteArrayView bytes) { index_.inserting(offset, bytes); }
+    void deleting(qsizetype offset, qsizetype length) { index_.deleting(offset, length); }
+    // The text changed without the notices above.
+    void textReplaced() { index_.reset(); }
     // Empties the engine's key map.
     void clearKeyMap();
 
@@ -61,6 +96,8 @@ public:
 
     // The text, without a copy: valid until it next changes.
     QByteArrayView text() const;
+    // A part of it, moving the engine's gap only where it lies inside.
+    QByteArrayView textRange(qsizetype offset, qsizetype length) const;
     // Where needle, as the engine holds text, first occurs at or after the
     // offset from: exact, without a copy of the text.
     std::optional<qsizetype> find(QByteArrayView needle, qsizetype from) const;
@@ -70,10 +107,6 @@ public:
     QString textBetween(qsizetype from, qsizetype to) const;
     // Fills styled with the text's bytes and their styles, interleaved.
     void styledText(qsizetype from, qsizetype to, char* styled) const;
-    void clearAll();
-    // Room for that many bytes.
-    void allocate(qsizetype bytes);
-    void appendText(QByteArrayView bytes);
     // Inserts at the caret.
     void addText(QByteArrayView bytes);
     // Takes the text up to its NUL.
@@ -97,8 +130,8 @@ public:
     // That many UTF-16 units on; 0 past the end, or inside a character.
     qsizetype offsetRelativeUnits(qsizetype offset, qsizetype units) const;
 
-    // Between editor positions and offsets, in time that grows with a
-    // line's length, not the document's. A position between the two halves
+    // Between editor positions and offsets, in time that grows with at most
+    // 64 KiB of the text, not the document's size (Utf16Index). A position between the two halves
     // of a surrogate pair finds the character's start; one past the end, the end.
     qsizetype positionOfOffset(qsizetype offset) const;
     qsizetype offsetOfPosition(qsizetype position) const;
@@ -158,6 +191,10 @@ public:
 private:
     long send(unsigned int message, qsizetype wParam = 0, qsizetype lParam = 0) const;
     long sendText(unsigned int message, qsizetype wParam, const char* lParam) const;
+    // What the engine keeps for each document rather than for the view.
+    void setUpDocument();
 
     QsciScintillaBase& widget_;
+    Utf16Index index_{[this](qsizetype offset, qsizetype length) { return textRange(offset, length); },
+                      [this] { return length(); }};
 };

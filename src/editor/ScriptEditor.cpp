@@ -276,40 +276,34 @@ QRect ScriptEditor::caretRect() const
 
 QString ScriptEditor::documentText() const { return EngineText::toEditor(engineText()); }
 
-qsizetype ScriptEditor::documentTextLength() const
-{
-    // Each line break is CR LF in the text, one position in the editor.
-    return endPosition() + engine_.lineCount() - 1;
-}
-
-void ScriptEditor::readDocumentText(const std::function<void(QStringView)>& onPiece) const
-{
-    EngineText::forEachEditorPiece(engineText(), onPiece);
-}
+QByteArrayView ScriptEditor::documentUtf8() const { return engine_.text(); }
 
 void ScriptEditor::setDocumentText(const QString& text)
 {
-    setDocumentText(EngineText::engineSizeOf(text),
-                    [&text](const auto& onPiece) { onPiece(QStringView(text)); });
+    const QByteArray bytes = EngineText::toEngine(text);
+    loadDocument(bytes.size(), [&bytes](const auto& onPiece) {
+        onPiece(bytes);
+        return true;
+    });
 }
 
-void ScriptEditor::setDocumentText(qsizetype sizeHint, const TextPieces& pieces)
+bool ScriptEditor::loadDocument(qsizetype size, const Utf8Pieces& pieces)
 {
-    loading_ = true;
-    engine_.clearAll();
+    // Filled away from the view: the document on screen stays as it is
+    // until the new one is whole.
+    Engine::NewDocument document = engine_.newDocument(size);
+    bool taken = document.isValid();
+    const bool whole = pieces([&](QByteArrayView piece) { taken = taken && document.append(piece); });
+    if (!whole || !taken)
+        return false;
     formatter_.clear();
-    // Room for the whole text at once: growing step by step would copy the
-    // buffer over and over.
-    engine_.allocate(sizeHint + 1);
-    EngineText::EngineWriter writer([this](QByteArrayView piece) { engine_.appendText(piece); });
-    pieces([&writer](QStringView piece) { writer.write(piece); });
-    writer.flush();
+    engine_.adopt(std::move(document));
     engine_.goTo(0);
     engine_.chooseCaretX();
     engine_.setXOffset(0);
     scrollWidth_.countAll();
-    loading_ = false;
     modified_ = false;
+    return true;
 }
 
 bool ScriptEditor::isModified() const { return modified_; }
@@ -360,16 +354,21 @@ void ScriptEditor::setSelectedText(const QString& text)
 
 void ScriptEditor::onModified(int offset, int type, const char* text, int length)
 {
-    if (loading_ || length <= 0)
+    if (length <= 0)
         return;
     modified_ = true;
     if (Engine::announcesInsertion(type)) {
         formatter_.inserting(offset, length);
         scrollWidth_.inserting(offset, text ? std::count(text, text + length, '\n') : 0);
+        if (text)
+            engine_.inserting(offset, QByteArrayView(text, length));
+        else
+            engine_.textReplaced();
         return;
     }
     scrollWidth_.deleting(offset, length);
     formatter_.deleting(offset, length);
+    engine_.deleting(offset, length);
 }
 
 SelectionFormat ScriptEditor::selectionFormat() const { return formatter_.selectionFormat(); }

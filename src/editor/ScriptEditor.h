@@ -31,9 +31,8 @@ public:
 
     QString documentText() const override;
     void setDocumentText(const QString& text) override;
-    void setDocumentText(qsizetype sizeHint, const TextPieces& pieces) override;
-    qsizetype documentTextLength() const override;
-    void readDocumentText(const std::function<void(QStringView)>& onPiece) const override;
+    bool loadDocument(qsizetype size, const Utf8Pieces& pieces) override;
+    QByteArrayView documentUtf8() const override;
     bool isModified() const override;
     void setModified(bool modified) override;
     QString controlFontName() const override;
@@ -99,7 +98,6 @@ private:
     CharacterFormatter formatter_;
     TextDecorations decorations_{engine_, formatter_.styles()};
     bool modified_ = false;
-    bool loading_ = false;
     bool caretBlinks_ = true;
     int blinkPeriod_ = 0;
     // What a screen reader sees of the editor, and what it is told.

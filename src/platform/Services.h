@@ -4,6 +4,7 @@
 #include "platform/MessageBox.h"
 #include "platform/Printer.h"
 #include "platform/ProcessControl.h"
+#include "platform/Progress.h"
 
 #include <memory>
 
@@ -14,6 +15,7 @@ struct Services {
     std::unique_ptr<MessageBox> messageBox;
     std::unique_ptr<Printer> printer;
     std::unique_ptr<ProcessControl> process;
+    std::unique_ptr<Progress> progress;
 };
 
 Services makeQtServices();

@@ -9,7 +9,7 @@
 MenuCommands::MenuCommands(EditorControl& editor, const Services& services,
                            FileCommands::NameListener documentNamed)
     : editor(editor)
-    , files(editor, *services.commonDialog, *services.messageBox, *services.process,
+    , files(editor, *services.commonDialog, *services.messageBox, *services.process, *services.progress,
             std::move(documentNamed))
     , clipboard(editor)
     , format(editor, *services.commonDialog, *services.messageBox)

@@ -24,7 +24,8 @@ struct FileCommandsHarness {
     FakeCommonDialog dialog;
     FakeMessageBox messageBox;
     FakeProcessControl process;
-    FileCommands files{*text, dialog, messageBox, process, captionShownIn(window)};
+    FakeProgress progress;
+    FileCommands files{*text, dialog, messageBox, process, progress, captionShownIn(window)};
 };
 
 // What saving an opened file must write: every byte as it was, each line end

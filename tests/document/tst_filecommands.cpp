@@ -514,7 +514,8 @@ void FileCommandsTest::saveRefusedByTheSystemIsReportedAndChangesNothing()
         errno = error;
         return -1;
     };
-    FileCommands files(*h->text, h->dialog, h->messageBox, h->process, captionShownIn(h->window),
+    FileCommands files(*h->text, h->dialog, h->messageBox, h->process, h->progress,
+                       captionShownIn(h->window),
                        SafeFileWriter(refused));
     const QString opened = dir->filePath(u"locked.vls"_s);
     QVERIFY(writeBytes(opened, "locked"));

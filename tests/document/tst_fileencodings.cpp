@@ -158,7 +158,9 @@ void FileEncodingsTest::textTooLargeForTheEditorIsRefused()
     FakeCommonDialog dialog;
     FakeMessageBox messageBox;
     FakeProcessControl process;
-    FileCommands files(*text, dialog, messageBox, process, captionShownIn(window), SafeFileWriter(),
+    FakeProgress progress;
+    FileCommands files(*text, dialog, messageBox, process, progress, captionShownIn(window),
+                       SafeFileWriter(),
                        [] { return qint64(3000000); });
     text->setDocumentText(u"kept"_s);
     const QString path = dir->filePath(u"large.scp"_s);

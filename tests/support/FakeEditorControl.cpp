@@ -23,18 +23,20 @@ void FakeEditorControl::setDocumentText(const QString& text)
     modified_ = false;
 }
 
-void FakeEditorControl::setDocumentText(qsizetype, const TextPieces& pieces)
+bool FakeEditorControl::loadDocument(qsizetype size, const Utf8Pieces& pieces)
 {
-    QString text;
-    pieces([&text](QStringView piece) { text += piece; });
-    setDocumentText(text);
+    QByteArray bytes;
+    bytes.reserve(size);
+    if (!pieces([&bytes](QByteArrayView piece) { bytes += piece; }) || noMemory)
+        return false;
+    setDocumentText(QString::fromUtf8(bytes));
+    return true;
 }
 
-qsizetype FakeEditorControl::documentTextLength() const { return documentText().size(); }
-
-void FakeEditorControl::readDocumentText(const std::function<void(QStringView)>& onPiece) const
+QByteArrayView FakeEditorControl::documentUtf8() const
 {
-    onPiece(documentText());
+    utf8_ = text_.toUtf8();
+    return utf8_;
 }
 
 void FakeEditorControl::setSelectionStart(int position)

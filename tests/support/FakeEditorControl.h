@@ -17,9 +17,8 @@ public:
 
     QString documentText() const override;
     void setDocumentText(const QString& text) override;
-    void setDocumentText(qsizetype sizeHint, const TextPieces& pieces) override;
-    qsizetype documentTextLength() const override;
-    void readDocumentText(const std::function<void(QStringView)>& onPiece) const override;
+    bool loadDocument(qsizetype size, const Utf8Pieces& pieces) override;
+    QByteArrayView documentUtf8() const override;
     bool isModified() const override { return modified_; }
     void setModified(bool modified) override { modified_ = modified; }
     QString controlFontName() const override { return base_.name; }
@@ -42,6 +41,8 @@ public:
     // While set, every format change answers NoRoom and changes nothing, as
     // the editor does once it shows as many formats as it can.
     bool full = false;
+    // While set, loadDocument() finds no memory and changes nothing.
+    bool noMemory = false;
     // How often the selection was scrolled into view.
     int selectionShown = 0;
 
@@ -51,6 +52,7 @@ private:
 
     FontChoice base_;
     QString text_;
+    mutable QByteArray utf8_;
     std::vector<FontChoice> formats_;
     int start_ = 0;
     int length_ = 0;

@@ -43,6 +43,13 @@ std::optional<FontChoice> FakeCommonDialog::runFontDialog()
     return popFront(fontAnswers);
 }
 
+bool FakeProgress::advance(qint64 done, const QString& text)
+{
+    lastDone = done;
+    texts.append(text);
+    return cancelAt < 0 || done < cancelAt;
+}
+
 MessageBox::Answer FakeMessageBox::ask(const QString& prompt, const QString& title, Buttons buttons,
                                        Icon icon)
 {
@@ -69,14 +76,17 @@ FakeServices::FakeServices()
     auto box = std::make_unique<FakeMessageBox>();
     auto printerFake = std::make_unique<FakePrinter>();
     auto processFake = std::make_unique<FakeProcessControl>();
+    auto progressFake = std::make_unique<FakeProgress>();
     commonDialog = dialog.get();
     messageBox = box.get();
     printer = printerFake.get();
     process = processFake.get();
+    progress = progressFake.get();
     services_.commonDialog = std::move(dialog);
     services_.messageBox = std::move(box);
     services_.printer = std::move(printerFake);
     services_.process = std::move(processFake);
+    services_.progress = std::move(progressFake);
 }
 
 Services FakeServices::take() { return std::move(services_); }

@@ -67,6 +67,25 @@ public:
     void endProgram() override { ++endCalls; }
 };
 
+// Records the progress it is shown, and has the user cancel once the work
+// has come to cancelAt steps.
+class FakeProgress final : public Progress {
+public:
+    struct Begun {
+        QString title;
+        qint64 total;
+    };
+    qint64 cancelAt = -1;
+    QList<Begun> begun;
+    QStringList texts;
+    qint64 lastDone = 0;
+    int ended = 0;
+
+    void begin(const QString& title, qint64 total) override { begun.append({title, total}); }
+    bool advance(qint64 done, const QString& text) override;
+    void end() override { ++ended; }
+};
+
 // A set of fakes, and the Services that hand them to a window. The pointers
 // stay valid while the window that took the Services lives.
 struct FakeServices {
@@ -74,6 +93,7 @@ struct FakeServices {
     FakeMessageBox* messageBox;
     FakePrinter* printer;
     FakeProcessControl* process;
+    FakeProgress* progress;
 
     // Makes fresh fakes; call take() once to hand them over.
     FakeServices();
