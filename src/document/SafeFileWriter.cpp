@@ -46,19 +46,22 @@ struct Written {
     bool whole() const { return reason.isEmpty() && !cancelled; }
 };
 
-// Writes the content from the file's current offset.
-Written writeAll(int fd, const SafeFileWriter::Content& content, const WriteStep& step)
+// Writes the content, of the given size, from the file's current offset.
+Written writeAll(int fd, qint64 size, const SafeFileWriter::Content& content,
+                 const WriteStep& step)
 {
     Written written;
     const auto put = [&](QByteArrayView bytes) {
         for (qint64 done = 0; done < bytes.size();) {
-            const qint64 size = std::min(chunkSize, bytes.size() - done);
+            const qint64 chunk = std::min(chunkSize, bytes.size() - done);
             errno = 0;
-            const qint64 count = step(fd, bytes.data() + done, size);
+            const qint64 count = step(fd, bytes.data() + done, chunk);
             const int error = errno;
-            if (count <= 0 || count > size) {
+            if (count <= 0 || count > chunk) {
                 written.reason = error != 0 ? qt_error_string(error)
-                                            : u"only %1 bytes could be written"_s.arg(written.bytes);
+                                            : u"only %1 of %2 bytes could be written"_s.arg(
+                                                  written.bytes)
+                                                  .arg(size);
                 return false;
             }
             done += count;
@@ -92,11 +95,12 @@ std::optional<QByteArray> readWhole(int fd, qint64 expectedSize)
 }
 
 // Writes the content over the file's from its start and cuts it to its size.
-Written overwrite(int fd, const SafeFileWriter::Content& content, const WriteStep& step)
+Written overwrite(int fd, qint64 size, const SafeFileWriter::Content& content,
+                  const WriteStep& step)
 {
     if (::lseek(fd, 0, SEEK_SET) != 0)
         return {qt_error_string(errno)};
-    Written written = writeAll(fd, content, step);
+    Written written = writeAll(fd, size, content, step);
     if (written.whole() && (::ftruncate(fd, written.bytes) != 0 || ::fsync(fd) != 0))
         written.reason = qt_error_string(errno);
     return written;
@@ -125,7 +129,8 @@ bool giveNewFileAttributes(const FileFolder& folder, int fd)
 // be given to a new file, the folder takes no new file, or the old file cannot
 // be renamed over (it is a mount point).
 std::optional<Result> replaceWhole(const FileFolder& folder, const FileAttributes* old,
-                                   const SafeFileWriter::Content& content, const WriteStep& step)
+                                   qint64 size, const SafeFileWriter::Content& content,
+                                   const WriteStep& step)
 {
     QByteArray tempName;
     // Only the user's until it is complete, whatever the old file allows.
@@ -135,7 +140,7 @@ std::optional<Result> replaceWhole(const FileFolder& folder, const FileAttribute
             return std::nullopt;
         return failure(errno);
     }
-    const Written written = writeAll(file.get(), content, step);
+    const Written written = writeAll(file.get(), size, content, step);
     if (written.cancelled) {
         folder.remove(tempName);
         return Result{.written = false, .reason = {}, .cancelled = true};
@@ -235,7 +240,7 @@ bool renameNew(const FileFolder& folder, const QByteArray& from, const QByteArra
 QString finishBackup(const FileFolder& folder, FileDescriptor copy, QByteArray& name,
                      QByteArrayView old)
 {
-    if (Written written = writeAll(copy.get(), contentOf(old), systemWrite); !written.whole())
+    if (Written written = writeAll(copy.get(), old.size(), contentOf(old), systemWrite); !written.whole())
         return written.reason;
     if (::fsync(copy.get()) != 0 || !copy.close())
         return qt_error_string(errno);
@@ -293,9 +298,10 @@ Result writeInPlace(const FileFolder& folder, qint64 size, const SafeFileWriter:
         return {false, reason};
     }
 
-    const Written written = overwrite(file.get(), content, step);
+    const Written written = overwrite(file.get(), size, content, step);
     reason = written.reason;
-    const bool undone = !written.whole() && overwrite(file.get(), contentOf(*old), step).whole();
+    const bool undone =
+        !written.whole() && overwrite(file.get(), old->size(), contentOf(*old), step).whole();
     // A write by anyone but root makes the system drop set-id bits; the owner may put them back.
     if (status.st_mode & (S_ISUID | S_ISGID))
         ::fchmod(file.get(), status.st_mode & 07777);
@@ -367,13 +373,13 @@ SafeFileWriter::Result SafeFileWriter::write(const QString& path, qint64 size,
     if (!folder)
         return failure(errno);
     if (!exists)
-        return *replaceWhole(*folder, nullptr, content, writeStep_);
+        return *replaceWhole(*folder, nullptr, size, content, writeStep_);
     removeUnfinishedBackups(*folder);
     if (old.st_nlink > 1)
         return writeInPlace(*folder, size, content, writeStep_);
     const std::optional<FileAttributes> attributes = FileAttributes::read(target);
     if (attributes) {
-        if (std::optional<Result> result = replaceWhole(*folder, &*attributes, content, writeStep_))
+        if (std::optional<Result> result = replaceWhole(*folder, &*attributes, size, content, writeStep_))
             return *result;
     }
     return writeInPlace(*folder, size, content, writeStep_);

@@ -69,9 +69,9 @@ void Utf16Index::build() const
     for (qsizetype at = 0; at < total;) {
         // A block ends where a character starts: a few bytes more are read to find it.
         const qsizetype end = std::min(total, at + blockSize);
-        const QByteArrayView bytes = read_(at, std::min(total, end + 3) - at);
+        const QByteArrayView bytes = read_(at, std::min(total, end + 4) - at);
         qsizetype size = end - at;
-        while (at + size < total && isContinuation(bytes[size]))
+        while (size < bytes.size() && isContinuation(bytes[size]))
             ++size;
         blocks_.push_back({size, unitsOf(bytes.first(size))});
         at += size;

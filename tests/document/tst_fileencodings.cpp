@@ -79,7 +79,7 @@ void FileEncodingsTest::editedScriptKeepsItsEncoding()
 
     h->dialog.fileAnswers = {path};
     h->files.openFile();
-    h->text->setSelectionStart(h->text->documentTextLength());
+    h->text->setSelectionStart(h->text->endPosition());
     h->text->setSelectedText(u"\u00E9t\u00E9 \u20AC"_s);
     QVERIFY(h->files.save());
 

@@ -14,8 +14,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The file that the next read() of it finds cut to three bytes, as if another
-// program had shortened it between the reader's fstat() and its read().
+// The file that the next pread() of it finds cut to three bytes, as if another
+// program had shortened it between the reader's fstat() and its read.
 const char* shrinkOnRead = nullptr;
 
 bool isOpenAs(int fd, const char* path)
@@ -28,18 +28,46 @@ bool isOpenAs(int fd, const char* path)
 
 } // namespace
 
-// Takes the place of the system's read() in this program, Qt's reads included.
-extern "C" ssize_t read(int fd, void* buffer, size_t size)
+// Takes the place of the system's pread() in this program.
+extern "C" ssize_t pread(int fd, void* buffer, size_t size, off_t offset)
 {
-    using Read = ssize_t (*)(int, void*, size_t);
-    static const auto systemRead = reinterpret_cast<Read>(::dlsym(RTLD_NEXT, "read"));
+    using Read = ssize_t (*)(int, void*, size_t, off_t);
+    static const auto systemRead = reinterpret_cast<Read>(::dlsym(RTLD_NEXT, "pread"));
     if (shrinkOnRead && isOpenAs(fd, shrinkOnRead)) {
         if (::truncate(shrinkOnRead, 3) != 0)
             qFatal("cannot shrink %s", shrinkOnRead);
         shrinkOnRead = nullptr;
     }
-    return systemRead(fd, buffer, size);
+    return systemRead(fd, buffer, size, offset);
 }
+
+namespace {
+
+struct Read {
+    RegularFileReader::Outcome outcome;
+    QByteArray bytes;
+    int pieces = 0;
+};
+
+Read readWhole(RegularFileReader& file)
+{
+    Read read;
+    read.outcome = file.readPieces([&read](QByteArrayView piece) {
+        read.bytes += piece;
+        ++read.pieces;
+        return true;
+    });
+    return read;
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+} // namespace
 
 class RegularFileReaderTest : public QObject {
     Q_OBJECT
@@ -50,6 +78,7 @@ private slots:
     void refusesWhatIsNotARegularFile();
     void refusesAFileLargerThanTheLimit();
     void refusesAFileThatShrinksWhileRead();
+    void stopsWhenAskedAndFailsWhenTheFileChangedBetweenReads();
     void readsTheFreeMemoryFromMeminfo_data();
     void readsTheFreeMemoryFromMeminfo();
     void openLimitLeavesRoomInMemoryAndInTheEditor_data();
@@ -62,6 +91,9 @@ void RegularFileReaderTest::readsTheWholeFile_data()
     QTest::newRow("empty") << QByteArray();
     QTest::newRow("text") << "abc\r\ndef"_ba;
     QTest::newRow("binary") << QByteArray("\0\xff\x81\r\x1a\0", 6);
+    QByteArray large(5 * (1 << 19) + 7, 'x');
+    large[1 << 20] = 'y';
+    QTest::newRow("several pieces") << large;
 }
 
 void RegularFileReaderTest::readsTheWholeFile()
@@ -69,14 +101,17 @@ void RegularFileReaderTest::readsTheWholeFile()
     QFETCH(QByteArray, bytes);
     QTemporaryDir dir;
     const QString path = dir.filePath(u"f.bin"_s);
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-    file.close();
-    const RegularFileRead read = readRegularFile(path, 1 << 20);
-    QVERIFY(read.bytes.has_value());
-    QCOMPARE(*read.bytes, bytes);
-    QVERIFY(read.failure.isEmpty());
+    writeFile(path, bytes);
+    RegularFileReader file(path, 1 << 22);
+    QVERIFY(file.isOpen());
+    QCOMPARE(file.size(), bytes.size());
+    const Read read = readWhole(file);
+    QCOMPARE(read.outcome, RegularFileReader::Outcome::Read);
+    QCOMPARE(read.bytes, bytes);
+    QCOMPARE(read.pieces, int(bytes.size() + (1 << 20) - 1) >> 20);
+    QVERIFY(file.failure().isEmpty());
+    // And again from the start.
+    QCOMPARE(readWhole(file).bytes, bytes);
 }
 
 // Each must be refused at once: a FIFO without a writer would block the
@@ -106,41 +141,59 @@ void RegularFileReaderTest::refusesWhatIsNotARegularFile()
         path = u"/dev/zero"_s;
     else if (kind == u"empty name")
         path.clear();
-    const RegularFileRead read = readRegularFile(path, qint64(1) << 40);
-    QVERIFY(!read.bytes.has_value());
-    QCOMPARE(read.failure, failure);
+    RegularFileReader file(path, qint64(1) << 40);
+    QVERIFY(!file.isOpen());
+    QCOMPARE(file.failure(), failure);
+    QCOMPARE(readWhole(file).outcome, RegularFileReader::Outcome::Failed);
 }
 
 void RegularFileReaderTest::refusesAFileLargerThanTheLimit()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(u"big.scp"_s);
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray(101, 'x'));
-    file.close();
-    const RegularFileRead tooLarge = readRegularFile(path, 100);
-    QVERIFY(!tooLarge.bytes.has_value());
-    QVERIFY2(tooLarge.failure.startsWith(u"It is too large to open here"),
-             qPrintable(tooLarge.failure));
-    QVERIFY(readRegularFile(path, 101).bytes.has_value());
+    writeFile(path, QByteArray(101, 'x'));
+    const RegularFileReader tooLarge(path, 100);
+    QVERIFY(!tooLarge.isOpen());
+    QVERIFY2(tooLarge.failure().startsWith(u"It is too large to open here"),
+             qPrintable(tooLarge.failure()));
+    QVERIFY(RegularFileReader(path, 101).isOpen());
 }
 
 void RegularFileReaderTest::refusesAFileThatShrinksWhileRead()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(u"shrinking.scp"_s);
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray(100000, 'x'));
-    file.close();
+    writeFile(path, QByteArray(100000, 'x'));
     const QByteArray canonical = QFile::encodeName(QFileInfo(path).canonicalFilePath());
+    RegularFileReader file(path, 1 << 20);
     shrinkOnRead = canonical.constData();
-    const RegularFileRead read = readRegularFile(path, 1 << 20);
+    const Read read = readWhole(file);
     QVERIFY2(!shrinkOnRead, "the file was not read");
     shrinkOnRead = nullptr;
-    QVERIFY(!read.bytes.has_value());
-    QCOMPARE(read.failure, u"It changed while it was being read."_s);
+    QCOMPARE(read.outcome, RegularFileReader::Outcome::Failed);
+    QCOMPARE(file.failure(), u"It changed while it was being read."_s);
+}
+
+// Open reads a file twice: a file that another program rewrote in between is
+// not the one the first pass learnt about.
+void RegularFileReaderTest::stopsWhenAskedAndFailsWhenTheFileChangedBetweenReads()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"script.scp"_s);
+    writeFile(path, QByteArray(3 << 20, 'x'));
+    RegularFileReader file(path, 1 << 30);
+    int pieces = 0;
+    QCOMPARE(file.readPieces([&pieces](QByteArrayView) { return ++pieces < 2; }),
+             RegularFileReader::Outcome::Stopped);
+    QCOMPARE(pieces, 2);
+    QCOMPARE(readWhole(file).outcome, RegularFileReader::Outcome::Read);
+
+    QFile grown(path);
+    QVERIFY(grown.open(QIODevice::Append));
+    grown.write("more");
+    grown.close();
+    QCOMPARE(readWhole(file).outcome, RegularFileReader::Outcome::Failed);
+    QCOMPARE(file.failure(), u"It changed while it was being read."_s);
 }
 
 void RegularFileReaderTest::readsTheFreeMemoryFromMeminfo_data()

@@ -33,6 +33,7 @@ private slots:
     void textAstrideAPieceComesBackWhole_data();
     void textAstrideAPieceComesBackWhole();
     void formatAstrideAPieceIsReadBack();
+    void positionsFollowEditsAcrossBlocks();
 };
 
 void LargeTextTest::textAstrideAPieceComesBackWhole_data()
@@ -51,32 +52,27 @@ void LargeTextTest::textAstrideAPieceComesBackWhole()
     QFETCH(bool, inPieces);
     const QString text = astride(shift);
     ScriptEditor editor;
+    QString lf = text;
+    lf.replace(u"\r\n"_s, u"\n"_s).replace(u'\r', u'\n');
+    const QByteArray utf8 = lf.toUtf8();
     if (inPieces) {
-        // Cut where a caller may: between characters and line breaks.
-        editor.setDocumentText(text.size(), [&text](const auto& onPiece) {
-            const qsizetype cut = piece - 3;
-            onPiece(QStringView(text).first(cut));
-            onPiece(QStringView(text).sliced(cut));
-        });
+        // Cut anywhere, inside a character too, as a file is read.
+        QVERIFY(editor.loadDocument(utf8.size(), [&utf8](const auto& onPiece) {
+            const qsizetype cut = piece - 2;
+            onPiece(QByteArrayView(utf8).first(cut));
+            onPiece(QByteArrayView(utf8).sliced(cut));
+            return true;
+        }));
     } else {
         editor.setDocumentText(text);
     }
     const QString expected = withCrLf(text);
     QCOMPARE(editor.documentText(), expected);
-    QCOMPARE(editor.documentTextLength(), expected.size());
-
-    QString joined;
-    editor.readDocumentText([&joined](QStringView part) {
-        QVERIFY(!part.isEmpty());
-        QVERIFY2(!part.back().isHighSurrogate(), "a piece ends inside a surrogate pair");
-        joined += part;
-    });
-    QCOMPARE(joined, expected);
+    QCOMPARE(editor.documentUtf8(), utf8);
+    QCOMPARE(editor.endPosition(), lf.size());
 
     // The selection reads the same characters across the boundary: two
     // letters, then each width of character and three line breaks.
-    QString lf = text;
-    lf.replace(u"\r\n"_s, u"\n"_s).replace(u'\r', u'\n');
     const qsizetype from = piece - shift - 2;
     editor.setSelectionStart(int(from));
     editor.setSelectionLength(12);
@@ -102,6 +98,56 @@ void LargeTextTest::formatAstrideAPieceIsReadBack()
     editor.setSelectionStart(int(piece + 5));
     editor.setSelectionLength(90);
     QCOMPARE(editor.selectionFormat().bold, std::optional<bool>(false));
+}
+
+// Positions are counted in blocks of the text, each kept up to date as the
+// text changes: edits inside a block, across blocks, at their ends, and one
+// larger than several blocks must all leave every position where the
+// characters are.
+void LargeTextTest::positionsFollowEditsAcrossBlocks()
+{
+    QString model;
+    while (model.size() < 5 * piece)
+        model += u"ON=@Click \u00E9\u20AC\U0001F600\n"_s;
+    ScriptEditor editor;
+    editor.setDocumentText(model);
+    // Where a character starts, at or before the position.
+    const auto boundary = [&model](qsizetype at) {
+        return at > 0 && at < model.size() && model[at].isLowSurrogate() ? at - 1 : at;
+    };
+    const auto check = [&](const char* step) {
+        QCOMPARE(editor.endPosition(), model.size());
+        for (const qsizetype near : {qsizetype(0), piece - 7, 2 * piece + 3, model.size() - 9}) {
+            const qsizetype at = boundary(near);
+            const qsizetype length = boundary(at + 8) - at;
+            if (at < 0 || at + length > model.size())
+                continue;
+            editor.setSelectionStart(int(at));
+            editor.setSelectionLength(int(length));
+            QVERIFY2(editor.selectedText() == model.mid(at, length).replace(u"\n"_s, u"\r\n"_s),
+                     step);
+        }
+    };
+    const auto replace = [&](qsizetype near, qsizetype length, const QString& text) {
+        const qsizetype at = boundary(near);
+        length = boundary(at + length) - at;
+        editor.setSelectionStart(int(at));
+        editor.setSelectionLength(int(length));
+        editor.setSelectedText(text);
+        model.replace(at, length, text);
+    };
+    check("first count");
+    replace(10, 0, u"\U0001F600x"_s);
+    check("insertion in the first block");
+    replace(piece - 40, 100, u"\u00E9"_s);
+    check("deletion across a block's end");
+    replace(piece / 2, 3 * piece, QString());
+    check("deletion over whole blocks");
+    replace(model.size(), 0, QString(9 * piece, u'\u20AC'));
+    check("insertion larger than several blocks");
+    replace(0, model.size(), u"a\U0001F600b"_s);
+    check("all but a little deleted");
+    QCOMPARE(editor.find(u"b", 0), (EditorControl::Range{3, 1}));
 }
 
 QTEST_MAIN(LargeTextTest)

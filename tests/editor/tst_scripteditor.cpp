@@ -444,10 +444,12 @@ void TestScriptEditor::settingDocumentTextLeavesItUnmodified()
 
     const QString text = u"new\r\ntext\u0000with NUL"_s;
     if (inPieces) {
-        box->setDocumentText(text.size(), [&text](const auto& onPiece) {
-            onPiece(QStringView(text).first(5));
-            onPiece(QStringView(text).sliced(5));
-        });
+        const QByteArray utf8 = QString(text).replace(u"\r\n"_s, u"\n"_s).toUtf8();
+        QVERIFY(box->loadDocument(utf8.size(), [&utf8](const auto& onPiece) {
+            onPiece(QByteArrayView(utf8).first(5));
+            onPiece(QByteArrayView(utf8).sliced(5));
+            return true;
+        }));
     } else {
         box->setDocumentText(text);
     }
