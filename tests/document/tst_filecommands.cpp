@@ -1,4 +1,5 @@
 #include "FileCommandsHarness.h"
+#include "support/FakeEditorControl.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -63,6 +64,12 @@ private slots:
     void editsAreSettledFirst();
     void closingTheWindowAsksOnlyWhenExitHasNot();
     void openWithoutEditsAsksNothing();
+
+    void longOpenAndSaveShowProgress();
+    void cancelledOpenLeavesThePreviousDocument_data();
+    void cancelledOpenLeavesThePreviousDocument();
+    void cancelledSaveLeavesTheFileAndTheEdits();
+    void openWithoutMemoryForTheTextIsRefused();
 
 private:
     std::unique_ptr<FileCommandsHarness> h;
@@ -754,6 +761,121 @@ void FileCommandsTest::openWithoutEditsAsksNothing()
     h->files.openFile();
     QVERIFY(h->messageBox.asked.isEmpty());
     QCOMPARE(h->text->documentText(), u"a"_s);
+}
+
+// A script of several reads' worth: 1 MiB pieces, twice over for Open.
+QByteArray largeScript()
+{
+    QByteArray bytes;
+    while (bytes.size() < 3 * (1 << 20))
+        bytes += "ON=@Click\r\n\tSAY Bonjour, caf\xE9 \x80\r\n";
+    return bytes;
+}
+
+void FileCommandsTest::longOpenAndSaveShowProgress()
+{
+    const QByteArray bytes = largeScript();
+    const QString path = dir->filePath(u"large.scp"_s);
+    QVERIFY(writeBytes(path, bytes));
+    h->dialog.fileAnswers = {path};
+    h->files.openFile();
+    QCOMPARE(h->progress.begun.size(), 1);
+    QCOMPARE(h->progress.begun[0].title, u"VX Open..."_s);
+    QCOMPARE(h->progress.begun[0].total, 2 * bytes.size());
+    QCOMPARE(h->progress.lastDone, 2 * bytes.size());
+    QCOMPARE(h->progress.ended, 1);
+    const QString megabytes = QString::number(double(bytes.size()) / 1e6, 'f', 1);
+    QCOMPARE(h->progress.texts.first(), u"Reading \u201Clarge.scp\u201D\n1.0 MB of %1 MB"_s.arg(megabytes));
+    QCOMPARE(h->progress.texts.last(),
+             u"Opening \u201Clarge.scp\u201D\n%1 MB of %1 MB"_s.arg(megabytes));
+
+    h->text->setSelectionStart(0);
+    h->text->setSelectedText(u"x"_s);
+    QVERIFY(h->files.save());
+    QCOMPARE(h->progress.begun.size(), 2);
+    QCOMPARE(h->progress.begun[1].title, u"VX Save..."_s);
+    QCOMPARE(h->progress.begun[1].total, bytes.size() + 1);
+    QCOMPARE(h->progress.lastDone, bytes.size() + 1);
+    QCOMPARE(h->progress.ended, 2);
+    QVERIFY(h->progress.texts.last().startsWith(u"Saving \u201Clarge.scp\u201D\n"_s));
+    QCOMPARE(readBytes(path), "x" + bytes);
+}
+
+void FileCommandsTest::cancelledOpenLeavesThePreviousDocument_data()
+{
+    QTest::addColumn<qint64>("cancelAt");
+    QTest::newRow("while reading") << qint64(1);
+    QTest::newRow("while filling the editor") << qint64(3 * (1 << 20) + 1);
+    QTest::newRow("at the last piece") << qint64(2 * largeScript().size());
+}
+
+void FileCommandsTest::cancelledOpenLeavesThePreviousDocument()
+{
+    QFETCH(qint64, cancelAt);
+    const QString first = dir->filePath(u"first.vls"_s);
+    QVERIFY(writeBytes(first, "kept\r\n"));
+    h->dialog.fileAnswers = {first};
+    h->files.openFile();
+    h->text->setSelectionStart(2);
+    h->text->setSelectedText(u"--"_s);
+    const QString large = dir->filePath(u"large.scp"_s);
+    QVERIFY(writeBytes(large, largeScript()));
+
+    h->progress.cancelAt = cancelAt;
+    h->files.openPath(large);
+    QCOMPARE(h->text->documentText(), u"ke--pt\r\n"_s);
+    QVERIFY(h->text->isModified());
+    QCOMPARE(h->files.currentFileName(), first);
+    QCOMPARE(h->window.windowTitle(), u"Vexlon Scriptor   "_s + first);
+    QCOMPARE(h->progress.ended, 2);
+    QVERIFY(h->messageBox.asked.isEmpty());
+    // The document still belongs to its file.
+    h->progress.cancelAt = -1;
+    QVERIFY(h->files.save());
+    QCOMPARE(readBytes(first), "ke--pt\r\n"_ba);
+}
+
+void FileCommandsTest::cancelledSaveLeavesTheFileAndTheEdits()
+{
+    const QByteArray bytes = largeScript();
+    for (const bool inPlace : {false, true}) {
+        const QString path = dir->filePath(inPlace ? u"linked.scp"_s : u"large.scp"_s);
+        QVERIFY(writeBytes(path, bytes));
+        // A second name makes the save go in place.
+        if (inPlace)
+            QCOMPARE(::link(QFile::encodeName(path).constData(),
+                            QFile::encodeName(path + u".link"_s).constData()),
+                     0);
+        h->files.openPath(path);
+        h->text->setSelectionStart(0);
+        h->text->setSelectedText(u"edit "_s);
+        h->progress.cancelAt = 2 << 20;
+        QVERIFY(!h->files.save());
+        h->progress.cancelAt = -1;
+        QCOMPARE(readBytes(path), bytes);
+        QVERIFY(h->text->isModified());
+        QVERIFY(h->messageBox.asked.isEmpty());
+        // No temporary file, no copy of the old content left behind.
+        QCOMPARE(QDir(dir->path()).entryList(QDir::Files | QDir::Hidden).size(), inPlace ? 3 : 1);
+    }
+}
+
+void FileCommandsTest::openWithoutMemoryForTheTextIsRefused()
+{
+    FakeEditorControl text;
+    FileCommands files(text, h->dialog, h->messageBox, h->process, h->progress,
+                       captionShownIn(h->window));
+    text.setDocumentText(u"kept"_s);
+    text.noMemory = true;
+    const QString path = dir->filePath(u"a.scp"_s);
+    QVERIFY(writeBytes(path, "new"));
+    h->messageBox.answers = {MessageBox::Answer::Ok};
+    files.openPath(path);
+    QCOMPARE(text.documentText(), u"kept"_s);
+    QCOMPARE(files.currentFileName(), QString());
+    QCOMPARE(h->messageBox.asked.size(), 1);
+    QCOMPARE(h->messageBox.asked[0].prompt,
+             u"\"%1\" could not be opened:\nThere is not enough memory to open it."_s.arg(path));
 }
 
 QTEST_MAIN(FileCommandsTest)
