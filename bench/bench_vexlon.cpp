@@ -14,6 +14,8 @@
 //   bench_vexlon save PATH       File > Save after Open             -> ms peak-KiB
 //                                (peak over Open and Save together)
 //   bench_vexlon find PATH       Find with no match, and memmem     -> ms ms
+//   bench_vexlon firsts PATH     after Open: the first Find, the first
+//                                format command, and Open      -> ms ms ms
 //   bench_vexlon typing PATH     typing in the middle of the script,
 //                                and in an empty QPlainTextEdit     -> ms ms (a key)
 //   bench_vexlon line MB PATH    a script of MB megabytes on one line, no line break
@@ -287,6 +289,32 @@ int findNoMatch(const QString& path)
     return 0;
 }
 
+// What the first of each costs right after Open, which counts nothing for
+// them: a Find over the whole script, which needs editor positions, and a
+// format command, which gives the document its formats.
+int firstUses(const QString& path)
+{
+    EditorWindow editor(path);
+    QElapsedTimer timer;
+    timer.start();
+    editor.open();
+    const double openMs = msSince(timer);
+    timer.restart();
+    editor.text->setSelectionStart(0);
+    TextSearch::selectNextOccurrence(*editor.text, u"ONTRIGGER=NEVERMATCHED"_s);
+    const double findMs = msSince(timer);
+
+    editor.open();
+    editor.text->setSelectionStart(editor.text->endPosition() / 2);
+    editor.text->setSelectionLength(8);
+    timer.restart();
+    editor.text->changeSelectionFormat({.bold = true});
+    editor.text->repaint();
+    const double formatMs = msSince(timer);
+    std::printf("%.1f %.1f %.1f\n", findMs, formatMs, openMs);
+    return 0;
+}
+
 // Average milliseconds a key: press, release, and the repaint it causes.
 double typingLatency(QWidget& editor, int keys)
 {
@@ -421,7 +449,7 @@ int wholeText(const QString& path)
 int usage()
 {
     std::fprintf(stderr, "usage: bench_vexlon script|line MB PATH | utf8 SOURCE PATH | "
-                         "read|write|open|save|find|typing|longline|text PATH\n");
+                         "read|write|open|save|find|firsts|typing|longline|text PATH\n");
     return 2;
 }
 
@@ -447,6 +475,8 @@ int main(int argc, char* argv[])
         return timeWithPeak(mode, args[2]);
     if (mode == u"find")
         return findNoMatch(args[2]);
+    if (mode == u"firsts")
+        return firstUses(args[2]);
     if (mode == u"typing")
         return typing(args[2]);
     if (mode == u"text")

@@ -14,7 +14,7 @@ namespace {
 
 // Large enough that a read costs little beside the bytes, small enough to
 // stay in the processor's cache on its way on.
-constexpr qsizetype pieceSize = qsizetype(1) << 20;
+constexpr qsizetype pieceSize = qsizetype(1) << 18;
 
 QString megabytes(qint64 bytes) { return QString::number(double(bytes) / 1e6, 'f', 1); }
 

@@ -12,7 +12,7 @@ namespace {
 
 constexpr QByteArrayView byteOrderMark("\xEF\xBB\xBF");
 // The bytes a save hands on at a time.
-constexpr qsizetype savePiece = qsizetype(1) << 20;
+constexpr qsizetype savePiece = qsizetype(1) << 18;
 using ByteWords::highBits;
 
 bool isContinuation(char byte) { return (uchar(byte) & 0xC0) == 0x80; }

@@ -34,6 +34,7 @@ private slots:
     void textAstrideAPieceComesBackWhole();
     void formatAstrideAPieceIsReadBack();
     void positionsFollowEditsAcrossBlocks();
+    void firstFormatKeepsWhatTheUserSees();
 };
 
 void LargeTextTest::textAstrideAPieceComesBackWhole_data()
@@ -148,6 +149,48 @@ void LargeTextTest::positionsFollowEditsAcrossBlocks()
     replace(0, model.size(), u"a\U0001F600b"_s);
     check("all but a little deleted");
     QCOMPARE(editor.find(u"b", 0), (EditorControl::Range{3, 1}));
+}
+
+// A document keeps no format for its characters until the first format
+// command: the engine then moves its text into one that does, which the user
+// must not notice.
+void LargeTextTest::firstFormatKeepsWhatTheUserSees()
+{
+    QString text;
+    for (int line = 0; line < 5000; ++line)
+        text += u"line %1 \u00E9\n"_s.arg(line);
+    ScriptEditor editor;
+    editor.resize(400, 300);
+    editor.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&editor));
+    editor.setDocumentText(text);
+    editor.setSelectionStart(int(text.indexOf(u"line 3000")));
+    editor.setSelectionLength(4);
+    editor.ensureSelectionVisible();
+    using Sci = QsciScintillaBase;
+    const long firstLine = editor.SendScintilla(Sci::SCI_GETFIRSTVISIBLELINE);
+    QVERIFY(firstLine > 2000);
+    const long tabWidth = editor.SendScintilla(Sci::SCI_GETTABWIDTH);
+
+    QCOMPARE(editor.changeSelectionFormat({.bold = true}), EditorControl::FormatResult::Written);
+    QCOMPARE(editor.selectedText(), u"line"_s);
+    QCOMPARE(editor.SendScintilla(Sci::SCI_GETFIRSTVISIBLELINE), firstLine);
+    QVERIFY(!editor.isModified());
+    QCOMPARE(editor.documentText(), QString(text).replace(u"\n"_s, u"\r\n"_s));
+    QCOMPARE(editor.selectionFormat().bold, std::optional<bool>(true));
+    // What the engine keeps for each document, as before.
+    QCOMPARE(editor.SendScintilla(Sci::SCI_GETTABWIDTH), tabWidth);
+    QCOMPARE(editor.SendScintilla(Sci::SCI_GETCODEPAGE), long(Sci::SC_CP_UTF8));
+    QCOMPARE(editor.SendScintilla(Sci::SCI_GETEOLMODE), long(Sci::SC_EOL_LF));
+    QCOMPARE(editor.SendScintilla(Sci::SCI_GETUNDOCOLLECTION), 0L);
+
+    // Typed text takes the format of the text before it, as in any document.
+    editor.setSelectionStart(editor.selectionStart() + 2);
+    QTest::keyClicks(&editor, u"xy"_s);
+    editor.setSelectionStart(editor.selectionStart() - 2);
+    editor.setSelectionLength(2);
+    QCOMPARE(editor.selectedText(), u"xy"_s);
+    QCOMPARE(editor.selectionFormat().bold, std::optional<bool>(true));
 }
 
 QTEST_MAIN(LargeTextTest)
