@@ -37,9 +37,10 @@ bool QtProgress::advance(qint64 done, const QString& text)
     if (!dialog_)
         return true;
     dialog_->setLabelText(text);
-    // Modal, the dialog lets the events through here: it is painted, and
-    // hears Cancel.
     dialog_->setValue(total_ > 0 ? int(std::min(done, total_) * scale / total_) : 0);
+    // The dialog is painted, and hears Cancel, only here. Being modal, it
+    // keeps the user's input from every other window meanwhile.
+    QCoreApplication::processEvents();
     return !dialog_->wasCanceled();
 }
 
