@@ -9,7 +9,6 @@
 #include "platform/ProcessControl.h"
 #include "platform/Progress.h"
 
-
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -22,8 +21,8 @@ const QString exitTitle = u"VX Exit..."_s;
 
 QString unstorablePrompt(const ScriptFileFormat::SavePlan& plan, const QString& path)
 {
-    const QString count = plan.unstorableCount == 1 ? u"1 character"_s
-                                                    : u"%1 characters"_s.arg(plan.unstorableCount);
+    const QString count =
+        plan.unstorableCount == 1 ? u"1 character"_s : u"%1 characters"_s.arg(plan.unstorableCount);
     return u"%1 of this document cannot be stored in a Windows-1252 file. The first is on "
            u"line %2, column %3.\n\nSave \"%4\" with \"?\" in place of each?"_s.arg(count)
                .arg(plan.firstUnstorableLine)
@@ -45,8 +44,8 @@ QString progressText(const QString& doing, const QString& path, qint64 done, qin
 } // namespace
 
 FileCommands::FileCommands(EditorControl& text, CommonDialog& dialog, MessageBox& messageBox,
-                           ProcessControl& process, Progress& progress,
-                           NameListener documentNamed, SafeFileWriter writer, OpenLimit openLimit)
+                           ProcessControl& process, Progress& progress, NameListener documentNamed,
+                           SafeFileWriter writer, OpenLimit openLimit)
     : text_(text)
     , dialog_(dialog)
     , messageBox_(messageBox)

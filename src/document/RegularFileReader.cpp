@@ -40,7 +40,8 @@ RegularFileReader::RegularFileReader(const QString& path, qint64 maxBytes)
     // The check is made on the opened descriptor, so the name cannot be
     // swapped for a FIFO between the check and the open, and opening a FIFO
     // does not wait for a writer.
-    FileDescriptor file(::open(encodeFileName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    FileDescriptor file(
+        ::open(encodeFileName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat status {};
     if (!file.isOpen() || ::fstat(file.get(), &status) != 0) {
         failure_ = qt_error_string(errno);
@@ -53,7 +54,7 @@ RegularFileReader::RegularFileReader(const QString& path, qint64 maxBytes)
     if (status.st_size > maxBytes) {
         failure_ = u"It is too large to open here: %1 MB, where the editor can take at most "
                    u"%2 MB with the memory now free."_s.arg(megabytes(status.st_size),
-                                                          megabytes(maxBytes));
+                                                            megabytes(maxBytes));
         return;
     }
     ::posix_fadvise(file.get(), 0, 0, POSIX_FADV_SEQUENTIAL);

@@ -47,8 +47,7 @@ struct Written {
 };
 
 // Writes the content, of the given size, from the file's current offset.
-Written writeAll(int fd, qint64 size, const SafeFileWriter::Content& content,
-                 const WriteStep& step)
+Written writeAll(int fd, qint64 size, const SafeFileWriter::Content& content, const WriteStep& step)
 {
     Written written;
     const auto put = [&](QByteArrayView bytes) {
@@ -58,10 +57,10 @@ Written writeAll(int fd, qint64 size, const SafeFileWriter::Content& content,
             const qint64 count = step(fd, bytes.data() + done, chunk);
             const int error = errno;
             if (count <= 0 || count > chunk) {
-                written.reason = error != 0 ? qt_error_string(error)
-                                            : u"only %1 of %2 bytes could be written"_s.arg(
-                                                  written.bytes)
-                                                  .arg(size);
+                written.reason =
+                    error != 0
+                        ? qt_error_string(error)
+                        : u"only %1 of %2 bytes could be written"_s.arg(written.bytes).arg(size);
                 return false;
             }
             done += count;
@@ -128,9 +127,8 @@ bool giveNewFileAttributes(const FileFolder& folder, int fd)
 // Nullopt when the save is to go in place: the old file's attributes cannot
 // be given to a new file, the folder takes no new file, or the old file cannot
 // be renamed over (it is a mount point).
-std::optional<Result> replaceWhole(const FileFolder& folder, const FileAttributes* old,
-                                   qint64 size, const SafeFileWriter::Content& content,
-                                   const WriteStep& step)
+std::optional<Result> replaceWhole(const FileFolder& folder, const FileAttributes* old, qint64 size,
+                                   const SafeFileWriter::Content& content, const WriteStep& step)
 {
     QByteArray tempName;
     // Only the user's until it is complete, whatever the old file allows.
@@ -240,7 +238,8 @@ bool renameNew(const FileFolder& folder, const QByteArray& from, const QByteArra
 QString finishBackup(const FileFolder& folder, FileDescriptor copy, QByteArray& name,
                      QByteArrayView old)
 {
-    if (Written written = writeAll(copy.get(), old.size(), contentOf(old), systemWrite); !written.whole())
+    if (Written written = writeAll(copy.get(), old.size(), contentOf(old), systemWrite);
+        !written.whole())
         return written.reason;
     if (::fsync(copy.get()) != 0 || !copy.close())
         return qt_error_string(errno);
@@ -379,7 +378,8 @@ SafeFileWriter::Result SafeFileWriter::write(const QString& path, qint64 size,
         return writeInPlace(*folder, size, content, writeStep_);
     const std::optional<FileAttributes> attributes = FileAttributes::read(target);
     if (attributes) {
-        if (std::optional<Result> result = replaceWhole(*folder, &*attributes, size, content, writeStep_))
+        if (std::optional<Result> result =
+                replaceWhole(*folder, &*attributes, size, content, writeStep_))
             return *result;
     }
     return writeInPlace(*folder, size, content, writeStep_);

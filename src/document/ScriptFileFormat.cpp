@@ -102,8 +102,8 @@ void Survey::add(QByteArrayView piece)
     const char* const end = begin + piece.size();
     if (afterCr_ && *begin == '\n')
         ++crLfs_;
-    for (const char* cr = begin; (cr = static_cast<const char*>(std::memchr(cr, '\r', size_t(end - cr))));
-         ++cr) {
+    for (const char* cr = begin;
+         (cr = static_cast<const char*>(std::memchr(cr, '\r', size_t(end - cr)))); ++cr) {
         if (cr + 1 < end && cr[1] == '\n')
             ++crLfs_;
     }
@@ -148,7 +148,8 @@ void Survey::validate(QByteArrayView piece)
     qsizetype start = piece.size() - 1;
     while (start > 0 && start > piece.size() - 4 && isContinuation(piece[start]))
         --start;
-    if (start >= 0 && uchar(piece[start]) >= 0xC0 && start + sequenceLength(piece[start]) > piece.size()) {
+    if (start >= 0 && uchar(piece[start]) >= 0xC0
+        && start + sequenceLength(piece[start]) > piece.size()) {
         cut_ = piece.sliced(start).toByteArray();
         piece = piece.first(start);
     }

@@ -2,8 +2,8 @@
 
 #include <QByteArray>
 #include <algorithm>
-#include <utility>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -105,12 +105,13 @@ void Engine::setUp()
 
 Engine::NewDocument Engine::newDocument(qsizetype bytes, bool styled) const
 {
-    const long options = styled ? Sci::SC_DOCUMENTOPTION_DEFAULT : Sci::SC_DOCUMENTOPTION_STYLES_NONE;
+    const long options =
+        styled ? Sci::SC_DOCUMENTOPTION_DEFAULT : Sci::SC_DOCUMENTOPTION_STYLES_NONE;
     // Null when the engine found no memory for the bytes. One byte more for
     // the NUL that text() puts after them: without it, text() would copy the
     // whole text into a larger buffer.
-    return NewDocument(reinterpret_cast<NewDocument::Loader*>(
-        send(Sci::SCI_CREATELOADER, bytes + 2, options)));
+    return NewDocument(
+        reinterpret_cast<NewDocument::Loader*>(send(Sci::SCI_CREATELOADER, bytes + 2, options)));
 }
 
 void Engine::adopt(NewDocument document)
@@ -185,7 +186,8 @@ QByteArrayView Engine::textRange(qsizetype offset, qsizetype length) const
 {
     if (length <= 0)
         return {};
-    const auto* text = reinterpret_cast<const char*>(send(Sci::SCI_GETRANGEPOINTER, offset, length));
+    const auto* text =
+        reinterpret_cast<const char*>(send(Sci::SCI_GETRANGEPOINTER, offset, length));
     return {text, length};
 }
 

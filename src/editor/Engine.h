@@ -195,6 +195,7 @@ private:
     void setUpDocument();
 
     QsciScintillaBase& widget_;
-    Utf16Index index_{[this](qsizetype offset, qsizetype length) { return textRange(offset, length); },
-                      [this] { return length(); }};
+    Utf16Index index_{
+        [this](qsizetype offset, qsizetype length) { return textRange(offset, length); },
+        [this] { return length(); }};
 };

@@ -293,7 +293,8 @@ bool ScriptEditor::loadDocument(qsizetype size, const Utf8Pieces& pieces)
     // until the new one is whole.
     Engine::NewDocument document = engine_.newDocument(size);
     bool taken = document.isValid();
-    const bool whole = pieces([&](QByteArrayView piece) { taken = taken && document.append(piece); });
+    const bool whole =
+        pieces([&](QByteArrayView piece) { taken = taken && document.append(piece); });
     if (!whole || !taken)
         return false;
     formatter_.clear();

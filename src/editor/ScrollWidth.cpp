@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <array>
 #include <bit>
-#include <functional>
 #include <cstring>
+#include <functional>
 
 namespace {
 

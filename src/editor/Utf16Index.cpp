@@ -94,9 +94,9 @@ void Utf16Index::sum() const
 
 std::size_t Utf16Index::blockOfOffset(qsizetype offset) const
 {
-    const auto after = std::lower_bound(
-        starts_.begin(), starts_.end(), offset,
-        [](const Block& start, qsizetype wanted) { return start.bytes < wanted; });
+    const auto after =
+        std::lower_bound(starts_.begin(), starts_.end(), offset,
+                         [](const Block& start, qsizetype wanted) { return start.bytes < wanted; });
     return after == starts_.begin() ? 0 : std::size_t(after - starts_.begin() - 1);
 }
 
@@ -121,10 +121,11 @@ void Utf16Index::deleting(qsizetype offset, qsizetype length)
         return;
     sum();
     // The block the first deleted byte is in.
-    const auto after = std::upper_bound(
-        starts_.begin(), starts_.end(), offset,
-        [](qsizetype wanted, const Block& start) { return wanted < start.bytes; });
-    const std::size_t first = after == starts_.begin() ? 0 : std::size_t(after - starts_.begin() - 1);
+    const auto after =
+        std::upper_bound(starts_.begin(), starts_.end(), offset,
+                         [](qsizetype wanted, const Block& start) { return wanted < start.bytes; });
+    const std::size_t first =
+        after == starts_.begin() ? 0 : std::size_t(after - starts_.begin() - 1);
     std::size_t block = first;
     for (qsizetype at = offset, left = length; left > 0 && block < blocks_.size(); ++block) {
         const qsizetype blockEnd = starts_[block].bytes + blocks_[block].bytes;
@@ -136,7 +137,8 @@ void Utf16Index::deleting(qsizetype offset, qsizetype length)
         left -= taken;
         at = blockEnd;
     }
-    blocks_.erase(std::remove_if(blocks_.begin() + qsizetype(first), blocks_.begin() + qsizetype(block),
+    blocks_.erase(std::remove_if(blocks_.begin() + qsizetype(first),
+                                 blocks_.begin() + qsizetype(block),
                                  [](const Block& b) { return b.bytes == 0; }),
                   blocks_.begin() + qsizetype(block));
     staleFrom_ = std::min(staleFrom_, first);
@@ -160,9 +162,9 @@ qsizetype Utf16Index::offsetOfPosition(qsizetype position) const
     if (position >= endPosition())
         return length_();
     // The last block that starts before the position.
-    const auto after = std::lower_bound(
-        starts_.begin(), starts_.end(), position,
-        [](const Block& start, qsizetype wanted) { return start.units < wanted; });
+    const auto after =
+        std::lower_bound(starts_.begin(), starts_.end(), position,
+                         [](const Block& start, qsizetype wanted) { return start.units < wanted; });
     const std::size_t block = std::size_t(after - starts_.begin() - 1);
     const Block& start = starts_[block];
     const QByteArrayView bytes = read_(start.bytes, blocks_[block].bytes);

@@ -9,8 +9,8 @@
 MenuCommands::MenuCommands(EditorControl& editor, const Services& services,
                            FileCommands::NameListener documentNamed)
     : editor(editor)
-    , files(editor, *services.commonDialog, *services.messageBox, *services.process, *services.progress,
-            std::move(documentNamed))
+    , files(editor, *services.commonDialog, *services.messageBox, *services.process,
+            *services.progress, std::move(documentNamed))
     , clipboard(editor)
     , format(editor, *services.commonDialog, *services.messageBox)
     , print(editor, *services.printer, *services.messageBox)

@@ -522,8 +522,7 @@ void FileCommandsTest::saveRefusedByTheSystemIsReportedAndChangesNothing()
         return -1;
     };
     FileCommands files(*h->text, h->dialog, h->messageBox, h->process, h->progress,
-                       captionShownIn(h->window),
-                       SafeFileWriter(refused));
+                       captionShownIn(h->window), SafeFileWriter(refused));
     const QString opened = dir->filePath(u"locked.vls"_s);
     QVERIFY(writeBytes(opened, "locked"));
     h->dialog.fileAnswers = {opened};

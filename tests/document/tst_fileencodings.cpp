@@ -160,8 +160,7 @@ void FileEncodingsTest::textTooLargeForTheEditorIsRefused()
     FakeProcessControl process;
     FakeProgress progress;
     FileCommands files(*text, dialog, messageBox, process, progress, captionShownIn(window),
-                       SafeFileWriter(),
-                       [] { return qint64(3000000); });
+                       SafeFileWriter(), [] { return qint64(3000000); });
     text->setDocumentText(u"kept"_s);
     const QString path = dir->filePath(u"large.scp"_s);
     QVERIFY(writeBytes(path, bytes));

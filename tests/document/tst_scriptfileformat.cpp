@@ -154,10 +154,10 @@ void ScriptFileFormatTest::lineEndsWrittenAsCrLf_data()
     QTest::newRow("only a line end") << u"\n"_s << "\r\n"_ba;
     QTest::newRow("empty last lines kept") << u"a\n\n"_s << "a\r\n\r\n"_ba;
     QTest::newRow("between lines") << u"a\nb"_s << "a\r\nb\r\n"_ba;
-    QTest::newRow("eight bytes apart") << u"0123456\n0123456\n0123456"_s
-                                       << "0123456\r\n0123456\r\n0123456\r\n"_ba;
-    QTest::newRow("several in eight bytes") << u"\n\n\n\n\n\n\n\n\nx"_s
-                                            << "\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\nx\r\n"_ba;
+    QTest::newRow("eight bytes apart")
+        << u"0123456\n0123456\n0123456"_s << "0123456\r\n0123456\r\n0123456\r\n"_ba;
+    QTest::newRow("several in eight bytes")
+        << u"\n\n\n\n\n\n\n\n\nx"_s << "\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\nx\r\n"_ba;
 }
 
 void ScriptFileFormatTest::lineEndsWrittenAsCrLf()
@@ -184,9 +184,10 @@ void ScriptFileFormatTest::unstorableCharactersCountedAndWrittenAsQuestionMarks_
     QTest::newRow("one, first line") << u"a\u4E2Db"_s << "a?b\r\n"_ba << 1 << 1 << 2;
     QTest::newRow("two, second line")
         << u"ab\ncd\u0100e\u03A9"_s << "ab\r\ncd?e?\r\n"_ba << 2 << 2 << 3;
-    QTest::newRow("third line, after letters of two bytes")
-        << u"a\nb\n\u00E9\u00E9c\u0394"_s << "a\r\nb\r\n\xE9\xE9"
-                                                "c?\r\n"_ba << 1 << 3 << 4;
+    QTest::newRow("third line, after letters of two bytes") << u"a\nb\n\u00E9\u00E9c\u0394"_s
+                                                            << "a\r\nb\r\n\xE9\xE9"
+                                                               "c?\r\n"_ba
+                                                            << 1 << 3 << 4;
     QTest::newRow("past the first eight bytes")
         << u"0123456789\u0394"_s << "0123456789?\r\n"_ba << 1 << 1 << 11;
     QTest::newRow("outside the BMP is one character")
@@ -272,12 +273,11 @@ void ScriptFileFormatTest::utf8WrittenWithTheMarkItWasReadWith_data()
                           << "\xEF\xBB\xBF\xC3\xA9t\xC3\xA9\r\n"_ba;
     QTest::newRow("empty, with mark")
         << Encoding::Utf8WithBom << QString() << "\xEF\xBB\xBF\r\n"_ba;
-    QTest::newRow("line ends") << Encoding::Utf8 << u"a\nb\n\nd\n"_s
-                               << "a\r\nb\r\n\r\nd\r\n"_ba;
+    QTest::newRow("line ends") << Encoding::Utf8 << u"a\nb\n\nd\n"_s << "a\r\nb\r\n\r\nd\r\n"_ba;
     // Only a file can bring one into the editor, and it goes back as it came.
-    QTest::newRow("line separator kept")
-        << Encoding::Utf8 << u"a\u2028b"_s << "a\xE2\x80\xA8"
-                                             "b\r\n"_ba;
+    QTest::newRow("line separator kept") << Encoding::Utf8 << u"a\u2028b"_s
+                                         << "a\xE2\x80\xA8"
+                                            "b\r\n"_ba;
     QTest::newRow("every width") << Encoding::Utf8 << u"A\u00E9\u20AC\U0001F600"_s
                                  << "A\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\r\n"_ba;
     QTest::newRow("NUL and controls")
@@ -305,7 +305,8 @@ void ScriptFileFormatTest::piecesSplitAnywhereReadTheSame_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<Encoding>("encoding");
-    QTest::newRow("UTF-8") << "\xF0\x9F\x98\x80\xE2\x82\xAC\xC3\xA9\r\nab\rc\r"_ba << Encoding::Utf8;
+    QTest::newRow("UTF-8") << "\xF0\x9F\x98\x80\xE2\x82\xAC\xC3\xA9\r\nab\rc\r"_ba
+                           << Encoding::Utf8;
     QTest::newRow("UTF-8 with mark") << "\xEF\xBB\xBF\r\n\xC3\xA9x\n"_ba << Encoding::Utf8WithBom;
     QTest::newRow("Windows-1252") << "\xE9\r\n\r\n\x80\r0123456789\x81\r"_ba
                                   << Encoding::Windows1252;
@@ -366,9 +367,8 @@ void ScriptFileFormatTest::largeTextIsWrittenInPiecesAndMayStop()
         QCOMPARE(written, expected);
 
         pieces = 0;
-        QVERIFY(!ScriptFileFormat::encodeText(text, encoding, [&](QByteArrayView) {
-            return ++pieces < 2;
-        }));
+        QVERIFY(!ScriptFileFormat::encodeText(text, encoding,
+                                              [&](QByteArrayView) { return ++pieces < 2; }));
         QCOMPARE(pieces, 2);
     }
 }
