@@ -17,11 +17,18 @@ constexpr long textPointer = 1;
 // Styled text is read in pieces of this many bytes.
 constexpr qsizetype stylePiece = qsizetype(1) << 16;
 
+// The engine hands out a pointer as its integer result.
+template<typename T> T* pointerResult(long result)
+{
+    return reinterpret_cast<T*>(result); // NOLINT(performance-no-int-to-ptr)
+}
+
 } // namespace
 
 // The engine's interface for filling a document away from any view, its
 // ILoader, declared here as the engine's library exports it but its headers
 // do not.
+// NOLINTBEGIN(readability-identifier-naming): the engine's names.
 struct Engine::NewDocument::Loader {
     virtual int Release() = 0;
     // 0 when the bytes were taken.
@@ -31,6 +38,7 @@ struct Engine::NewDocument::Loader {
 protected:
     ~Loader() = default;
 };
+// NOLINTEND(readability-identifier-naming)
 
 Engine::NewDocument::NewDocument(Loader* loader)
     : loader_(loader)
@@ -107,11 +115,12 @@ Engine::NewDocument Engine::newDocument(qsizetype bytes, bool styled) const
 {
     const long options =
         styled ? Sci::SC_DOCUMENTOPTION_DEFAULT : Sci::SC_DOCUMENTOPTION_STYLES_NONE;
-    // Null when the engine found no memory for the bytes. One byte more for
-    // the NUL that text() puts after them: without it, text() would copy the
-    // whole text into a larger buffer.
+    // Null when the engine found no memory for the bytes. Two bytes more: the
+    // engine grows a buffer whose gap would be no larger than what goes in,
+    // and text() puts a NUL after the text. Grown, the buffer would be copied
+    // whole.
     return NewDocument(
-        reinterpret_cast<NewDocument::Loader*>(send(Sci::SCI_CREATELOADER, bytes + 2, options)));
+        pointerResult<NewDocument::Loader>(send(Sci::SCI_CREATELOADER, bytes + 2, options)));
 }
 
 void Engine::adopt(NewDocument document)
@@ -186,9 +195,7 @@ QByteArrayView Engine::textRange(qsizetype offset, qsizetype length) const
 {
     if (length <= 0)
         return {};
-    const auto* text =
-        reinterpret_cast<const char*>(send(Sci::SCI_GETRANGEPOINTER, offset, length));
-    return {text, length};
+    return {pointerResult<const char>(send(Sci::SCI_GETRANGEPOINTER, offset, length)), length};
 }
 
 qsizetype Engine::length() const { return send(Sci::SCI_GETLENGTH); }
