@@ -231,38 +231,46 @@ QByteArrayView Decoder::decodeUtf8(QByteArrayView bytes)
 
 QByteArrayView Decoder::decodeWindows1252(QByteArrayView bytes)
 {
-    buffer_.resize(3 * bytes.size());
-    char* out = buffer_.data();
     const char* at = bytes.data();
     const char* const end = at + bytes.size();
+    // Most of a script is ASCII without CR, which is the same as text: runs
+    // of it are found eight bytes at a time and copied whole.
+    const auto plainUpTo = [end](const char* from) {
+        for (; end - from >= 8; from += 8) {
+            const quint64 word = ByteWords::at(from);
+            if ((word & ByteWords::highBits) || ByteWords::equal(word, '\r'))
+                break;
+        }
+        while (from < end && uchar(*from) < 0x80 && *from != '\r')
+            ++from;
+        return from;
+    };
+    const char* plain = plainUpTo(at);
+    if (plain == end)
+        return bytes;
+    buffer_.resize(3 * bytes.size());
+    char* out = buffer_.data();
     const Utf8OfByte& table = windows1252InUtf8();
-    bool afterCr = false;
     while (at < end) {
-        // Most of a script: ASCII without CR, eight bytes at a time.
-        if (!afterCr && end - at >= 8) {
-            const quint64 word = ByteWords::at(at);
-            if (!(word & highBits) && !ByteWords::equal(word, '\r')) {
-                std::memcpy(out, at, 8);
-                out += 8;
-                at += 8;
-                continue;
-            }
-        }
+        std::memcpy(out, at, size_t(plain - at));
+        out += plain - at;
+        at = plain;
+        if (at == end)
+            break;
         const auto byte = uchar(*at++);
-        if (byte == '\n' && afterCr) {
-            afterCr = false;
-            continue;
+        if (byte == '\r') {
+            *out++ = '\n';
+            if (at == end)
+                afterCr_ = true;
+            else if (*at == '\n')
+                ++at;
+        } else {
+            const auto& utf8 = table[byte - 0x80];
+            std::memcpy(out, utf8.data() + 1, size_t(utf8[0]));
+            out += utf8[0];
         }
-        afterCr = byte == '\r';
-        if (byte < 0x80) {
-            *out++ = afterCr ? '\n' : char(byte);
-            continue;
-        }
-        const auto& utf8 = table[byte - 0x80];
-        std::memcpy(out, utf8.data() + 1, size_t(utf8[0]));
-        out += utf8[0];
+        plain = plainUpTo(at);
     }
-    afterCr_ = afterCr;
     return {buffer_.constData(), out - buffer_.constData()};
 }
 

@@ -7,7 +7,6 @@
 #include <array>
 #include <bit>
 #include <cstring>
-#include <functional>
 
 namespace {
 
@@ -23,53 +22,49 @@ constexpr int caretRoom = 2;
 
 bool isContinuationByte(char c) { return (uchar(c) & 0xC0) == 0x80; }
 
-// Calls onLine(start, columns) for each line of the text: where it starts,
-// and its columns with a tab as tabWidth of them. Eight bytes at a time: a
-// pass over a large script is part of opening it.
-void forEachLineWidth(QByteArrayView text, int tabWidth,
-                      const std::function<void(qsizetype, qsizetype)>& onLine)
+// The columns of a line, a tab as tabWidth of them.
+qsizetype columnsOf(QByteArrayView line, int tabWidth)
+{
+    const char* at = line.data();
+    const char* const end = at + line.size();
+    qsizetype columns = line.size();
+    for (; end - at >= 8; at += 8) {
+        const quint64 word = ByteWords::at(at);
+        columns += (tabWidth - 1) * ByteWords::count(ByteWords::equal(word, '\t'))
+                   - ByteWords::count(ByteWords::continuations(word));
+    }
+    for (; at < end; ++at) {
+        if (*at == '\t')
+            columns += tabWidth - 1;
+        else if (isContinuationByte(*at))
+            --columns;
+    }
+    return columns;
+}
+
+// Calls onLine(start, end) for each line of the text, its line break left
+// out. Eight bytes at a time: a pass over a large script is part of opening it.
+template<typename OnLine> void forEachLine(QByteArrayView text, OnLine onLine)
 {
     const char* const data = text.data();
     const qsizetype size = text.size();
     qsizetype lineStart = 0;
-    qsizetype columns = 0;
-    // Columns of the bytes marked by their high bits in the word.
-    const auto columnsOf = [tabWidth](quint64 bytes, quint64 continuations, quint64 tabs) {
-        return ByteWords::count(bytes) - ByteWords::count(bytes & continuations)
-               + (tabWidth - 1) * ByteWords::count(bytes & tabs);
-    };
     qsizetype at = 0;
     for (; size - at >= 8; at += 8) {
-        const quint64 word = ByteWords::at(data + at);
-        const quint64 continuations = ByteWords::continuations(word);
-        const quint64 tabs = ByteWords::equal(word, '\t');
-        quint64 lineFeeds = ByteWords::equal(word, '\n');
-        quint64 rest = ByteWords::highBits;
-        while (lineFeeds) {
-            const int bit = std::countr_zero(lineFeeds);
-            // The bytes before the line feed, and the line feed with them.
-            const quint64 before = rest & ((quint64(1) << (bit - 7)) - 1);
-            columns += columnsOf(before, continuations, tabs);
-            onLine(lineStart, columns);
-            lineStart = at + bit / 8 + 1;
-            columns = 0;
-            rest &= bit == 63 ? 0 : ~((quint64(1) << (bit + 1)) - 1);
-            lineFeeds &= lineFeeds - 1;
+        for (quint64 lineFeeds = ByteWords::equal(ByteWords::at(data + at), '\n'); lineFeeds;
+             lineFeeds &= lineFeeds - 1) {
+            const qsizetype lineEnd = at + std::countr_zero(lineFeeds) / 8;
+            onLine(lineStart, lineEnd);
+            lineStart = lineEnd + 1;
         }
-        columns += columnsOf(rest, continuations, tabs);
     }
     for (; at < size; ++at) {
         if (data[at] == '\n') {
-            onLine(lineStart, columns);
+            onLine(lineStart, at);
             lineStart = at + 1;
-            columns = 0;
-        } else if (data[at] == '\t') {
-            columns += tabWidth;
-        } else if (!isContinuationByte(data[at])) {
-            ++columns;
         }
     }
-    onLine(lineStart, columns);
+    onLine(lineStart, size);
 }
 
 } // namespace
@@ -100,16 +95,20 @@ void ScrollWidth::measureLongest(qsizetype from, qsizetype to)
     };
     std::array<Candidate, measuredLines> longest{};
     Candidate* shortest = longest.data();
-    forEachLineWidth(engine_.text().sliced(from, to - from), engine_.tabWidth(),
-                     [&](qsizetype start, qsizetype columns) {
-                         if (columns <= shortest->columns)
-                             return;
-                         *shortest = {columns, from + start};
-                         shortest = std::min_element(longest.begin(), longest.end(),
-                                                     [](const Candidate& a, const Candidate& b) {
-                                                         return a.columns < b.columns;
-                                                     });
-                     });
+    const QByteArrayView text = engine_.text().sliced(from, to - from);
+    const int tabWidth = engine_.tabWidth();
+    forEachLine(text, [&](qsizetype start, qsizetype end) {
+        // No byte takes more columns than a tab: most lines need no count.
+        if ((end - start) * tabWidth <= shortest->columns)
+            return;
+        const qsizetype columns = columnsOf(text.sliced(start, end - start), tabWidth);
+        if (columns <= shortest->columns)
+            return;
+        *shortest = {columns, from + start};
+        shortest = std::min_element(
+            longest.begin(), longest.end(),
+            [](const Candidate& a, const Candidate& b) { return a.columns < b.columns; });
+    });
     for (const Candidate& candidate : longest) {
         if (candidate.columns < 0)
             continue;
