@@ -3,6 +3,7 @@
 #include "document/InterruptedSave.h"
 #include "document/OpenLimit.h"
 #include "document/RegularFileReader.h"
+#include "document/TextReader.h"
 #include "editor/EditorControl.h"
 #include "platform/CommonDialog.h"
 #include "platform/MessageBox.h"
@@ -128,11 +129,11 @@ void FileCommands::openPath(const QString& path)
     }
     bool loaded = false;
     if (outcome == RegularFileReader::Outcome::Read) {
-        ScriptFileFormat::Decoder decoder(encoding);
         loaded = text_.loadDocument(held, [&](const auto& onText) {
-            outcome = file.readPieces([&](QByteArrayView piece) {
-                onText(decoder.decode(piece));
-                return advance(piece.size(), u"Opening"_s, size);
+            qint64 handedOn = 0;
+            outcome = readText(file, encoding, [&](QByteArrayView text, qint64 bytesRead) {
+                onText(text);
+                return advance(bytesRead - std::exchange(handedOn, bytesRead), u"Opening"_s, size);
             });
             return outcome == RegularFileReader::Outcome::Read;
         });
