@@ -2,6 +2,7 @@
 
 #include "help/HelpBrowserProtocol.h"
 #include "platform/MessageBox.h"
+#include "platform/WindowProgramEnvironment.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -88,6 +89,7 @@ void TriggerHelpProcess::start()
     process_ = new QProcess(this);
     process_->setProgram(program);
     process_->setArguments({followEditorOption.toString()});
+    process_->setProcessEnvironment(windowProgramEnvironment());
     // What the program has to say about its troubles goes where the editor's own goes.
     process_->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     connect(process_, &QProcess::readyReadStandardOutput, this, &TriggerHelpProcess::readReports);
