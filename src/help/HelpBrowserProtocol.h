@@ -15,10 +15,7 @@ inline constexpr QStringView helpBrowserProgram = u"vexlon-help";
 // Makes the program take requests on its standard input and end with it.
 inline constexpr QStringView followEditorOption = u"--follow-stdin";
 
-// "raise TIME": bring the window to the front and give it the keyboard. TIME
-// is the X server time of the user's request (0 when the editor has none);
-// window managers refuse to activate a window on a request older than the
-// user's last action.
+// Bring the window to the front and give it the keyboard.
 inline constexpr QByteArrayView raiseRequest = "raise";
 
 // The line the program writes once its window is shown: a program that ends

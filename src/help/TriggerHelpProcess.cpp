@@ -65,7 +65,7 @@ void TriggerHelpProcess::show()
         start();
         return;
     }
-    process_->write(raiseRequest.toByteArray() + " 0\n");
+    process_->write(raiseRequest.toByteArray() + '\n');
 }
 
 void TriggerHelpProcess::start()

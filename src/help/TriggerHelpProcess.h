@@ -48,7 +48,7 @@ private:
     void report(const QString& why);
 
     MessageBox& messageBox_;
-    // Empty: helpBrowserFolders(), looked up only when the program is started.
+    // Unset: helpBrowserFolders(), looked up only when the program is started.
     std::optional<QStringList> folders_;
     // The running program; a child of this object, null while none runs.
     QProcess* process_ = nullptr;

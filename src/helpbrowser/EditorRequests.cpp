@@ -36,7 +36,6 @@ void EditorRequests::readAvailable()
 
 void EditorRequests::handleLine(QByteArrayView line)
 {
-    const QList<QByteArray> words = line.trimmed().toByteArray().split(' ');
-    if (words.value(0) == raiseRequest)
-        emit raiseRequested(words.value(1).toUInt());
+    if (line.trimmed() == raiseRequest)
+        emit raiseRequested();
 }

@@ -14,8 +14,7 @@ public:
     explicit EditorRequests(int descriptor, QObject* parent = nullptr);
 
 signals:
-    // userTime: the X server time of the user's request, 0 when unknown.
-    void raiseRequested(quint32 userTime);
+    void raiseRequested();
     // The input ended: the editor closed it, or ended.
     void editorGone();
 
