@@ -2,8 +2,8 @@
 #include "support/FakeServices.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
