@@ -1,4 +1,3 @@
-#include "help/WebEngineSetup.h"
 #include "platform/Services.h"
 #include "shell/CommandLine.h"
 #include "shell/MainWindow.h"
@@ -21,7 +20,6 @@ int main(int argc, char* argv[])
     if (commandLine.exitCode)
         return *commandLine.exitCode;
 
-    prepareWebEngine();
     QApplication app(argc, argv);
     // Lets the desktop match the window to its launcher and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(VEXLON_APP_ID));

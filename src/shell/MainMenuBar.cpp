@@ -2,7 +2,6 @@
 #include "editing/TriggerKeywords.h"
 #include "editor/EditorControl.h"
 #include "help/AboutBox.h"
-#include "help/TriggerHelpWindow.h"
 #include "platform/SingleWindow.h"
 #include "shell/MainWindow.h"
 #include "shell/MenuCommands.h"
@@ -96,7 +95,7 @@ const MenuItemEntry formatItems[] = {
 
 const MenuItemEntry helpItems[] = {
     {"TExplain", "Triggers Explained", none,
-     [](MainWindow& window, QAction&) { showSingleWindow(window.commands().triggerHelpWindow); }},
+     [](MainWindow& window, QAction&) { window.commands().triggerHelp->show(); }},
     {"mnuHelpAbt", "About VxScript", none,
      [](MainWindow& window, QAction&) { showSingleWindow(window.commands().aboutBox); }},
 };

@@ -3,7 +3,7 @@
 #include "editing/FindDialog.h"
 #include "editor/EditorControl.h"
 #include "help/AboutBox.h"
-#include "help/TriggerHelpWindow.h"
+#include "help/TriggerHelpProcess.h"
 #include "platform/Services.h"
 
 MenuCommands::MenuCommands(EditorControl& editor, const Services& services,
@@ -14,6 +14,7 @@ MenuCommands::MenuCommands(EditorControl& editor, const Services& services,
     , clipboard(editor)
     , format(editor, *services.commonDialog, *services.messageBox)
     , print(editor, *services.printer, *services.messageBox)
+    , triggerHelp(std::make_unique<TriggerHelpProcess>(*services.messageBox))
 {
 }
 
@@ -21,5 +22,4 @@ MenuCommands::~MenuCommands()
 {
     delete aboutBox;
     delete findDialog;
-    delete triggerHelpWindow;
 }

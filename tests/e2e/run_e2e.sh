@@ -79,7 +79,7 @@ cleanup() {
     trap - EXIT
     [ -z "$xclip_pid" ] || kill "$xclip_pid" 2>/dev/null || true
     if [ -n "$app_pid" ] && kill -0 "$app_pid" 2>/dev/null; then
-        # The program was started in its own process group, with its web helpers.
+        # The program was started in its own process group, with its help browser.
         kill -- "-$app_pid" 2>/dev/null || true
         sleep 0.5
         kill -KILL -- "-$app_pid" 2>/dev/null || true
@@ -281,6 +281,9 @@ outer_height() {
     OUTER_HEIGHT=$(( HEIGHT + $(echo "$extents" | cut -d, -f3) + $(echo "$extents" | cut -d, -f4) ))
 }
 
+# "pid name" of each help browser program the editor started.
+help_programs() { ps -o pid=,comm= -s "$app_pid" | awk '$2 == "vexlon-help"'; }
+
 # The window the window manager gave the keyboard to.
 active_window() { xprop -root _NET_ACTIVE_WINDOW | sed -n 's/.*# *//p' | xargs printf '%d\n' 2>/dev/null; }
 
@@ -391,7 +394,7 @@ for variable in QT_QPA_PLATFORM WAYLAND_DISPLAY QT_SCALE_FACTOR QT_SCREEN_SCALE_
 done
 
 # start_program LOG [ARGUMENT...]: starts the program in its own process group
-# (so that cleanup ends its web helpers too), with its own scratch folder as
+# (so that cleanup ends its help browser too), with its own scratch folder as
 # the working folder, where the file dialogs start.
 start_program() {
     note "starting $program"
@@ -683,9 +686,43 @@ wait_for_drawn "$help" "triggers-explained" 117x13+478+381 33x30+612+372 30
 check_frame "$help" "the trigger help window"
 # It has the keyboard, although its browser needs a window of another kind.
 wait_for_active "$help" 10
+[ "$(xdotool getwindowfocus)" = "$help" ] || fail "the trigger help window has no keyboard focus"
+# It is the help browser program's window; the editor never loads the browser engine.
+help_pid=$(xprop -id "$help" _NET_WM_PID | sed -n 's/.*= *//p')
+if [ -z "$help_pid" ] || [ "$help_pid" = "$app_pid" ]; then
+    fail "the trigger help window belongs to process '$help_pid', the editor is $app_pid"
+fi
+[ "$(cat "/proc/$help_pid/comm" 2>/dev/null)" = vexlon-help ] \
+    || fail "the trigger help window belongs to '$(cat "/proc/$help_pid/comm" 2>/dev/null)', not vexlon-help"
+! grep -q 'libQt6WebEngine\|libQt6Quick' "/proc/$app_pid/maps" || fail "the editor loaded the browser engine"
+# Back in the main window, the same command brings the same window to the
+# front, with the keyboard, and starts no second program.
+xdotool windowactivate --sync "$main"
+wait_for_active "$main" 10
+press_for_popup alt+h
+xdotool key Return
+wait_for_active "$help" 10
+[ "$(xdotool getwindowfocus)" = "$help" ] || fail "the raised trigger help window has no keyboard focus"
+shot "triggers-explained-raised"
+[ "$(list_windows | awk -F'\t' '$2 == "Vexlon Triggers Explained"' | wc -l)" = 1 ] \
+    || fail "a second trigger help window showed"
+[ "$(help_programs | wc -l)" = 1 ] || fail "help browser programs: $(help_programs)"
 click_at "$help" $((468 + 68)) $((375 + 12))    # "Ok, go away!": 7020, 5625 twips; 2055 x 375
 wait_for_no_window 'Vexlon Triggers Explained' 10
-note "the Triggers Explained window opened and closed"
+deadline=$(( $(now_ms) + 10000 ))
+while running "$help_pid"; do
+    (( $(now_ms) < deadline )) || fail "the help browser still runs 10 s after its window closed"
+    sleep 0.05
+done
+note "the Triggers Explained window opened with the keyboard, came back to the front with it, and closed with its program"
+
+# Left open, it goes with the editor (see below).
+wait_for_active "$main" 10
+press_for_popup alt+h
+xdotool key Return
+help=$(wait_for_window 'Vexlon Triggers Explained' 30)
+wait_for_active "$help" 10
+xdotool windowactivate --sync "$main"
 
 # ---------------------------------------------------------------- Exit with unsaved edits
 
@@ -705,8 +742,17 @@ xdotool key ctrl+q
 question=$(wait_for_window 'VX Exit...' 10)
 wait_for_active "$question" 10
 xdotool key alt+n
+session=$app_pid
 wait_for_end 10
 note "with unsaved edits Ctrl+Q asked; Esc kept the program, No ended it $(( $(now_ms) - quit_ms )) ms after Ctrl+Q"
+# The help window left open went with it: nothing the editor started runs on.
+deadline=$(( $(now_ms) + 10000 ))
+while [ -n "$(ps -o pid=,comm= -s "$session")" ]; do
+    (( $(now_ms) < deadline )) || fail "processes left by the editor: $(ps -o pid=,comm= -s "$session" | tr '\n' ' ')"
+    sleep 0.05
+done
+[ -z "$(window_titled 'Vexlon Triggers Explained')" ] || fail "the trigger help window outlived the editor"
+note "the trigger help window left open ended with the editor, and no process of its program is left"
 
 # ---------------------------------------------------------------- A UTF-8 file on the command line, the clipboard from before the start
 

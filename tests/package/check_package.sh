@@ -41,16 +41,17 @@ root=$scratch/root
 dpkg-deb -x "$deb" "$root"
 package=$(dpkg-deb -f "$deb" Package)
 
-# Nothing but the program, its manual page, its desktop data, its changelog
-# and its copyright file: no static library, headers, tests or benchmarks.
+# Nothing but the program and its help browser, their manual pages, the
+# desktop data, the changelog and the copyright file: no static library,
+# headers, tests or benchmarks.
 while IFS= read -r file; do
     case "$file" in
-    usr/bin/vexlon | usr/share/applications/* | usr/share/metainfo/* | usr/share/icons/hicolor/*) ;;
+    usr/bin/vexlon | usr/bin/vexlon-help | usr/share/applications/* | usr/share/metainfo/* | usr/share/icons/hicolor/*) ;;
     # Only the source of the file types: the databases built from it belong
     # to the machine and are rebuilt by dpkg's triggers.
     usr/share/mime/packages/*) ;;
     "usr/share/doc/$package/copyright" | "usr/share/doc/$package/changelog.gz") ;;
-    usr/share/man/man1/vexlon.1.gz) ;;
+    usr/share/man/man1/vexlon.1.gz | usr/share/man/man1/vexlon-help.1.gz) ;;
     *) fail "the package holds $file" ;;
     esac
 done < <(cd "$root" && find . -not -type d | sed 's|^\./||')
@@ -195,21 +196,26 @@ else
     fail "no copyright file at usr/share/doc/$package/copyright"
 fi
 
-# The manual page: "man vexlon" finds and shows it, and it names the options
-# the program has.
-man_page=$root/usr/share/man/man1/vexlon.1.gz
-if [ -f "$man_page" ]; then
-    if ! shown=$(MANWIDTH=80 man --warnings -l "$man_page" 2>"$scratch/man.log") || [ -s "$scratch/man.log" ]; then
-        fail "man -l: $(cat "$scratch/man.log")"
+# The manual pages: "man vexlon" and "man vexlon-help" find and show them,
+# and each names the options its program has.
+for program in vexlon vexlon-help; do
+    man_page=$root/usr/share/man/man1/$program.1.gz
+    if [ ! -f "$man_page" ]; then
+        fail "no manual page at usr/share/man/man1/$program.1.gz"
+        continue
     fi
-    for option in --help --version; do
-        grep -qF -- "$option" <<<"$shown" || fail "the manual page does not name $option"
+    [ -x "$root/usr/bin/$program" ] || fail "no program usr/bin/$program"
+    if ! shown=$(MANWIDTH=80 man --warnings -l "$man_page" 2>"$scratch/man.log") || [ -s "$scratch/man.log" ]; then
+        fail "man -l $program: $(cat "$scratch/man.log")"
+    fi
+    options=(--help --version)
+    [ "$program" = vexlon ] || options+=(--follow-stdin)
+    for option in "${options[@]}"; do
+        grep -qF -- "$option" <<<"$shown" || fail "the manual page of $program does not name $option"
     done
-    found=$(MANPATH=$root/usr/share/man man -w vexlon 2>&1) || true
-    [ "$found" = "$man_page" ] || fail "man -w vexlon finds '$found', not the package's page"
-else
-    fail "no manual page at usr/share/man/man1/vexlon.1.gz"
-fi
+    found=$(MANPATH=$root/usr/share/man man -w "$program" 2>&1) || true
+    [ "$found" = "$man_page" ] || fail "man -w $program finds '$found', not the package's page"
+done
 
 # The changelog of a package with no Debian revision of its own, its newest
 # entry the package's version.
@@ -229,7 +235,8 @@ else
         || fail "lintian: $(cat "$scratch/lintian.log")"
 fi
 
-# The dependencies dpkg-shlibdeps found: the Qt 6 libraries the program links.
+# The dependencies dpkg-shlibdeps found: the Qt 6 libraries the programs
+# link (the browser engine's through the help browser).
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 for library in libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 libqt6webenginewidgets6; do

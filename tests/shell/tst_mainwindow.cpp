@@ -3,8 +3,8 @@
 #include "shell/MainWindow.h"
 #include "shell/MenuCommands.h"
 #include "support/FakeServices.h"
+#include "support/FakeTriggerHelp.h"
 #include "support/TopLevelWindows.h"
-#include "support/WebEngineTestMain.h"
 
 #include <QAbstractScrollArea>
 #include <QClipboard>
@@ -150,6 +150,18 @@ Effect opensItsOneWindow(const QString& name)
     };
 }
 
+// Asks the trigger help to show, once for each use, and shows no window here.
+Effect asksForTheTriggerHelp()
+{
+    return [](Bench& b) {
+        const auto help = fakeTriggerHelp(b.window.commands());
+        b.item.trigger();
+        b.item.trigger();
+        QCOMPARE(help->shows, 2);
+        QVERIFY(windowsNamed(u"Form4"_s).isEmpty());
+    };
+}
+
 Effect emptiesTheDocumentOnceAllowed()
 {
     return [](Bench& b) {
@@ -268,7 +280,7 @@ QList<ItemRow> itemRows()
          togglesWithItsCheckMark(Reader(&SelectionFormat::strikeout))},
         {"mnuFormatUnder", format, u"&Underline"_s, u"Ctrl+U"_s,
          togglesWithItsCheckMark(Reader(&SelectionFormat::underline))},
-        {"TExplain", help, u"Triggers Explained"_s, {}, opensItsOneWindow(u"Form4"_s)},
+        {"TExplain", help, u"Triggers Explained"_s, {}, asksForTheTriggerHelp()},
         {"mnuHelpAbt", help, u"About VxScript"_s, {}, opensItsOneWindow(u"Form2"_s)},
     };
 }
@@ -596,6 +608,6 @@ void TestMainWindow::fileFromTheCommandLineOpensOnceTheWindowIsUsable()
     QVERIFY(!window->editor().isModified());
 }
 
-VEXLON_WEB_ENGINE_TEST_MAIN(TestMainWindow)
+QTEST_MAIN(TestMainWindow)
 
 #include "tst_mainwindow.moc"

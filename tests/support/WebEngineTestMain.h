@@ -1,6 +1,6 @@
 #pragma once
 
-#include "help/WebEngineSetup.h"
+#include "helpbrowser/WebEngineSetup.h"
 
 #include <QApplication>
 #include <QTest>

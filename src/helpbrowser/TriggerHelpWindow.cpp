@@ -1,4 +1,4 @@
-#include "help/TriggerHelpWindow.h"
+#include "helpbrowser/TriggerHelpWindow.h"
 
 #include "platform/Twips.h"
 #include "platform/WindowFrame.h"

@@ -1,4 +1,4 @@
-#include "help/WebEngineSetup.h"
+#include "helpbrowser/WebEngineSetup.h"
 
 #include <QCoreApplication>
 

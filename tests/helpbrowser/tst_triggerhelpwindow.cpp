@@ -1,4 +1,4 @@
-#include "help/TriggerHelpWindow.h"
+#include "helpbrowser/TriggerHelpWindow.h"
 #include "platform/SingleWindow.h"
 #include "support/WebEngineProcesses.h"
 #include "support/WebEngineTestMain.h"
