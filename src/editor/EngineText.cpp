@@ -6,6 +6,7 @@
 #include <QStringEncoder>
 #include <algorithm>
 #include <cstring>
+#include <functional>
 
 namespace EngineText {
 
@@ -15,65 +16,8 @@ namespace {
 // costs nothing, small enough to stay in the processor's cache.
 constexpr qsizetype pieceSize = qsizetype(1) << 16;
 
-} // namespace
-
-qsizetype engineSizeOf(QStringView text)
-{
-    // UTF-8 takes two bytes from U+0080 and three from U+0800; a surrogate
-    // pair takes four, which this counts as six.
-    qsizetype size = text.size();
-    for (const QChar c : text)
-        size += qsizetype(c.unicode() >= 0x80) + qsizetype(c.unicode() >= 0x800);
-    return size;
-}
-
-// A UTF-16 unit takes at most three bytes of UTF-8, and a line break one.
-EngineWriter::EngineWriter(std::function<void(QByteArrayView)> onPiece)
-    : onPiece_(std::move(onPiece))
-    , buffer_(3 * pieceSize + 1, Qt::Uninitialized)
-    , out_(buffer_.data())
-{
-}
-
-void EngineWriter::flush()
-{
-    if (out_ != buffer_.constData())
-        onPiece_(QByteArrayView(buffer_.constData(), out_));
-    out_ = buffer_.data();
-}
-
-void EngineWriter::write(QStringView text)
-{
-    char* const bufferEnd = buffer_.data() + buffer_.size();
-    LineBreaks::forEachLine(
-        text,
-        [&](QStringView line, bool ended) {
-            while (!line.isEmpty()) {
-                const QStringView part = line.first(std::min(line.size(), pieceSize));
-                if (out_ + 3 * part.size() + 1 > bufferEnd)
-                    flush();
-                out_ = utf8_.appendToBuffer(out_, part);
-                line = line.sliced(part.size());
-            }
-            if (ended) {
-                if (out_ == bufferEnd)
-                    flush();
-                *out_++ = '\n';
-            }
-        },
-        LineBreaks::EditorSeparators::EndLines);
-}
-
-QByteArray toEngine(QStringView text)
-{
-    QByteArray bytes;
-    bytes.reserve(engineSizeOf(text));
-    EngineWriter writer([&bytes](QByteArrayView piece) { bytes.append(piece); });
-    writer.write(text);
-    writer.flush();
-    return bytes;
-}
-
+// Hands the engine's bytes to onPiece as editor text, piece by piece, so that
+// the text is built without a second whole copy of the bytes.
 void forEachEditorPiece(QByteArrayView engineText, const std::function<void(QStringView)>& onPiece)
 {
     // A byte makes at most one UTF-16 unit, and a line break two; a piece
@@ -103,6 +47,26 @@ void forEachEditorPiece(QByteArrayView engineText, const std::function<void(QStr
         }
         onPiece(QStringView(begin, out));
     }
+}
+
+} // namespace
+
+QByteArray toEngine(QStringView text)
+{
+    // A UTF-16 unit takes at most three bytes of UTF-8, and a line break one.
+    QByteArray bytes(3 * text.size(), Qt::Uninitialized);
+    char* out = bytes.data();
+    QStringEncoder utf8(QStringEncoder::Utf8);
+    LineBreaks::forEachLine(
+        text,
+        [&](QStringView line, bool ended) {
+            out = utf8.appendToBuffer(out, line);
+            if (ended)
+                *out++ = '\n';
+        },
+        LineBreaks::EditorSeparators::EndLines);
+    bytes.truncate(out - bytes.constData());
+    return bytes;
 }
 
 QString toEditor(QByteArrayView engineText)
