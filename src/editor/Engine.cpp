@@ -25,44 +25,43 @@ template<typename T> T* pointerResult(long result)
 
 } // namespace
 
-// The engine's interface for filling a document away from any view, its
-// ILoader, declared here as the engine's library exports it but its headers
-// do not.
-// NOLINTBEGIN(readability-identifier-naming): the engine's names.
-struct Engine::NewDocument::Loader {
-    virtual int Release() = 0;
-    // 0 when the bytes were taken.
-    virtual int AddData(const char* data, std::ptrdiff_t length) = 0;
-    virtual void* ConvertToDocument() = 0;
-
-protected:
-    ~Loader() = default;
-};
-// NOLINTEND(readability-identifier-naming)
-
-Engine::NewDocument::NewDocument(Loader* loader)
-    : loader_(loader)
+Engine::NewDocument::NewDocument(QsciScintillaBase* filler, void* document)
+    : filler_(filler)
+    , document_(document)
 {
 }
 
 Engine::NewDocument::NewDocument(NewDocument&& other) noexcept
-    : loader_(std::exchange(other.loader_, nullptr))
+    : filler_(other.filler_)
+    , document_(std::exchange(other.document_, nullptr))
 {
 }
 
 Engine::NewDocument::~NewDocument()
 {
-    if (loader_)
-        loader_->Release();
+    if (void* const document = take())
+        filler_->SendScintilla(Sci::SCI_RELEASEDOCUMENT, 0, document);
+}
+
+void* Engine::NewDocument::take()
+{
+    if (document_)
+        // The filler goes on with an empty document of its own.
+        filler_->SendScintilla(Sci::SCI_SETDOCPOINTER, 0, static_cast<void*>(nullptr));
+    return std::exchange(document_, nullptr);
 }
 
 bool Engine::NewDocument::append(QByteArrayView bytes)
 {
-    if (loader_ && loader_->AddData(bytes.data(), bytes.size()) != 0) {
-        loader_->Release();
-        loader_ = nullptr;
+    if (!document_)
+        return false;
+    filler_->SendScintilla(Sci::SCI_APPENDTEXT, uintptr_t(bytes.size()), bytes.data());
+    // The engine reports memory it could not get as its status.
+    if (filler_->SendScintilla(Sci::SCI_GETSTATUS) != Sci::SC_STATUS_OK) {
+        filler_->SendScintilla(Sci::SCI_SETSTATUS, Sci::SC_STATUS_OK);
+        filler_->SendScintilla(Sci::SCI_RELEASEDOCUMENT, 0, take());
     }
-    return loader_ != nullptr;
+    return document_ != nullptr;
 }
 
 Engine::Engine(QsciScintillaBase& widget)
@@ -113,22 +112,35 @@ void Engine::setUp()
 
 Engine::NewDocument Engine::newDocument(qsizetype bytes, bool styled) const
 {
+    if (!filler_) {
+        filler_ = std::make_unique<QsciScintillaBase>();
+        // It tells nobody of its changes.
+        filler_->SendScintilla(Sci::SCI_SETMODEVENTMASK, 0UL);
+    }
     const long options =
         styled ? Sci::SC_DOCUMENTOPTION_DEFAULT : Sci::SC_DOCUMENTOPTION_STYLES_NONE;
     // Null when the engine found no memory for the bytes. Two bytes more: the
     // engine grows a buffer whose gap would be no larger than what goes in,
     // and text() puts a NUL after the text. Grown, the buffer would be copied
     // whole.
-    return NewDocument(
-        pointerResult<NewDocument::Loader>(send(Sci::SCI_CREATELOADER, bytes + 2, options)));
+    void* const document =
+        pointerResult<void>(filler_->SendScintilla(Sci::SCI_CREATEDOCUMENT, bytes + 2, options));
+    if (!document)
+        return {filler_.get(), nullptr};
+    // The new document's own reference goes to NewDocument; the filler takes
+    // one of its own.
+    filler_->SendScintilla(Sci::SCI_SETDOCPOINTER, 0, document);
+    // Filling it must not keep a copy of everything for the engine's undo.
+    filler_->SendScintilla(Sci::SCI_SETUNDOCOLLECTION, 0UL);
+    return {filler_.get(), document};
 }
 
 void Engine::adopt(NewDocument document)
 {
-    if (!document.loader_)
+    void* const adopted = document.take();
+    if (!adopted)
         return;
-    void* const adopted = std::exchange(document.loader_, nullptr)->ConvertToDocument();
-    // The view takes a reference of its own; the loader's goes.
+    // The view takes a reference of its own; the new document's goes.
     widget_.SendScintilla(Sci::SCI_SETDOCPOINTER, 0, adopted);
     widget_.SendScintilla(Sci::SCI_RELEASEDOCUMENT, 0, adopted);
     setUpDocument();

@@ -9,6 +9,7 @@
 #include <QString>
 #include <Qsci/qsciscintillabase.h>
 #include <functional>
+#include <memory>
 #include <optional>
 
 // The Scintilla engine in typed calls: the only code that sends it messages.
@@ -35,13 +36,17 @@ public:
         ~NewDocument();
         // False once the engine ran out of memory for it.
         bool append(QByteArrayView bytes);
-        bool isValid() const { return loader_ != nullptr; }
+        bool isValid() const { return document_ != nullptr; }
 
     private:
         friend class Engine;
-        struct Loader;
-        explicit NewDocument(Loader* loader);
-        Loader* loader_;
+        NewDocument(QsciScintillaBase* filler, void* document);
+        // Detaches the document from the filler and hands over its reference.
+        void* take();
+
+        // A view that is never shown, through which the document is filled.
+        QsciScintillaBase* filler_;
+        void* document_;
     };
     // Room for bytes of UTF-8 text. Without styles, a document keeps no
     // style byte for each character until giveStyles().
@@ -195,6 +200,7 @@ private:
     void setUpDocument();
 
     QsciScintillaBase& widget_;
+    mutable std::unique_ptr<QsciScintillaBase> filler_;
     Utf16Index index_{
         [this](qsizetype offset, qsizetype length) { return textRange(offset, length); },
         [this] { return length(); }};
