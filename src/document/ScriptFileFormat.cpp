@@ -4,6 +4,7 @@
 #include "platform/ByteWords.h"
 
 #include <array>
+#include <bit>
 #include <cstring>
 
 namespace ScriptFileFormat {
@@ -42,6 +43,21 @@ qsizetype countCharacters(const char* at, const char* end)
     for (; at < end; ++at)
         count -= isContinuation(*at);
     return count;
+}
+
+// The first byte from `from` on that is an LF or, when aboveAscii, above
+// 0x7F; end when there is none. Eight bytes at a time.
+const char* nextLineFeed(const char* from, const char* end, bool aboveAscii)
+{
+    const quint64 high = aboveAscii ? highBits : 0;
+    for (; end - from >= 8; from += 8) {
+        const quint64 word = ByteWords::at(from);
+        if (const quint64 marks = ByteWords::equal(word, '\n') | (word & high))
+            return from + std::countr_zero(marks) / 8;
+    }
+    while (from < end && *from != '\n' && !(aboveAscii && uchar(*from) >= 0x80))
+        ++from;
+    return from;
 }
 
 // The UTF-8 bytes of each Windows-1252 byte above 0x7F: a count, then the bytes.
@@ -284,39 +300,42 @@ SavePlan planSave(QByteArrayView text, Encoding encoding)
 {
     const char* const begin = text.data();
     const char* const end = begin + text.size();
-    const qint64 lineBreaks = countLineFeeds(begin, end);
     const qint64 finalLineBreak = text.endsWith('\n') ? 0 : 2;
     SavePlan plan;
     if (encoding != Encoding::Windows1252) {
         const qint64 mark = encoding == Encoding::Utf8WithBom ? byteOrderMark.size() : 0;
-        plan.size = mark + text.size() + lineBreaks + finalLineBreak;
+        plan.size = mark + text.size() + countLineFeeds(begin, end) + finalLineBreak;
         return plan;
     }
-    plan.size = countCharacters(begin, end) + lineBreaks + finalLineBreak;
-    for (const char* at = begin; at < end;) {
-        if (end - at >= 8 && !(ByteWords::at(at) & highBits)) {
-            at += 8;
+    // One byte for each character, two for each line break.
+    qint64 lineBreaks = 0;
+    qint64 continuations = 0;
+    for (const char* at = nextLineFeed(begin, end, true); at < end;
+         at = nextLineFeed(at, end, true)) {
+        if (*at == '\n') {
+            ++lineBreaks;
+            ++at;
             continue;
         }
         const char* const character = at;
-        if (windows1252ByteOf(decodeCharacter(at, end)) >= 0)
+        const bool stored = windows1252ByteOf(decodeCharacter(at, end)) >= 0;
+        continuations += at - character - 1;
+        if (stored || plan.unstorableCount++ > 0)
             continue;
-        if (plan.unstorableCount++ > 0)
-            continue;
-        const qsizetype line = countLineFeeds(begin, character);
         const char* lineStart = character;
         while (lineStart > begin && lineStart[-1] != '\n')
             --lineStart;
-        plan.firstUnstorableLine = line + 1;
+        plan.firstUnstorableLine = lineBreaks + 1;
         plan.firstUnstorableColumn = countCharacters(lineStart, character) + 1;
     }
+    plan.size = text.size() - continuations + lineBreaks + finalLineBreak;
     return plan;
 }
 
 bool encodeText(QByteArrayView text, Encoding encoding,
                 const std::function<bool(QByteArrayView)>& onPiece)
 {
-    // Room for a piece, and for what the last character before a hand-over adds.
+    // Room for a piece, and for the bytes of the character that fills it.
     QByteArray buffer(savePiece + 16, Qt::Uninitialized);
     char* const first = buffer.data();
     char* out = first;
@@ -329,28 +348,27 @@ bool encodeText(QByteArrayView text, Encoding encoding,
         std::memcpy(out, byteOrderMark.data(), size_t(byteOrderMark.size()));
         out += byteOrderMark.size();
     }
-    const bool utf8 = encoding != Encoding::Windows1252;
+    const bool windows1252 = encoding == Encoding::Windows1252;
     const char* at = text.data();
     const char* const end = at + text.size();
     while (at < end) {
+        // What needs no change goes as it is, in runs.
+        const char* const special = nextLineFeed(at, end, windows1252);
+        while (at < special) {
+            if (out - first >= savePiece && !handOver())
+                return false;
+            const qsizetype run = std::min<qsizetype>(special - at, first + savePiece - out);
+            std::memcpy(out, at, size_t(run));
+            out += run;
+            at += run;
+        }
+        if (at == end)
+            break;
         if (out - first >= savePiece && !handOver())
             return false;
-        if (end - at >= 8) {
-            const quint64 word = ByteWords::at(at);
-            if (!ByteWords::equal(word, '\n') && (utf8 || !(word & highBits))) {
-                std::memcpy(out, at, 8);
-                out += 8;
-                at += 8;
-                continue;
-            }
-        }
-        const char byte = *at;
-        if (byte == '\n') {
+        if (*at == '\n') {
             *out++ = '\r';
             *out++ = '\n';
-            ++at;
-        } else if (utf8 || uchar(byte) < 0x80) {
-            *out++ = byte;
             ++at;
         } else {
             const int stored = windows1252ByteOf(decodeCharacter(at, end));
