@@ -16,13 +16,8 @@ constexpr QByteArrayView byteOrderMark("\xEF\xBB\xBF");
 constexpr qsizetype savePiece = qsizetype(1) << 18;
 using ByteWords::highBits;
 
-bool isContinuation(char byte) { return (uchar(byte) & 0xC0) == 0x80; }
-
-qsizetype sequenceLength(char lead)
-{
-    const auto byte = uchar(lead);
-    return byte < 0xC0 ? 1 : byte < 0xE0 ? 2 : byte < 0xF0 ? 3 : 4;
-}
+using ByteWords::isContinuation;
+using ByteWords::sequenceLength;
 
 qsizetype countLineFeeds(const char* at, const char* end)
 {

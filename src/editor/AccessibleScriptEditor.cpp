@@ -1,5 +1,7 @@
 #include "editor/AccessibleScriptEditor.h"
 
+#include "platform/ByteWords.h"
+
 #include "editor/CharacterFormatter.h"
 #include "editor/EditorControl.h"
 #include "editor/Engine.h"
@@ -14,8 +16,6 @@ namespace {
 // around a position at most, so that a question about a very long line
 // reads only a part of it.
 constexpr qsizetype lookAround = 4096;
-
-bool isContinuationByte(char byte) { return (uchar(byte) & 0xC0) == 0x80; }
 
 QString rgb(const QColor& colour)
 {
@@ -202,7 +202,7 @@ AccessibleScriptEditor::textItemAt(qsizetype offset, QTextBoundaryFinder::Bounda
         return Span{at, at + 1};
     }
     const auto characterStart = [this](qsizetype at) {
-        while (isContinuationByte(engine_.charAt(at)))
+        while (ByteWords::isContinuation(engine_.charAt(at)))
             --at;
         return at;
     };
@@ -334,9 +334,9 @@ QString AccessibleScriptEditor::attributes(int offset, int* startOffset, int* en
         const qsizetype last = std::min<qsizetype>(lineEnd, at + lookAround);
         while (to < last && formatAt(to) == style)
             ++to;
-        while (isContinuationByte(engine_.charAt(from)))
+        while (ByteWords::isContinuation(engine_.charAt(from)))
             --from;
-        while (to < lineEnd && isContinuationByte(engine_.charAt(to)))
+        while (to < lineEnd && ByteWords::isContinuation(engine_.charAt(to)))
             ++to;
     }
     *startOffset = position(from);

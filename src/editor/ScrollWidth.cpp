@@ -20,8 +20,6 @@ constexpr qsizetype estimatedPast = 200'000;
 // Room after the widest line for the caret.
 constexpr int caretRoom = 2;
 
-bool isContinuationByte(char c) { return (uchar(c) & 0xC0) == 0x80; }
-
 // The columns of a line, a tab as tabWidth of them.
 qsizetype columnsOf(QByteArrayView line, int tabWidth)
 {
@@ -36,7 +34,7 @@ qsizetype columnsOf(QByteArrayView line, int tabWidth)
     for (; at < end; ++at) {
         if (*at == '\t')
             columns += tabWidth - 1;
-        else if (isContinuationByte(*at))
+        else if (ByteWords::isContinuation(*at))
             --columns;
     }
     return columns;
@@ -81,8 +79,8 @@ int ScrollWidth::measure(qsizetype line) const
     if (end - start <= estimatedPast)
         return engine_.xOfOffset(end) - engine_.xOfOffset(start);
     const QByteArrayView text = engine_.text().sliced(start, end - start);
-    const qsizetype characters =
-        std::count_if(text.begin(), text.end(), [](char c) { return !isContinuationByte(c); });
+    const qsizetype characters = std::count_if(
+        text.begin(), text.end(), [](char c) { return !ByteWords::isContinuation(c); });
     const int widestCharacter = engine_.textWidth("W");
     return int(std::min<qsizetype>(characters * widestCharacter, INT_MAX / 2));
 }

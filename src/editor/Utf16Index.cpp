@@ -11,14 +11,7 @@ constexpr qsizetype blockSize = qsizetype(1) << 16;
 // blocks of the usual size, the next time a position is asked for.
 constexpr qsizetype largestBlock = 8 * blockSize;
 
-bool isContinuation(char byte) { return (uchar(byte) & 0xC0) == 0x80; }
-
-// Bytes and UTF-16 units of the character whose first byte this is.
-qsizetype bytesOfCharacter(char lead)
-{
-    const auto byte = uchar(lead);
-    return byte < 0x80 ? 1 : byte < 0xE0 ? 2 : byte < 0xF0 ? 3 : 4;
-}
+using ByteWords::isContinuation;
 
 } // namespace
 
@@ -177,7 +170,7 @@ qsizetype Utf16Index::offsetOfPosition(qsizetype position) const
         left -= 8;
     }
     while (left > 0 && at < bytes.size()) {
-        const qsizetype size = bytesOfCharacter(bytes[at]);
+        const qsizetype size = ByteWords::sequenceLength(bytes[at]);
         const qsizetype units = size == 4 ? 2 : 1;
         if (units > left)
             break;

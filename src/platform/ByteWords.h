@@ -3,9 +3,21 @@
 #include <QtGlobal>
 #include <cstring>
 
-// Text looked at eight bytes at a time, as one 64-bit word. A mark is the
+// UTF-8 byte by byte, and text looked at eight bytes at a time, as one 64-bit
+// word. A mark is the
 // high bit of a byte of the word: a set of marks picks out bytes.
 namespace ByteWords {
+
+// A byte that continues a UTF-8 character (10xxxxxx).
+inline bool isContinuation(char byte) { return (uchar(byte) & 0xC0) == 0x80; }
+
+// The bytes of the UTF-8 character that starts with this byte; 1 for a
+// byte that starts none.
+inline qsizetype sequenceLength(char lead)
+{
+    const auto byte = uchar(lead);
+    return byte < 0xC0 ? 1 : byte < 0xE0 ? 2 : byte < 0xF0 ? 3 : 4;
+}
 
 constexpr quint64 highBits = 0x8080808080808080ULL;
 constexpr quint64 lowBits = 0x0101010101010101ULL;
